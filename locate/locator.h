@@ -1,0 +1,57 @@
+// Finds the game's map download folder from the current user's registry.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "scan/seams.h"
+
+namespace torva {
+
+// Win32 result codes the locator tells apart.
+constexpr long kErrorSuccess = 0;
+constexpr long kErrorFileNotFound = 2;
+constexpr long kErrorMoreData = 234;
+
+// The game's key under HKEY_CURRENT_USER, opened for reading.
+class Registry {
+public:
+    virtual ~Registry() = default;
+    // Opens HKCU\<subKey> with KEY_READ; returns the Win32 code.
+    virtual long OpenKey(const std::string& subKey) = 0;
+    // RegQueryValueEx semantics on the open key: on entry *size is the
+    // buffer's size, on return the value's size in bytes. Returns 0, 2, 234
+    // (*size then holds the size needed; nothing is written) or another code.
+    // The value's type is not reported: it plays no part.
+    virtual long QueryValue(const std::string& name, std::uint8_t* buffer,
+                            std::uint32_t* size) = 0;
+    virtual void CloseKey() = 0;
+};
+
+extern const char* const kGameRegistryKey;     // Software\Blizzard Entertainment\Warcraft III
+extern const char* const kInstallPathValue;    // InstallPath
+extern const char* const kRegistryFailMessage; // printf-style: %c letter, %d code
+constexpr std::size_t kDownloadFolderSize = 2048;
+constexpr std::uint32_t kFirstQueryBufferSize = 1024;
+constexpr std::uint32_t kSecondQueryBufferSize = 2048;
+
+// The "B" (opening the key) or "A" (reading the value) failure text.
+std::string RegistryFailureText(char letter, long code);
+
+// Composes "<installPath>\Maps\Download" with exactly one backslash of its own;
+// nullopt when it would not fit the 2048-byte DownloadFolder with its NUL.
+std::optional<std::string> ComposeDownloadFolder(const std::string& installPath);
+
+struct LocateResult {
+    std::optional<std::string> DownloadFolder;  // set on success
+    std::string FailureMessage;                 // the text shown on failure
+};
+
+// Reads InstallPath (first into 1024 bytes, after ERROR_MORE_DATA once more
+// into 2048) and composes the download folder. On failure the message has been
+// shown through `prompts`; the caller ends the program. The value is taken up
+// to its first NUL or its reported size, whichever comes first.
+LocateResult LocateDownloadFolder(Registry& registry, Prompts& prompts);
+
+}  // namespace torva

@@ -1,0 +1,150 @@
+#include "scan/folder_scan.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+#include <optional>
+
+namespace torva {
+
+const char* const kTooManyFilesNotice =
+    "토르바 맵폴더의 맵이 너무 많아 %d개까지만 처리하도록 하겠습니다.";
+
+namespace {
+
+constexpr int kMarkerLength = static_cast<int>(TitleMarker.size());
+// Behind the marker: one separator byte, then up to nine label bytes.
+constexpr int kLabelOffset = kMarkerLength + 1;
+constexpr int kLabelLength = 9;
+// Occurrences per header: 504 bytes hold at most 56 nine-byte markers.
+constexpr int kMaxMarkersPerHeader = (kHeaderSize - kHeaderWindowStart) / kMarkerLength;
+
+std::string FormatCount(const char* format, int count) {
+    char text[256];
+    std::snprintf(text, sizeof text, format, count);
+    return text;
+}
+
+// The file's size, or -1 when it cannot be told or does not fit 32 bits; -1
+// matches no catalogue size.
+std::int32_t MeasureSize(std::FILE* file) {
+    if (std::fseek(file, 0, SEEK_END) != 0) return -1;
+    const long end = std::ftell(file);
+    if (end < 0 || end > std::numeric_limits<std::int32_t>::max()) return -1;
+    return static_cast<std::int32_t>(end);
+}
+
+}  // namespace
+
+bool NameList::Append(std::string_view name) {
+    if (count >= kListCapacity) return false;
+    if (!StoreInSlot(slots[count], name)) return false;
+    ++count;
+    return true;
+}
+
+int FindMarkers(const std::uint8_t* header, std::size_t length, MarkerOccurrence* out,
+                int capacity) {
+    const int end = static_cast<int>(std::min<std::size_t>(length, kHeaderSize));
+    int found = 0;
+    for (int at = kHeaderWindowStart; at + kMarkerLength <= end;) {
+        bool match = true;
+        for (int k = 0; k < kMarkerLength && match; ++k) match = header[at + k] == TitleMarker[k];
+        if (!match) {
+            ++at;
+            continue;
+        }
+        if (found < capacity) {
+            MarkerOccurrence& occurrence = out[found];
+            occurrence.offset = at;
+            occurrence.label.fill('\0');
+            for (int k = 0; k < kLabelLength; ++k) {
+                const int pos = at + kLabelOffset + k;
+                const char byte = pos < end ? static_cast<char>(header[pos]) : '\0';
+                occurrence.label[k] = byte == '|' ? '\0' : byte;
+            }
+        }
+        ++found;
+        at += kMarkerLength;  // two occurrences cannot overlap
+    }
+    return found;
+}
+
+MapFolder::MapFolder(std::string downloadFolder, FolderLister& lister, FileSystem& files,
+                     Prompts& prompts)
+    : downloadFolder_(std::move(downloadFolder)),
+      lister_(lister),
+      files_(files),
+      prompts_(prompts),
+      results_(std::make_unique<ScanResults>()) {}
+
+bool MapFolder::ListFolder() {
+    lister_.Empty();
+    if (!EnterFolder()) return false;  // never list whatever directory is current
+    lister_.ListCurrentDirectory();
+    return true;
+}
+
+void MapFolder::ScanFolder() {
+    ScanResults& r = *results_;
+    r.FamilyMapList.count = 0;
+    r.GenuineList.count = 0;
+    r.HackedList.count = 0;
+    r.FolderFileCount = 0;
+    if (!ListFolder()) return;
+
+    const int listed = lister_.Count();
+    r.FolderFileCount = listed;
+    if (listed > kListCapacity) {
+        r.FolderFileCount = kListCapacity;
+        prompts_.Notice(FormatCount(kTooManyFilesNotice, kListCapacity));
+    }
+    for (int i = 0; i < r.FolderFileCount; ++i) ExamineFile(lister_.Name(i));
+}
+
+void MapFolder::RefreshIfChanged() {
+    if (!ListFolder()) {
+        // The folder is gone: the lists must not keep naming its files.
+        if (results_->FolderFileCount != 0) ScanFolder();
+        return;
+    }
+    if (lister_.Count() != results_->FolderFileCount) ScanFolder();
+}
+
+void MapFolder::ExamineFile(const std::string& name) {
+    NameSlot slot;
+    if (!StoreInSlot(slot, name)) return;  // too long for a slot: on no list
+    std::FILE* file = files_.OpenForReading(name);
+    if (file == nullptr) return;  // in use, access denied, vanished: skipped
+
+    std::uint8_t header[kHeaderSize];
+    const std::size_t got = std::fread(header, 1, sizeof header, file);
+    MarkerOccurrence markers[kMaxMarkersPerHeader];
+    const int found =
+        std::min(FindMarkers(header, got, markers, kMaxMarkersPerHeader), kMaxMarkersPerHeader);
+
+    ScanResults& r = *results_;
+    std::int32_t size = -1;
+    std::optional<Verdict> verdict;
+    std::optional<int> judgedEntry;
+    for (int m = 0; m < found && r.FamilyMapList.count < kListCapacity; ++m) {
+        const int n = r.FamilyMapList.count;
+        r.FamilyMapList.slots[n] = slot;
+        r.FamilyMapVersions[n] = markers[m].label;
+        if (m == 0) size = MeasureSize(file);
+        r.FamilyMapSizes[n] = size;
+        if (const auto entry = FindEntryByLabel(SlotText(markers[m].label))) {
+            // Two occurrences with the same label get the same answer: read once.
+            if (judgedEntry != entry) {
+                verdict = VerifyAgainstEntry(file, size, *entry);
+                judgedEntry = entry;
+            }
+            NameList& target = *verdict == Verdict::Genuine ? r.GenuineList : r.HackedList;
+            target.Append(SlotText(slot));
+        }
+        r.FamilyMapList.count = n + 1;
+    }
+    std::fclose(file);
+}
+
+}  // namespace torva

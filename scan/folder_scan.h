@@ -1,0 +1,91 @@
+// The folder scan: which files are TORVA maps, and which of those are genuine or
+// hacked copies of a catalogued release.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "scan/catalogue.h"
+#include "scan/seams.h"
+#include "scan/text_slots.h"
+
+namespace torva {
+
+constexpr int kListCapacity = 1000;
+constexpr int kHeaderSize = 512;
+constexpr int kHeaderWindowStart = 8;
+
+// "토르바" in UTF-8, matched byte for byte in the header window.
+inline constexpr std::array<std::uint8_t, 9> TitleMarker = {0xED, 0x86, 0xA0, 0xEB, 0xA5,
+                                                            0xB4, 0xEB, 0xB0, 0x94};
+
+extern const char* const kTooManyFilesNotice;  // printf-style, %d = kListCapacity
+
+// A count and its fixed slots; only the first `count` slots are meaningful.
+struct NameList {
+    std::int32_t count = 0;
+    std::array<NameSlot, kListCapacity> slots{};
+
+    std::string_view operator[](int i) const { return SlotText(slots[i]); }
+    // False (list unchanged) when full or the name does not fit a slot.
+    bool Append(std::string_view name);
+};
+
+struct ScanResults {
+    std::int32_t FolderFileCount = 0;
+    NameList FamilyMapList;
+    std::array<std::int32_t, kListCapacity> FamilyMapSizes{};
+    std::array<VersionLabel, kListCapacity> FamilyMapVersions{};
+    NameList GenuineList;
+    NameList HackedList;
+};
+
+// One occurrence of the marker in a header.
+struct MarkerOccurrence {
+    int offset;          // file offset of the marker's first byte
+    VersionLabel label;  // NUL-terminated, at most nine bytes
+};
+
+// Finds every marker in the header window (offsets 8..511) of the first
+// `length` bytes of a file, lowest offset first, and the label behind each.
+// Label bytes beyond `length` count as NUL. Returns the number found (at most
+// `capacity` are stored).
+int FindMarkers(const std::uint8_t* header, std::size_t length, MarkerOccurrence* out,
+                int capacity);
+
+// The download folder's picture, rebuilt as a whole by every scan. The results
+// are allocated once, when the folder is made.
+class MapFolder {
+public:
+    MapFolder(std::string downloadFolder, FolderLister& lister, FileSystem& files,
+              Prompts& prompts);
+
+    // Lists the folder and examines the first kListCapacity entries. A folder
+    // that cannot be made current is treated as empty: nothing else is listed.
+    void ScanFolder();
+    // Lists again; rescans only when the number of entries changed.
+    void RefreshIfChanged();
+
+    const ScanResults& Results() const { return *results_; }
+    const std::string& DownloadFolder() const { return downloadFolder_; }
+    // Makes the download folder current before any bare name is used.
+    bool EnterFolder() { return files_.SetCurrentFolder(downloadFolder_); }
+    FileSystem& Files() { return files_; }
+    Prompts& UserPrompts() { return prompts_; }
+    FolderLister& Lister() { return lister_; }
+
+private:
+    bool ListFolder();
+    void ExamineFile(const std::string& name);
+
+    std::string downloadFolder_;
+    FolderLister& lister_;
+    FileSystem& files_;
+    Prompts& prompts_;
+    std::unique_ptr<ScanResults> results_;
+};
+
+}  // namespace torva
