@@ -24,14 +24,13 @@ public:
     // buffer's size, on return the value's size in bytes. Returns 0, 2, 234
     // (*size then holds the size needed; nothing is written) or another code.
     // The value's type is not reported: it plays no part.
-    virtual long QueryValue(const std::string& name, std::uint8_t* buffer,
-                            std::uint32_t* size) = 0;
+    virtual long QueryValue(const std::string& name, std::uint8_t* buffer, std::uint32_t* size) = 0;
     virtual void CloseKey() = 0;
 };
 
-extern const char* const kGameRegistryKey;     // Software\Blizzard Entertainment\Warcraft III
-extern const char* const kInstallPathValue;    // InstallPath
-extern const char* const kRegistryFailMessage; // printf-style: %c letter, %d code
+extern const char* const kGameRegistryKey;      // Software\Blizzard Entertainment\Warcraft III
+extern const char* const kInstallPathValue;     // InstallPath
+extern const char* const kRegistryFailMessage;  // printf-style: %c letter, %d code
 constexpr std::size_t kDownloadFolderSize = 2048;
 constexpr std::uint32_t kFirstQueryBufferSize = 1024;
 constexpr std::uint32_t kSecondQueryBufferSize = 2048;

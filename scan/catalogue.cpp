@@ -20,9 +20,9 @@ constexpr NameSlot F(const char* text) { return Slot<255>(text); }
 
 // Slots 18 and 19 are value-initialised: empty label and name, size and sums 0.
 const MapCatalogueTables MapCatalogue = {
-    {L("10.0Q7"), L("A03"), L("A04"), L("A05"), L("A07"), L("A08"), L("A10"), L("A11.1"),
-     L("A12"), L("A12ob"), L("A12.2"), L("A18"), L("A18fast"), L("A19"), L("A19fast"), L("A21"),
-     L("A31"), L("A32")},
+    {L("10.0Q7"), L("A03"), L("A04"), L("A05"), L("A07"), L("A08"), L("A10"), L("A11.1"), L("A12"),
+     L("A12ob"), L("A12.2"), L("A18"), L("A18fast"), L("A19"), L("A19fast"), L("A21"), L("A31"),
+     L("A32")},
     {F("TORVA100Q7.w3x"), F("TORVA_A03.w3x"), F("TORVA_A04.w3x"), F("TORVA_A05.w3x"),
      F("TORVA_A07.w3x"), F("TORVA_A08.w3x"), F("TORVA_A10.w3x"), F("TORVA_A11.1.w3x"),
      F("TORVA_A12.w3x"), F("TORVA_A12ob.w3x"), F("TORVA_A12.2.w3x"), F("TORVA_A18.w3x"),

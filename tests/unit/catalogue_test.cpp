@@ -1,0 +1,172 @@
+#include "scan/catalogue.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <random>
+#include <vector>
+
+#include "reference_sums.h"
+#include "scan/strided_sums.h"
+
+namespace torva {
+namespace {
+
+using testing::ReferenceStridedSums;
+
+std::vector<std::uint8_t> Bytes(std::initializer_list<int> values) {
+    std::vector<std::uint8_t> out;
+    for (int v : values) out.push_back(static_cast<std::uint8_t>(v));
+    return out;
+}
+
+struct SumsExample {
+    const char* name;
+    std::vector<std::uint8_t> data;
+    StridedSums expected;
+};
+
+class StridedSumsExamples : public ::testing::TestWithParam<SumsExample> {};
+
+TEST_P(StridedSumsExamples, ProductAndReferenceGiveTheWorkedResults) {
+    const SumsExample& example = GetParam();
+    EXPECT_EQ(ComputeStridedSums(example.data.data(), example.data.size()), example.expected);
+    EXPECT_EQ(ReferenceStridedSums(example.data.data(), example.data.size()), example.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Worked, StridedSumsExamples,
+    ::testing::Values(SumsExample{"abc", Bytes({'a', 'b', 'c'}), {294, 196, 197, 197, 196}},
+                      SumsExample{"signed",
+                                  Bytes({0x01, 0x80, 0xFF, 0x7F, 0x10, 0x20, 0x30}),
+                                  {95, 64, -81, -32, 62}},
+                      SumsExample{"empty", {}, {0, 0, 0, 0, 0}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+std::vector<std::uint8_t> RandomBytes(std::size_t length, std::mt19937& rng) {
+    std::vector<std::uint8_t> data(length);
+    for (auto& b : data) b = static_cast<std::uint8_t>(rng());
+    return data;
+}
+
+// The counter carried between passes depends on the length modulo 60: cover
+// every remainder, short and long data, and lengths around each release size.
+TEST(StridedSums, SinglePassAgreesWithFivePassesForEveryRemainder) {
+    std::mt19937 rng(20261208);
+    std::vector<std::size_t> lengths;
+    for (int i = 0; i < 300; ++i) lengths.push_back(rng() % 5001);
+    for (std::size_t r = 0; r < 60; ++r) lengths.push_back(60 * 37 + r);
+    for (int k = 0; k < 18; ++k) {
+        const auto size = static_cast<std::size_t>(MapCatalogue.expectedSizes[k]);
+        for (std::size_t d : {size - 1, size, size + 1}) lengths.push_back(d);
+    }
+    for (std::size_t length : lengths) {
+        const auto data = RandomBytes(length, rng);
+        ASSERT_EQ(ComputeStridedSums(data.data(), data.size()),
+                  ReferenceStridedSums(data.data(), data.size()))
+            << "length " << length;
+    }
+}
+
+TEST(StridedSums, ChunkingDoesNotChangeTheResult) {
+    std::mt19937 rng(7);
+    const auto data = RandomBytes(100003, rng);
+    const StridedSums whole = ReferenceStridedSums(data.data(), data.size());
+    for (std::size_t chunk : {1u, 7u, 59u, 60u, 61u, 240u, 241u, 4096u, 65536u}) {
+        StridedSumAccumulator sums;
+        for (std::size_t at = 0; at < data.size(); at += chunk) {
+            sums.Add(data.data() + at, std::min(chunk, data.size() - at));
+        }
+        EXPECT_EQ(sums.Finish(), whole) << "chunk " << chunk;
+    }
+}
+
+// Sums of extreme bytes wrap around as 32-bit two's complement.
+TEST(StridedSums, LongRunsOfExtremeBytesWrapLikeThirtyTwoBitRegisters) {
+    for (std::uint8_t fill : {0x80, 0x7F}) {
+        const std::vector<std::uint8_t> data(3 * 1000 * 1000 + 17, fill);
+        EXPECT_EQ(ComputeStridedSums(data.data(), data.size()),
+                  ReferenceStridedSums(data.data(), data.size()));
+    }
+}
+
+struct LookupCase {
+    const char* text;
+    std::optional<int> entry;
+};
+
+class LabelLookup : public ::testing::TestWithParam<LookupCase> {};
+TEST_P(LabelLookup, IsExactAndCaseSensitive) {
+    EXPECT_EQ(FindEntryByLabel(GetParam().text), GetParam().entry) << GetParam().text;
+}
+INSTANTIATE_TEST_SUITE_P(
+    Labels, LabelLookup,
+    ::testing::Values(LookupCase{"A32", 17}, LookupCase{"a32", std::nullopt},
+                      LookupCase{"A32 ", std::nullopt}, LookupCase{"A3", std::nullopt},
+                      LookupCase{"A32b", std::nullopt}, LookupCase{"10.0Q7", 0},
+                      LookupCase{"100Q7", std::nullopt}, LookupCase{"", std::nullopt},
+                      LookupCase{"A19fast", 14}, LookupCase{"A12.2", 10}));
+
+class FileNameLookup : public ::testing::TestWithParam<LookupCase> {};
+TEST_P(FileNameLookup, IsExactAndCaseSensitive) {
+    EXPECT_EQ(FindEntryByFileName(GetParam().text), GetParam().entry) << GetParam().text;
+}
+INSTANTIATE_TEST_SUITE_P(FileNames, FileNameLookup,
+                         ::testing::Values(LookupCase{"TORVA_A32.w3x", 17},
+                                           LookupCase{"torva_a32.w3x", std::nullopt},
+                                           LookupCase{"TORVA_A32.W3X", std::nullopt},
+                                           LookupCase{"TORVA_A32 (2).w3x", std::nullopt},
+                                           LookupCase{"TORVA100Q7.w3x", 0},
+                                           LookupCase{"TORVA_10.0Q7.w3x", std::nullopt},
+                                           LookupCase{"", std::nullopt}));
+
+TEST(MapCatalogue, OfficialNamesFollowTheLabelsAndAllDiffer) {
+    for (int k = 0; k < 18; ++k) {
+        const CatalogueEntry e = GetCatalogueEntry(k);
+        const std::string expected =
+            k == 0 ? "TORVA100Q7.w3x" : "TORVA_" + std::string(e.label) + ".w3x";
+        EXPECT_EQ(e.officialFileName, expected);
+        EXPECT_EQ(FindEntryByLabel(e.label), k);
+        EXPECT_EQ(FindEntryByFileName(e.officialFileName), k);
+    }
+    for (int k : {18, 19}) {
+        EXPECT_TRUE(GetCatalogueEntry(k).label.empty());
+        EXPECT_EQ(GetCatalogueEntry(k).expectedSize, 0);
+    }
+}
+
+// A temporary file holding given bytes.
+struct TempFile {
+    std::FILE* file = std::tmpfile();
+    explicit TempFile(const std::vector<std::uint8_t>& data) {
+        std::fwrite(data.data(), 1, data.size(), file);
+        std::fflush(file);
+    }
+    ~TempFile() { std::fclose(file); }
+};
+
+// A buffer of entry 17's size whose sums we know from the reference.
+TEST(VerifyAgainstEntry, JudgesByMeasuredSizeBeforeReading) {
+    const int entry = 17;
+    const std::int32_t size = MapCatalogue.expectedSizes[entry];
+    const std::vector<std::uint8_t> data(static_cast<std::size_t>(size), 0x11);
+    TempFile file(data);
+    // One byte off: hacked, and the file is never read (its position stays).
+    std::fseek(file.file, 5, SEEK_SET);
+    EXPECT_EQ(VerifyAgainstEntry(file.file, size + 1, entry), Verdict::Hacked);
+    EXPECT_EQ(std::ftell(file.file), 5);
+    // Right size but other content: read and hacked.
+    EXPECT_EQ(VerifyAgainstEntry(file.file, size, entry), Verdict::Hacked);
+}
+
+TEST(VerifyAgainstEntry, AFileThatShrankOrGrewSinceMeasuringIsHacked) {
+    const int entry = 17;
+    const std::int32_t size = MapCatalogue.expectedSizes[entry];
+    for (std::int32_t actual : {size - 1, size + 1, 0}) {
+        TempFile file(std::vector<std::uint8_t>(static_cast<std::size_t>(actual), 0));
+        EXPECT_EQ(VerifyAgainstEntry(file.file, size, entry), Verdict::Hacked) << actual;
+    }
+}
+
+}  // namespace
+}  // namespace torva

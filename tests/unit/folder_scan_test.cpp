@@ -1,0 +1,223 @@
+#include "scan/folder_scan.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fakes.h"
+
+namespace torva {
+namespace {
+
+using testing::RecordingFileSystem;
+using testing::ScriptedLister;
+using testing::ScriptedPrompts;
+using testing::TempFolder;
+
+const std::string kMarker(TitleMarker.begin(), TitleMarker.end());
+
+// A file of `length` bytes (zeros) with `text` written at `offset`.
+std::vector<std::uint8_t> FileWith(std::size_t length, std::size_t offset,
+                                   const std::string& text) {
+    std::vector<std::uint8_t> bytes(std::max(length, offset + text.size()), 0);
+    std::copy(text.begin(), text.end(), bytes.begin() + static_cast<std::ptrdiff_t>(offset));
+    bytes.resize(length);
+    return bytes;
+}
+
+std::vector<MarkerOccurrence> Markers(const std::vector<std::uint8_t>& bytes) {
+    std::vector<MarkerOccurrence> out(64);
+    const int found = FindMarkers(bytes.data(), bytes.size(), out.data(), 64);
+    out.resize(static_cast<std::size_t>(found));
+    return out;
+}
+
+struct HeaderCase {
+    const char* name;
+    std::vector<std::uint8_t> bytes;
+    std::vector<std::pair<int, std::string>> expected;  // offset, label
+};
+
+class HeaderSearch : public ::testing::TestWithParam<HeaderCase> {};
+
+TEST_P(HeaderSearch, FindsEveryMarkerInTheWindowWithItsLabel) {
+    const auto found = Markers(GetParam().bytes);
+    std::vector<std::pair<int, std::string>> got;
+    for (const auto& m : found) got.emplace_back(m.offset, std::string(SlotText(m.label)));
+    EXPECT_EQ(got, GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Headers, HeaderSearch,
+    ::testing::Values(
+        HeaderCase{"DisplayNameAtOffset8", FileWith(4096, 8, kMarker + " A32"), {{8, "A32"}}},
+        HeaderCase{"BarEndsTheLabel", FileWith(4096, 8, kMarker + " A19fast|r"), {{8, "A19fast"}}},
+        HeaderCase{"BarRightAfterTheSeparator", FileWith(4096, 8, kMarker + " |A32"), {{8, ""}}},
+        HeaderCase{"LabelCutAtNineBytes",
+                   FileWith(4096, 20, kMarker + " 0123456789"),
+                   {{20, "012345678"}}},
+        HeaderCase{"LastStartInWindow", FileWith(4096, 503, kMarker), {{503, ""}}},
+        HeaderCase{"RunsPastTheWindow", FileWith(4096, 504, kMarker), {}},
+        HeaderCase{"BeforeTheWindow", FileWith(4096, 7, kMarker + " A32"), {}},
+        HeaderCase{
+            "LabelBeyondTheHeaderIsCut", FileWith(4096, 500, kMarker + " A32"), {{500, "A3"}}},
+        HeaderCase{"ShortFileSearchedOverItsBytes", FileWith(17, 8, kMarker), {{8, ""}}},
+        HeaderCase{"TooShortToHoldTheMarker", FileWith(16, 8, kMarker.substr(0, 8)), {}},
+        HeaderCase{"LabelCutByEndOfFile", FileWith(20, 8, kMarker + " A32x"), {{8, "A3"}}},
+        HeaderCase{"TwoMarkers",
+                   [] {
+                       auto b = FileWith(4096, 8, kMarker + " A31");
+                       auto second = kMarker + " A32|";
+                       std::copy(second.begin(), second.end(), b.begin() + 300);
+                       return b;
+                   }(),
+                   {{8, "A31"}, {300, "A32"}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A folder of real files behind scripted seams.
+class ScanFixture : public ::testing::Test {
+protected:
+    TempFolder folder;
+    ScriptedLister lister;
+    RecordingFileSystem files;
+    ScriptedPrompts prompts;
+    MapFolder map{"C:\\WC3\\Maps\\Download", lister, files, prompts};
+
+    void SetUp() override {
+        files.folder = folder.path();
+        files.knownFolder = "C:\\WC3\\Maps\\Download";
+    }
+    void Add(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+        folder.Write(name, bytes);
+        lister.names.push_back(name);
+    }
+    std::vector<std::string> List(const NameList& list) const {
+        std::vector<std::string> out;
+        for (int i = 0; i < list.count; ++i) out.emplace_back(list[i]);
+        return out;
+    }
+};
+
+TEST_F(ScanFixture, SortsMapsByLabelAndVerdictInListingOrder) {
+    const int a32 = 17;
+    const auto size = static_cast<std::size_t>(MapCatalogue.expectedSizes[a32]);
+    Add("notes.txt", FileWith(100, 40, "hello"));
+    Add("TORVA_A32.w3x", FileWith(size + 1, 8, kMarker + " A32"));  // wrong size
+    Add("mod.w3x", FileWith(9000, 8, kMarker + " A32b"));           // no entry
+    Add("lower.w3x", FileWith(9000, 8, kMarker + " a32"));
+    Add("readme.txt", FileWith(600, 100, kMarker + " A32|"));  // same size? no: hacked
+    Add("twice.w3x", [] {
+        auto b = FileWith(5000, 8, kMarker + " MOD");
+        auto second = kMarker + " A31";
+        std::copy(second.begin(), second.end(), b.begin() + 200);
+        return b;
+    }());
+    Add("no-marker-TORVA_A31.w3x", FileWith(3731138, 8, "TORVA A31"));
+
+    map.ScanFolder();
+    const ScanResults& r = map.Results();
+    EXPECT_EQ(r.FolderFileCount, 7);
+    EXPECT_EQ(List(r.FamilyMapList),
+              (std::vector<std::string>{"TORVA_A32.w3x", "mod.w3x", "lower.w3x", "readme.txt",
+                                        "twice.w3x", "twice.w3x"}));
+    EXPECT_EQ(std::string(SlotText(r.FamilyMapVersions[4])), "MOD");
+    EXPECT_EQ(std::string(SlotText(r.FamilyMapVersions[5])), "A31");
+    EXPECT_EQ(r.FamilyMapSizes[0], static_cast<std::int32_t>(size + 1));
+    EXPECT_EQ(r.FamilyMapSizes[5], 5000);
+    EXPECT_EQ(List(r.GenuineList), std::vector<std::string>{});
+    EXPECT_EQ(List(r.HackedList),
+              (std::vector<std::string>{"TORVA_A32.w3x", "readme.txt", "twice.w3x"}));
+    EXPECT_TRUE(prompts.notices.empty());
+}
+
+TEST_F(ScanFixture, ThousandEntriesScanQuietlyAndTheNextOneIsNeverOpened) {
+    for (int i = 0; i < 1001; ++i) lister.names.push_back("f" + std::to_string(i));
+    lister.names.resize(1000);
+    map.ScanFolder();
+    EXPECT_EQ(map.Results().FolderFileCount, 1000);
+    EXPECT_TRUE(prompts.notices.empty());
+
+    lister.names.push_back("f1000");
+    files.opened.clear();
+    map.ScanFolder();
+    EXPECT_EQ(map.Results().FolderFileCount, 1000);
+    ASSERT_EQ(prompts.notices.size(), 1u);
+    EXPECT_EQ(prompts.notices[0],
+              "토르바 맵폴더의 맵이 너무 많아 1000개까지만 처리하도록 하겠습니다.");
+    EXPECT_EQ(files.opened.size(), 1000u);
+    EXPECT_EQ(files.opened.back(), "f999");
+
+    // The capped count never equals the listing, so every refresh rescans.
+    map.RefreshIfChanged();
+    map.RefreshIfChanged();
+    EXPECT_EQ(prompts.notices.size(), 3u);
+}
+
+TEST_F(ScanFixture, RefreshRescansOnlyWhenTheEntryCountChanges) {
+    Add("a.w3x", FileWith(600, 8, kMarker + " A32"));
+    map.ScanFolder();
+    ASSERT_EQ(map.Results().FamilyMapList.count, 1);
+
+    // Replaced under a new name, count unchanged: the lists keep the old name.
+    std::filesystem::remove(folder.path() / "a.w3x");
+    lister.names = {};
+    Add("b.w3x", FileWith(600, 8, kMarker + " A31"));
+    files.opened.clear();
+    map.RefreshIfChanged();
+    EXPECT_TRUE(files.opened.empty());
+    EXPECT_EQ(map.Results().FamilyMapList[0], "a.w3x");
+
+    Add("c.w3x", FileWith(600, 8, kMarker + " A31"));
+    map.RefreshIfChanged();
+    EXPECT_EQ(map.Results().FamilyMapList.count, 2);
+    EXPECT_EQ(map.Results().FamilyMapList[0], "b.w3x");
+}
+
+TEST_F(ScanFixture, NamesThatDoNotFitASlotAreOnNoListButCounted) {
+    const std::string fits(254, 'n');
+    const std::string tooLong(255, 'n');
+    Add(fits, FileWith(600, 8, kMarker + " A32"));
+    Add(tooLong, FileWith(600, 8, kMarker + " A32"));
+    map.ScanFolder();
+    EXPECT_EQ(map.Results().FolderFileCount, 2);
+    EXPECT_EQ(List(map.Results().FamilyMapList), std::vector<std::string>{fits});
+    EXPECT_EQ(List(map.Results().HackedList), std::vector<std::string>{fits});
+}
+
+TEST_F(ScanFixture, UnreadableFilesAreSkippedAndTheScanGoesOn) {
+    lister.names.push_back("vanished.w3x");
+    Add("z.w3x", FileWith(600, 8, kMarker + " A32"));
+    map.ScanFolder();
+    EXPECT_EQ(map.Results().FolderFileCount, 2);
+    EXPECT_EQ(List(map.Results().FamilyMapList), std::vector<std::string>{"z.w3x"});
+}
+
+TEST_F(ScanFixture, FullListsNeverOverflow) {
+    // 20 files each carrying 56 markers: 1120 occurrences for 1000 slots.
+    std::string header;
+    for (int k = 0; k < 56; ++k) header += kMarker;
+    for (int i = 0; i < 20; ++i) Add("m" + std::to_string(i), FileWith(512, 8, header));
+    map.ScanFolder();
+    EXPECT_EQ(map.Results().FamilyMapList.count, 1000);
+    EXPECT_EQ(map.Results().FamilyMapList[999], "m17");
+}
+
+TEST_F(ScanFixture, AFolderThatCannotBeMadeCurrentListsAndOpensNothing) {
+    Add("a.w3x", FileWith(600, 8, kMarker + " A32"));
+    map.ScanFolder();
+    ASSERT_EQ(map.Results().FamilyMapList.count, 1);
+
+    files.knownFolder = "elsewhere";  // the folder can no longer be entered
+    files.opened.clear();
+    const int listings = lister.listings;
+    map.RefreshIfChanged();
+    EXPECT_EQ(lister.listings, listings);
+    EXPECT_EQ(lister.Count(), 0);
+    EXPECT_TRUE(files.opened.empty());
+    EXPECT_EQ(map.Results().FolderFileCount, 0);
+    EXPECT_EQ(map.Results().FamilyMapList.count, 0);
+}
+
+}  // namespace
+}  // namespace torva

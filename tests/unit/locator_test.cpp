@@ -1,0 +1,131 @@
+#include "locate/locator.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "fakes.h"
+
+namespace torva {
+namespace {
+
+using testing::ScriptedPrompts;
+
+// A registry holding at most one value, with RegQueryValueEx's buffer rules.
+// Guard bytes behind each caller buffer catch writes past its end.
+class FakeRegistry : public Registry {
+public:
+    bool keyPresent = true;
+    bool valuePresent = true;
+    std::vector<std::uint8_t> value;
+    std::vector<std::uint32_t> querySizes;  // the buffer size offered by each query
+    int openKeys = 0;
+
+    long OpenKey(const std::string& subKey) override {
+        EXPECT_EQ(subKey, "Software\\Blizzard Entertainment\\Warcraft III");
+        if (!keyPresent) return kErrorFileNotFound;
+        ++openKeys;
+        return kErrorSuccess;
+    }
+    long QueryValue(const std::string& name, std::uint8_t* buffer, std::uint32_t* size) override {
+        EXPECT_EQ(name, "InstallPath");
+        EXPECT_EQ(openKeys, 1);
+        querySizes.push_back(*size);
+        if (!valuePresent) return kErrorFileNotFound;
+        if (value.size() > *size) {
+            *size = static_cast<std::uint32_t>(value.size());
+            return kErrorMoreData;
+        }
+        std::memcpy(buffer, value.data(), value.size());
+        *size = static_cast<std::uint32_t>(value.size());
+        return kErrorSuccess;
+    }
+    void CloseKey() override { --openKeys; }
+};
+
+std::vector<std::uint8_t> Text(const std::string& text, bool withNul = true) {
+    std::vector<std::uint8_t> bytes(text.begin(), text.end());
+    if (withNul) bytes.push_back(0);
+    return bytes;
+}
+
+const std::string kFail = "레지스트리 읽기 실패! 워크래프트3가 미설치 된 것 같습니다. ";
+
+TEST(Locator, MissingKeyShowsTheBMessageWithItsCode) {
+    FakeRegistry registry;
+    registry.keyPresent = false;
+    ScriptedPrompts prompts;
+    const LocateResult result = LocateDownloadFolder(registry, prompts);
+    EXPECT_FALSE(result.DownloadFolder);
+    EXPECT_EQ(prompts.notices, std::vector<std::string>{kFail + "(B2)\r\n"});
+    EXPECT_TRUE(registry.querySizes.empty());
+}
+
+TEST(Locator, MissingValueShowsTheAMessageAndClosesTheKey) {
+    FakeRegistry registry;
+    registry.valuePresent = false;
+    ScriptedPrompts prompts;
+    EXPECT_FALSE(LocateDownloadFolder(registry, prompts).DownloadFolder);
+    EXPECT_EQ(prompts.notices, std::vector<std::string>{kFail + "(A2)\r\n"});
+    EXPECT_EQ(registry.openKeys, 0);
+}
+
+TEST(Locator, FailureTextCarriesAnyCode) {
+    EXPECT_EQ(RegistryFailureText('A', 234), kFail + "(A234)\r\n");
+    EXPECT_EQ(RegistryFailureText('B', 5), kFail + "(B5)\r\n");
+}
+
+struct ValueCase {
+    const char* name;
+    std::vector<std::uint8_t> value;
+    std::vector<std::uint32_t> querySizes;
+    std::optional<std::string> folder;  // nullopt: the A234 message
+};
+
+class LocatorValues : public ::testing::TestWithParam<ValueCase> {};
+
+TEST_P(LocatorValues, ComposeTheFolderOrFailWithoutOverrun) {
+    const ValueCase& c = GetParam();
+    FakeRegistry registry;
+    registry.value = c.value;
+    ScriptedPrompts prompts;
+    const LocateResult result = LocateDownloadFolder(registry, prompts);
+    EXPECT_EQ(registry.querySizes, c.querySizes);
+    EXPECT_EQ(result.DownloadFolder, c.folder);
+    EXPECT_EQ(registry.openKeys, 0);
+    if (c.folder) {
+        EXPECT_TRUE(prompts.notices.empty());
+    } else {
+        EXPECT_EQ(prompts.notices, std::vector<std::string>{kFail + "(A234)\r\n"});
+    }
+}
+
+const std::string k1023(1023, 'p');
+const std::string k2036(2048 - 14 - 1, 'q');  // the longest install path that fits
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, LocatorValues,
+    ::testing::Values(
+        ValueCase{"Plain",
+                  Text("C:\\Games\\Warcraft III"),
+                  {1024},
+                  "C:\\Games\\Warcraft III\\Maps\\Download"},
+        ValueCase{"TrailingBackslashKept", Text("D:\\WC3\\"), {1024}, "D:\\WC3\\\\Maps\\Download"},
+        ValueCase{"Exactly1024BytesInOneQuery", Text(k1023), {1024}, k1023 + "\\Maps\\Download"},
+        ValueCase{"1025BytesNeedTheSecondQuery",
+                  Text(k1023 + "x"),
+                  {1024, 2048},
+                  k1023 + "x\\Maps\\Download"},
+        ValueCase{"NoTerminatingNul", Text("E:\\WC3", false), {1024}, "E:\\WC3\\Maps\\Download"},
+        ValueCase{"LongestThatFits", Text(k2036), {1024, 2048}, k2036 + "\\Maps\\Download"},
+        ValueCase{"CompositionWouldNotFit", Text(k2036 + "q"), {1024, 2048}, std::nullopt},
+        ValueCase{
+            "LongerThanTheSecondBuffer", Text(std::string(3000, 'r')), {1024, 2048}, std::nullopt},
+        ValueCase{"DwordValueTakenAsText", {0x43, 0x3A, 0x00, 0x00}, {1024}, "C:\\Maps\\Download"},
+        ValueCase{"EmptyValue", {}, {1024}, "\\Maps\\Download"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace torva

@@ -1,0 +1,106 @@
+// Scripted stand-ins for the platform seams, over a real temporary folder.
+#pragma once
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "scan/seams.h"
+
+namespace torva::testing {
+
+namespace fs = std::filesystem;
+
+// A fresh, empty folder under the system's temporary directory.
+class TempFolder {
+public:
+    TempFolder() {
+        static int counter = 0;
+        path_ = fs::temp_directory_path() /
+                ("torva-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+        fs::remove_all(path_);
+        fs::create_directories(path_);
+    }
+    ~TempFolder() {
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+    }
+    const fs::path& path() const { return path_; }
+    void Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
+        std::ofstream out(path_ / name, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
+    }
+
+private:
+    fs::path path_;
+};
+
+// Lists a scripted set of names (the order given), as the list box would.
+class ScriptedLister : public FolderLister {
+public:
+    std::vector<std::string> names;
+    std::vector<std::string> shown;
+    int listings = 0;
+    void Empty() override { shown.clear(); }
+    void ListCurrentDirectory() override {
+        shown = names;
+        ++listings;
+    }
+    int Count() const override { return static_cast<int>(shown.size()); }
+    std::string Name(int index) const override { return shown.at(index); }
+};
+
+// Resolves bare names in one real folder and records what was asked of it.
+class RecordingFileSystem : public FileSystem {
+public:
+    fs::path folder;
+    std::string knownFolder;  // the only folder SetCurrentFolder accepts
+    bool current = false;
+    std::vector<std::string> opened;
+    std::vector<std::string> deleted;
+
+    bool SetCurrentFolder(const std::string& path) override {
+        current = path == knownFolder && fs::is_directory(folder);
+        return current;
+    }
+    std::FILE* OpenForReading(const std::string& name) override {
+        opened.push_back(name);
+        if (!current) return nullptr;
+        return std::fopen((folder / name).c_str(), "rb");
+    }
+    bool DeleteFile(const std::string& name) override {
+        deleted.push_back(name);
+        return current && fs::remove(folder / name);
+    }
+    CopyOutcome CopyFile(const std::string&, const std::string&, bool) override {
+        return CopyOutcome::Failed;
+    }
+    bool Exists(const std::string& path) override { return fs::exists(folder / path); }
+};
+
+// Answers confirmations from a script and keeps every text shown.
+class ScriptedPrompts : public Prompts {
+public:
+    std::vector<bool> answers;  // consumed front to back; No when exhausted
+    std::vector<std::string> confirmations;
+    std::vector<std::string> captions;
+    std::vector<std::string> notices;
+    bool Confirm(const std::string& body, const std::string& caption) override {
+        confirmations.push_back(body);
+        captions.push_back(caption);
+        if (answers.empty()) return false;
+        const bool answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
+    }
+    void Notice(const std::string& text) override { notices.push_back(text); }
+};
+
+}  // namespace torva::testing
