@@ -139,7 +139,7 @@ TEST(MapCatalogue, OfficialNamesFollowTheLabelsAndAllDiffer) {
 struct TempFile {
     std::FILE* file = std::tmpfile();
     explicit TempFile(const std::vector<std::uint8_t>& data) {
-        std::fwrite(data.data(), 1, data.size(), file);
+        if (!data.empty()) std::fwrite(data.data(), 1, data.size(), file);
         std::fflush(file);
     }
     ~TempFile() { std::fclose(file); }
