@@ -38,7 +38,7 @@ public:
             *size = static_cast<std::uint32_t>(value.size());
             return kErrorMoreData;
         }
-        std::memcpy(buffer, value.data(), value.size());
+        if (!value.empty()) std::memcpy(buffer, value.data(), value.size());
         *size = static_cast<std::uint32_t>(value.size());
         return kErrorSuccess;
     }
