@@ -1,0 +1,41 @@
+#include "platform/posix/terminal_prompts.h"
+
+#include <unistd.h>
+
+namespace torva {
+
+namespace {
+
+// Message texts end in "\r\n" for the dialog; on a terminal one "\n" ends them.
+std::string ForTerminal(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    return text;
+}
+
+}  // namespace
+
+TerminalPrompts::TerminalPrompts(PresetAnswer answer, std::FILE* in, std::FILE* out,
+                                 bool interactive)
+    : answer_(answer), in_(in), out_(out), interactive_(interactive) {}
+
+TerminalPrompts::TerminalPrompts(PresetAnswer answer)
+    : TerminalPrompts(answer, stdin, stderr, ::isatty(STDIN_FILENO) == 1) {}
+
+bool TerminalPrompts::Confirm(const std::string& body, const std::string& caption) {
+    if (answer_ != PresetAnswer::Ask) return answer_ == PresetAnswer::Yes;
+    if (!interactive_) return false;
+    if (!caption.empty()) std::fprintf(out_, "[%s] ", caption.c_str());
+    std::fprintf(out_, "%s [y/N] ", ForTerminal(body).c_str());
+    std::fflush(out_);
+    char line[64];
+    if (std::fgets(line, sizeof line, in_) == nullptr) return false;
+    return line[0] == 'y' || line[0] == 'Y';
+}
+
+void TerminalPrompts::Notice(const std::string& text) {
+    notices_.push_back(text);
+    std::fprintf(out_, "%s\n", ForTerminal(text).c_str());
+    std::fflush(out_);
+}
+
+}  // namespace torva

@@ -1,0 +1,35 @@
+// Confirmations and notices on the terminal. Confirmations are asked on the
+// terminal unless --yes or --no answered them; without a terminal the answer
+// is No. Notices go to stderr and are kept so the caller can report them.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "scan/seams.h"
+
+namespace torva {
+
+enum class PresetAnswer { Ask, Yes, No };
+
+class TerminalPrompts : public Prompts {
+public:
+    // `interactive`: whether `in` is a terminal a person answers on.
+    TerminalPrompts(PresetAnswer answer, std::FILE* in, std::FILE* out, bool interactive);
+    // Asks on stdin/stderr when stdin is a terminal.
+    explicit TerminalPrompts(PresetAnswer answer);
+
+    bool Confirm(const std::string& body, const std::string& caption) override;
+    void Notice(const std::string& text) override;
+    const std::vector<std::string>& Notices() const { return notices_; }
+
+private:
+    PresetAnswer answer_;
+    std::FILE* in_;
+    std::FILE* out_;
+    bool interactive_;
+    std::vector<std::string> notices_;
+};
+
+}  // namespace torva
