@@ -79,8 +79,13 @@ public:
         deleted.push_back(name);
         return current && fs::remove(folder / name);
     }
-    CopyOutcome CopyFile(const std::string&, const std::string&, bool) override {
-        return CopyOutcome::Failed;
+    CopyOutcome CopyFile(const std::string& source, const std::string& destination,
+                         bool failIfExists) override {
+        if (!current) return CopyOutcome::Failed;
+        if (failIfExists && fs::exists(folder / destination)) return CopyOutcome::AlreadyExists;
+        std::error_code ec;
+        fs::copy_file(source, folder / destination, fs::copy_options::overwrite_existing, ec);
+        return ec ? CopyOutcome::Failed : CopyOutcome::Copied;
     }
     bool Exists(const std::string& path) override { return fs::exists(folder / path); }
 };

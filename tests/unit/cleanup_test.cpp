@@ -1,0 +1,282 @@
+#include "cleanup/cleanup.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+#include "fakes.h"
+#include "tools/sample_folder.h"
+
+namespace torva {
+namespace {
+
+using testing::RecordingFileSystem;
+using testing::ScriptedLister;
+using testing::ScriptedPrompts;
+using testing::TempFolder;
+namespace fs = std::filesystem;
+
+constexpr int kA03 = 1, kA19 = 13, kA21 = 15, kA31 = 16, kA32 = 17;
+
+const std::vector<std::uint8_t>& Genuine(int entry) {
+    static std::map<int, std::vector<std::uint8_t>> cache;
+    auto it = cache.find(entry);
+    if (it == cache.end()) it = cache.emplace(entry, sample::ForgeGenuine(entry, 3)).first;
+    return it->second;
+}
+
+std::vector<std::uint8_t> OneByteChanged(int entry) {
+    auto bytes = Genuine(entry);
+    bytes[bytes.size() / 2] ^= 0x01;
+    return bytes;
+}
+
+std::vector<std::uint8_t> OneByteLonger(int entry) {
+    auto bytes = Genuine(entry);
+    bytes.push_back(0);
+    return bytes;
+}
+
+std::string FirstNoticeLine2(const std::string& notice) {
+    const auto start = notice.find("\r\n") + 2;
+    return notice.substr(start, notice.find("\r\n", start) - start);
+}
+
+// A download folder of every kind the commands tell apart.
+class CleanupFixture : public ::testing::Test {
+protected:
+    TempFolder folder;
+    ScriptedLister lister;
+    RecordingFileSystem files;
+    ScriptedPrompts prompts;
+    MapFolder map{"C:\\WC3\\Maps\\Download", lister, files, prompts};
+
+    void SetUp() override {
+        files.folder = folder.path();
+        files.knownFolder = map.DownloadFolder();
+        Add("TORVA_A32.w3x", OneByteChanged(kA32));  // hacked under the official name
+        Add("copy.w3x", OneByteLonger(kA31));        // hacked under another name
+        Add("TORVA_A31.w3x", Genuine(kA31));
+        Add("TORVA_A31 (2).w3x", Genuine(kA31));
+        Add("torva_a31.w3x", Genuine(kA31));
+        Add("TORVA_A03.w3x", Genuine(kA03));         // an older release, officially named
+        Add("TORVA_A21.w3x", OneByteChanged(kA21));  // official name and size, sums fail
+        Add("TORVA_A19.w3x", OneByteLonger(kA19));   // official name, one byte off
+        Add("mod.w3x", sample::MapHeader("\xED\x86\xA0\xEB\xA5\xB4\xEB\xB0\x94 MOD v2"));
+        Add("other.w3x", sample::MapHeader("Footman Frenzy"));
+        Add("readme.txt", {'h', 'i'});
+        map.ScanFolder();
+    }
+    void Add(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+        folder.Write(name, bytes);
+        lister.names.push_back(name);
+    }
+    // The scripted listing follows the real folder.
+    void Relist() {
+        lister.names.clear();
+        for (const auto& e : fs::directory_iterator(folder.path())) {
+            lister.names.push_back(e.path().filename().string());
+        }
+        std::sort(lister.names.begin(), lister.names.end());
+    }
+    std::set<std::string> Remaining() const {
+        std::set<std::string> names;
+        for (const auto& e : fs::directory_iterator(folder.path())) {
+            names.insert(e.path().filename().string());
+        }
+        return names;
+    }
+    std::set<std::string> AllBut(std::set<std::string> gone) const {
+        std::set<std::string> out;
+        for (const auto& n : lister.names) {
+            if (!gone.count(n)) out.insert(n);
+        }
+        return out;
+    }
+};
+
+TEST_F(CleanupFixture, TheScanSortsTheFolderAsTheCommandsExpect) {
+    const ScanResults& r = map.Results();
+    EXPECT_EQ(r.FamilyMapList.count, 9);
+    EXPECT_EQ(r.GenuineList.count, 4);
+    EXPECT_EQ(r.HackedList.count, 4);
+}
+
+struct BulkCase {
+    const char* name;
+    BulkCommand command;
+    std::set<std::string> deleted;
+    std::vector<std::string> noticed;  // second lines of the notices, in order
+};
+
+class BulkCommands : public CleanupFixture, public ::testing::WithParamInterface<BulkCase> {};
+
+TEST_P(BulkCommands, NoChangesNothing) {
+    const int listings = lister.listings;
+    prompts.answers = {false};
+    EXPECT_FALSE(RunBulkCommand(map, GetParam().command));
+    EXPECT_EQ(Remaining(), AllBut({}));
+    EXPECT_EQ(lister.listings, listings);
+    EXPECT_TRUE(prompts.notices.empty());
+    EXPECT_EQ(prompts.captions, std::vector<std::string>{TextsOf(GetParam().command).caption});
+}
+
+TEST_P(BulkCommands, YesDeletesExactlyItsGroupAndRescans) {
+    const BulkCase& c = GetParam();
+    prompts.answers = {true};
+    EXPECT_TRUE(RunBulkCommand(map, c.command));
+    EXPECT_EQ(Remaining(), AllBut(c.deleted));
+    std::vector<std::string> noticed;
+    for (const auto& n : prompts.notices) {
+        EXPECT_NE(n.find("http://"), std::string::npos);
+        noticed.push_back(FirstNoticeLine2(n));
+    }
+    EXPECT_EQ(noticed, c.noticed);
+    // The rescan dropped what is gone.
+    const ScanResults& r = map.Results();
+    for (int i = 0; i < r.FamilyMapList.count; ++i) {
+        EXPECT_FALSE(c.deleted.count(std::string(r.FamilyMapList[i]))) << r.FamilyMapList[i];
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, BulkCommands,
+    ::testing::Values(BulkCase{"Hacked",
+                               BulkCommand::DeleteHackedMaps,
+                               {"TORVA_A32.w3x", "copy.w3x", "TORVA_A21.w3x", "TORVA_A19.w3x"},
+                               {"TORVA_A32.w3x", "TORVA_A21.w3x", "TORVA_A19.w3x"}},
+                      BulkCase{"Misnamed",
+                               BulkCommand::DeleteMisnamedGenuineMaps,
+                               {"TORVA_A31 (2).w3x", "torva_a31.w3x"},
+                               {}},
+                      BulkCase{"AllFamily",
+                               BulkCommand::DeleteAllFamilyMaps,
+                               {"copy.w3x", "TORVA_A31 (2).w3x", "torva_a31.w3x", "TORVA_A19.w3x",
+                                "mod.w3x"},
+                               {"TORVA_A19.w3x"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CleanupFixture, AFileReplacedSinceTheScanIsNotDeletedAndAVanishedOneIsNoError) {
+    // Same names, other files: a genuine copy where the scan saw a hacked one,
+    // a different size where it saw a MOD map.
+    folder.Write("copy.w3x", Genuine(kA31));
+    folder.Write("mod.w3x", std::vector<std::uint8_t>(10, 'x'));
+    fs::remove(folder.path() / "TORVA_A32.w3x");
+    prompts.answers = {true, true};
+    RunBulkCommand(map, BulkCommand::DeleteHackedMaps);
+    EXPECT_TRUE(fs::exists(folder.path() / "copy.w3x"));
+    RunBulkCommand(map, BulkCommand::DeleteAllFamilyMaps);
+    EXPECT_TRUE(fs::exists(folder.path() / "mod.w3x"));
+    for (const auto& n : prompts.notices) EXPECT_EQ(n.rfind("공식 맵 파일 중", 0), 0u) << n;
+}
+
+TEST_F(CleanupFixture, ADoubleListedOfficialHackedFileIsNoticedTwiceAndDeletedOnce) {
+    auto bytes = OneByteChanged(kA32);
+    const std::string second = sample::ReleaseDisplayName(kA32);
+    std::copy(second.begin(), second.end(), bytes.begin() + 300);
+    folder.Write("TORVA_A32.w3x", bytes);
+    map.ScanFolder();
+    prompts.answers = {true};
+    RunBulkCommand(map, BulkCommand::DeleteHackedMaps);
+    EXPECT_EQ(
+        std::count_if(prompts.notices.begin(), prompts.notices.end(),
+                      [](const std::string& n) { return FirstNoticeLine2(n) == "TORVA_A32.w3x"; }),
+        2);
+    EXPECT_FALSE(fs::exists(folder.path() / "TORVA_A32.w3x"));
+}
+
+TEST_F(CleanupFixture, NothingIsDeletedWhenTheFolderCannotBeEntered) {
+    files.knownFolder = "elsewhere";
+    prompts.answers = {true, true};
+    RunBulkCommand(map, BulkCommand::DeleteAllFamilyMaps);
+    EXPECT_TRUE(DeleteSelectedFiles(map, {"readme.txt"}));
+    EXPECT_TRUE(files.deleted.empty());
+    EXPECT_EQ(Remaining(), AllBut({}));
+}
+
+TEST_F(CleanupFixture, DeleteWithNothingSelectedDoesNothingAtAll) {
+    const int listings = lister.listings;
+    EXPECT_FALSE(DeleteSelectedFiles(map, {}));
+    EXPECT_TRUE(prompts.confirmations.empty());
+    EXPECT_EQ(lister.listings, listings);
+}
+
+TEST_F(CleanupFixture, DeleteAsksWithTheCountAndRescansWhateverTheAnswer) {
+    const std::vector<std::string> selected = {"readme.txt", "other.w3x", "TORVA_A31.w3x"};
+    for (bool yes : {false, true}) {
+        const int listings = lister.listings;
+        prompts.answers = {yes};
+        EXPECT_TRUE(DeleteSelectedFiles(map, selected));
+        EXPECT_EQ(prompts.confirmations.back(), "3 파일들을 영구 삭제하시겠습니까?");
+        EXPECT_EQ(prompts.captions.back(), "리스트의 선택된 맵 삭제");
+        EXPECT_EQ(lister.listings, listings + 1);
+        EXPECT_EQ(Remaining(),
+                  yes ? AllBut({"readme.txt", "other.w3x", "TORVA_A31.w3x"}) : AllBut({}));
+    }
+}
+
+class InsertFixture : public CleanupFixture {
+protected:
+    TempFolder elsewhere;
+    std::string Source(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+        elsewhere.Write(name, bytes);
+        return (elsewhere.path() / name).string();
+    }
+    std::vector<std::uint8_t> Content(const std::string& name) {
+        std::ifstream in(folder.path() / name, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+};
+
+TEST_F(InsertFixture, ANewNameIsCopiedWithoutAskingAndScanned) {
+    const std::string src = Source("TORVA_A32.w3x", Genuine(kA32));
+    fs::remove(folder.path() / "TORVA_A32.w3x");
+    Relist();
+    EXPECT_EQ(CopyMapIntoFolder(map, src, "TORVA_A32.w3x"), InsertResult::Copied);
+    EXPECT_TRUE(prompts.confirmations.empty());
+    EXPECT_EQ(Content("TORVA_A32.w3x"), Genuine(kA32));
+}
+
+TEST_F(InsertFixture, AnExistingNameIsReplacedOnlyOnYes) {
+    const std::string src = Source("TORVA_A32.w3x", Genuine(kA32));
+    prompts.answers = {false, true};
+    EXPECT_EQ(CopyMapIntoFolder(map, src, "TORVA_A32.w3x"), InsertResult::KeptExisting);
+    EXPECT_EQ(Content("TORVA_A32.w3x"), OneByteChanged(kA32));
+    EXPECT_EQ(CopyMapIntoFolder(map, src, "TORVA_A32.w3x"), InsertResult::Overwritten);
+    EXPECT_EQ(Content("TORVA_A32.w3x"), Genuine(kA32));
+    EXPECT_EQ(prompts.confirmations,
+              std::vector<std::string>(
+                  2, "워크래프트3 맵 폴더에 이미 존재하는 맵입니다.\r\n덮어쓰시겠습니까?"));
+}
+
+TEST_F(InsertFixture, OtherFailuresAreToldAsSuchAndNeverAskToOverwrite) {
+    const int listings = lister.listings;
+    EXPECT_EQ(CopyMapIntoFolder(map, (elsewhere.path() / "missing.w3x").string(), "missing.w3x"),
+              InsertResult::Failed);
+    EXPECT_TRUE(prompts.confirmations.empty());
+    ASSERT_EQ(prompts.notices.size(), 1u);
+    EXPECT_NE(prompts.notices[0].find("missing.w3x"), std::string::npos);
+    EXPECT_EQ(lister.listings, listings + 1);
+}
+
+TEST_F(InsertFixture, ADestinationThatWouldNotFitIsRefusedNotCut) {
+    // "C:\WC3\Maps\Download" is 20 bytes: 178 more fit in 199 with the backslash.
+    const std::string fits(178, 'f');
+    const std::string tooLong(179, 'g');
+    const std::string src = Source("x.w3x", {'x'});
+    EXPECT_EQ(CopyMapIntoFolder(map, src, fits), InsertResult::Copied);
+    EXPECT_EQ(CopyMapIntoFolder(map, src, tooLong), InsertResult::Refused);
+    EXPECT_FALSE(fs::exists(folder.path() / tooLong));
+    EXPECT_EQ(prompts.notices.size(), 1u);
+}
+
+TEST_F(InsertFixture, CancellingStillRescans) {
+    const int listings = lister.listings;
+    EXPECT_EQ(CopyMapIntoFolder(map, "", ""), InsertResult::Cancelled);
+    EXPECT_EQ(lister.listings, listings + 1);
+    EXPECT_TRUE(prompts.notices.empty());
+}
+
+}  // namespace
+}  // namespace torva
