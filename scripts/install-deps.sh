@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs what building and testing need on a fresh Debian 12 machine; does
+# nothing for what is already there. Needs root (or sudo) only when installing.
+set -euo pipefail
+
+packages=(
+  cmake g++ make git clang clang-format libclang-rt-14-dev
+  googletest libgtest-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
+  g++-mingw-w64-x86-64 mingw-w64-tools binutils-mingw-w64-x86-64
+  wine64 xvfb xauth fonts-nanum locales imagemagick xdotool hyperfine
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  as_root apt-get update -qq
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >/dev/null
+fi
+
+# Korean and neutral UTF-8 locales for the Wine runs.
+if ! locale -a 2>/dev/null | grep -qi '^ko_KR\.utf-\?8$'; then
+  as_root sed -i 's/^# *\(ko_KR.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^ko_KR.UTF-8 UTF-8' /etc/locale.gen || echo 'ko_KR.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+  as_root locale-gen >/dev/null
+fi
