@@ -1,0 +1,219 @@
+#include "cli/commands.h"
+
+#include <algorithm>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <set>
+
+#include "scan/catalogue.h"
+#include "scan/strided_sums.h"
+
+namespace torva::cli {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// Names and labels are bytes: anything that is not UTF-8 prints as U+FFFD.
+std::string Dump(const Json& json) {
+    return json.dump(2, ' ', false, Json::error_handler_t::replace);
+}
+
+// Columns on a terminal: Hangul and other wide characters take two cells.
+std::size_t DisplayWidth(const std::string& text) {
+    std::size_t width = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        std::uint32_t code = lead;
+        std::size_t length = 1;
+        if (lead >= 0xF0 && lead < 0xF8) {
+            length = 4;
+            code = lead & 0x07;
+        } else if (lead >= 0xE0) {
+            length = 3;
+            code = lead & 0x0F;
+        } else if (lead >= 0xC0) {
+            length = 2;
+            code = lead & 0x1F;
+        }
+        if (i + length > text.size()) length = 1;
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80) {
+                length = 1;
+                code = lead;
+                break;
+            }
+            code = (code << 6) | (next & 0x3F);
+        }
+        const bool wide =
+            (code >= 0x1100 && code <= 0x115F) || (code >= 0x2E80 && code <= 0xA4CF) ||
+            (code >= 0xAC00 && code <= 0xD7A3) || (code >= 0xF900 && code <= 0xFAFF) ||
+            (code >= 0xFF00 && code <= 0xFF60) || (code >= 0xFFE0 && code <= 0xFFE6);
+        width += wide ? 2 : 1;
+        i += length;
+    }
+    return width;
+}
+
+std::string Pad(const std::string& text, std::size_t width) {
+    const std::size_t have = DisplayWidth(text);
+    return have >= width ? text : text + std::string(width - have, ' ');
+}
+
+struct FamilyMap {
+    std::string name;
+    std::string label;
+    std::int32_t size;
+    std::optional<Verdict> verdict;
+};
+
+// The verdict of each FamilyMapList entry. A label whose release has another
+// size is hacked; at most one release has the file's size, and all entries of
+// one file with that release's label share one verdict, so for them the file's
+// presence on GenuineList decides.
+std::vector<FamilyMap> FamilyMaps(const ScanResults& r) {
+    std::set<std::string_view> genuine;
+    for (int i = 0; i < r.GenuineList.count; ++i) genuine.insert(r.GenuineList[i]);
+    std::vector<FamilyMap> maps;
+    for (int i = 0; i < r.FamilyMapList.count; ++i) {
+        FamilyMap map{std::string(r.FamilyMapList[i]),
+                      std::string(SlotText(r.FamilyMapVersions[i])), r.FamilyMapSizes[i],
+                      std::nullopt};
+        if (const auto entry = FindEntryByLabel(map.label)) {
+            const bool sizeMatches = GetCatalogueEntry(*entry).expectedSize == map.size;
+            map.verdict = sizeMatches && genuine.count(r.FamilyMapList[i]) != 0 ? Verdict::Genuine
+                                                                                : Verdict::Hacked;
+        }
+        maps.push_back(std::move(map));
+    }
+    return maps;
+}
+
+std::vector<std::string> ListNames(const NameList& list) {
+    std::vector<std::string> names;
+    for (int i = 0; i < list.count; ++i) names.emplace_back(list[i]);
+    return names;
+}
+
+std::vector<std::string> Listing(FolderLister& lister) {
+    std::vector<std::string> names;
+    for (int i = 0; i < lister.Count(); ++i) names.push_back(lister.Name(i));
+    return names;
+}
+
+const char* VerdictWord(const std::optional<Verdict>& verdict) {
+    if (!verdict) return "-";
+    return *verdict == Verdict::Genuine ? "정식" : "해킹";
+}
+
+void PrintNames(std::FILE* out, const std::vector<std::string>& names) {
+    for (const auto& name : names) std::fprintf(out, "  %s\n", name.c_str());
+}
+
+void PrintScanText(std::FILE* out, const std::string& folder,
+                   const std::vector<std::string>& listing, const std::vector<FamilyMap>& maps,
+                   const ScanResults& r) {
+    std::fprintf(out, "폴더 : %s\n\n", folder.c_str());
+    std::fprintf(out, "[모든 파일] 모든 파일 : %d Files\n", static_cast<int>(listing.size()));
+    PrintNames(out, listing);
+
+    std::fprintf(out, "\n[전체 토르바 맵] 토르바 맵 : %d Files\n", r.FamilyMapList.count);
+    std::size_t nameWidth = DisplayWidth("파일");
+    std::size_t labelWidth = DisplayWidth("버전");
+    for (const auto& map : maps) {
+        nameWidth = std::max(nameWidth, DisplayWidth(map.name));
+        labelWidth = std::max(labelWidth, DisplayWidth(map.label));
+    }
+    if (!maps.empty()) {
+        std::fprintf(out, "  %s  %s  %s  %s\n", Pad("파일", nameWidth).c_str(),
+                     Pad("버전", labelWidth).c_str(), (std::string(6, ' ') + "크기").c_str(),
+                     "판정");
+    }
+    for (const auto& map : maps) {
+        std::fprintf(out, "  %s  %s  %10d  %s\n", Pad(map.name, nameWidth).c_str(),
+                     Pad(map.label, labelWidth).c_str(), map.size, VerdictWord(map.verdict));
+    }
+
+    std::fprintf(out, "\n[정식 맵] 정식 맵 : %d Files\n", r.GenuineList.count);
+    PrintNames(out, ListNames(r.GenuineList));
+    std::fprintf(out, "\n[해킹 맵] 해킹 맵 : %d Files\n", r.HackedList.count);
+    PrintNames(out, ListNames(r.HackedList));
+}
+
+}  // namespace
+
+const std::vector<Command>& Commands() {
+    static const std::vector<Command> commands = {
+        {"scan", "Scan the download folder and show the four views (default)", Arguments::None, "",
+         true, RunScan},
+        {"sums", "Print the five sums of each file", Arguments::OneOrMore, "FILE", false, RunSums},
+    };
+    return commands;
+}
+
+int RunScan(Context& context) {
+    MapFolder& folder = *context.folder;
+    const ScanResults& r = folder.Results();
+    const auto listing = Listing(folder.Lister());
+    const auto maps = FamilyMaps(r);
+    if (!context.json) {
+        PrintScanText(context.out, folder.DownloadFolder(), listing, maps, r);
+        return kExitOk;
+    }
+    Json family = Json::array();
+    for (const auto& map : maps) {
+        Json verdict = nullptr;
+        if (map.verdict) verdict = *map.verdict == Verdict::Genuine ? "genuine" : "hacked";
+        family.push_back(
+            {{"name", map.name}, {"label", map.label}, {"size", map.size}, {"verdict", verdict}});
+    }
+    const Json result = {
+        {"folder", folder.DownloadFolder()},
+        {"folder_file_count", r.FolderFileCount},
+        {"listing", listing},
+        {"family_maps", family},
+        {"genuine", ListNames(r.GenuineList)},
+        {"hacked", ListNames(r.HackedList)},
+        {"notices", context.platform.Notices()},
+    };
+    std::fprintf(context.out, "%s\n", Dump(result).c_str());
+    return kExitOk;
+}
+
+int RunSums(Context& context) {
+    Json results = Json::array();
+    int status = kExitOk;
+    for (const std::string& name : context.args) {
+        std::FILE* file = context.platform.Files().OpenForReading(name);
+        if (file == nullptr) {
+            std::fprintf(context.err, "torvacheck: cannot read %s\n", name.c_str());
+            status = kExitFolder;
+            continue;
+        }
+        StridedSumAccumulator accumulator;
+        std::vector<std::uint8_t> chunk(1 << 16);
+        std::size_t got = 0;
+        while ((got = std::fread(chunk.data(), 1, chunk.size(), file)) > 0) {
+            accumulator.Add(chunk.data(), got);
+        }
+        const bool failed = std::ferror(file) != 0;
+        std::fclose(file);
+        if (failed) {
+            std::fprintf(context.err, "torvacheck: cannot read %s\n", name.c_str());
+            status = kExitFolder;
+            continue;
+        }
+        const StridedSums sums = accumulator.Finish();
+        if (context.json) {
+            results.push_back({{"file", name}, {"sums", sums}});
+        } else {
+            std::fprintf(context.out, "%d %d %d %d %d %s\n", sums[0], sums[1], sums[2], sums[3],
+                         sums[4], name.c_str());
+        }
+    }
+    if (context.json) std::fprintf(context.out, "%s\n", Dump(results).c_str());
+    return status;
+}
+
+}  // namespace torva::cli

@@ -1,0 +1,47 @@
+// torvacheck's commands: one function each, listed in one table so the
+// clean-up commands can join them.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/platform_adapters.h"
+#include "scan/folder_scan.h"
+
+namespace torva::cli {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFolder = 1;  // folder not found or not usable; also unreadable input
+constexpr int kExitUsage = 2;
+
+struct Context {
+    bool json = false;
+    std::vector<std::string> args;  // the command's own arguments
+    PlatformAdapters& platform;
+    MapFolder* folder = nullptr;  // scanned already when the command needs the folder
+    std::FILE* out = stdout;
+    std::FILE* err = stderr;
+};
+
+enum class Arguments { None, OneOrMore, ExactlyOne };
+
+struct Command {
+    const char* name;
+    const char* summary;
+    Arguments arguments;
+    const char* argumentName;
+    bool needsFolder;  // locate (or take --folder) and scan before running
+    int (*run)(Context&);
+};
+
+int RunScan(Context& context);
+int RunSums(Context& context);
+
+// The command table; the first entry is the default command.
+const std::vector<Command>& Commands();
+
+// The whole program on UTF-8 arguments; returns the exit status.
+int RunTorvacheck(const std::vector<std::string>& arguments);
+
+}  // namespace torva::cli

@@ -1,0 +1,23 @@
+// torvacheck: the command-line front end. Arguments reach the program as UTF-8;
+// on Windows they are taken in UTF-16 and the console is switched to UTF-8.
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/win32/utf.h"
+
+int wmain(int argc, wchar_t** argv) {
+    SetConsoleOutputCP(CP_UTF8);
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i) arguments.push_back(torva::WideToUtf8(argv[i]));
+    return torva::cli::RunTorvacheck(arguments);
+}
+#else
+int main(int argc, char** argv) {
+    return torva::cli::RunTorvacheck(std::vector<std::string>(argv + 1, argv + argc));
+}
+#endif
