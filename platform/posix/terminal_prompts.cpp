@@ -1,6 +1,12 @@
 #include "platform/posix/terminal_prompts.h"
 
+#ifdef _WIN32
+#include <io.h>
+#define TORVA_STDIN_IS_TERMINAL() (_isatty(_fileno(stdin)) != 0)
+#else
 #include <unistd.h>
+#define TORVA_STDIN_IS_TERMINAL() (::isatty(STDIN_FILENO) == 1)
+#endif
 
 namespace torva {
 
@@ -19,7 +25,7 @@ TerminalPrompts::TerminalPrompts(PresetAnswer answer, std::FILE* in, std::FILE* 
     : answer_(answer), in_(in), out_(out), interactive_(interactive) {}
 
 TerminalPrompts::TerminalPrompts(PresetAnswer answer)
-    : TerminalPrompts(answer, stdin, stderr, ::isatty(STDIN_FILENO) == 1) {}
+    : TerminalPrompts(answer, stdin, stderr, TORVA_STDIN_IS_TERMINAL()) {}
 
 bool TerminalPrompts::Confirm(const std::string& body, const std::string& caption) {
     if (answer_ != PresetAnswer::Ask) return answer_ == PresetAnswer::Yes;

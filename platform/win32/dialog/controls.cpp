@@ -1,0 +1,58 @@
+#include "platform/win32/dialog/controls.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+#include "platform/win32/utf.h"
+
+namespace torva::win {
+
+void ListBox::ResetContent() const { Send(LB_RESETCONTENT); }
+
+void ListBox::Dir(UINT attributes, const wchar_t* pattern) const {
+    Send(LB_DIR, attributes, reinterpret_cast<LPARAM>(pattern));
+}
+
+int ListBox::Count() const {
+    const LRESULT count = Send(LB_GETCOUNT);
+    return count == LB_ERR ? 0 : static_cast<int>(count);
+}
+
+std::string ListBox::Text(int index) const {
+    const LRESULT length = Send(LB_GETTEXTLEN, static_cast<WPARAM>(index));
+    if (length == LB_ERR || length <= 0) return {};
+    // Sized from LB_GETTEXTLEN: a name of any length is read whole.
+    std::vector<wchar_t> text(static_cast<std::size_t>(length) + 1, L'\0');
+    const LRESULT got = Send(LB_GETTEXT, static_cast<WPARAM>(index),
+                             reinterpret_cast<LPARAM>(text.data()));
+    if (got == LB_ERR) return {};
+    return WideToUtf8(std::wstring(text.data(), static_cast<std::size_t>(got)));
+}
+
+void ListBox::AddString(const std::string& text) const {
+    const std::wstring wide = Utf8ToWide(text);
+    Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
+void TabControl::InsertItem(int index, const std::string& text) const {
+    std::wstring wide = Utf8ToWide(text);
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = wide.data();
+    Send(TCM_INSERTITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
+int TabControl::CurSel() const { return static_cast<int>(Send(TCM_GETCURSEL)); }
+
+void TabControl::SetCurSel(int index) const { Send(TCM_SETCURSEL, static_cast<WPARAM>(index)); }
+
+void DataExchange::Control(int id, Window& control) const {
+    control.Attach(GetDlgItem(dialog_, id));
+}
+
+void DataExchange::Text(int id, const std::string& text) const {
+    SetDlgItemTextW(dialog_, id, Utf8ToWide(text).c_str());
+}
+
+}  // namespace torva::win

@@ -1,0 +1,23 @@
+// The folder lister of the scan on Windows is the dialog's file list box: it
+// lists the current directory itself (LB_DIR) and keeps the listing on show.
+#pragma once
+
+#include "platform/win32/dialog/controls.h"
+#include "scan/seams.h"
+
+namespace torva::win {
+
+class ListBoxLister final : public FolderLister {
+public:
+    explicit ListBoxLister(const ListBox& box) : box_(box) {}
+    void Empty() override;
+    // LB_DIR with the attribute mask 0 (read-write files) and "*.*".
+    void ListCurrentDirectory() override;
+    int Count() const override;
+    std::string Name(int index) const override;
+
+private:
+    const ListBox& box_;
+};
+
+}  // namespace torva::win

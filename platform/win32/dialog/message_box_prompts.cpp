@@ -1,0 +1,15 @@
+#include "platform/win32/dialog/message_box_prompts.h"
+
+#include "platform/win32/dialog/dialog.h"
+#include "platform/win32/utf.h"
+
+namespace torva::win {
+
+bool MessageBoxPrompts::Confirm(const std::string& body, const std::string& caption) {
+    return MessageBoxW(owner_.Handle(), Utf8ToWide(body).c_str(), Utf8ToWide(caption).c_str(),
+                       MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+void MessageBoxPrompts::Notice(const std::string& text) { NoticeBox(text); }
+
+}  // namespace torva::win

@@ -1,0 +1,73 @@
+#include "platform/win32/win32_registry.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "platform/win32/utf.h"
+
+namespace torva {
+
+std::vector<std::uint8_t> RegistryDataForCaller(unsigned long type,
+                                                const std::vector<std::uint8_t>& stored) {
+    if (type != REG_SZ && type != REG_EXPAND_SZ && type != REG_MULTI_SZ) return stored;
+    std::wstring text(stored.size() / 2, L'\0');
+    if (!text.empty()) std::memcpy(text.data(), stored.data(), text.size() * sizeof(wchar_t));
+    // A value stored without its terminating NUL still reaches the caller with one.
+    if (text.empty() || text.back() != L'\0') text.push_back(L'\0');
+    const std::string utf8 = WideToUtf8(text);
+    return std::vector<std::uint8_t>(utf8.begin(), utf8.end());
+}
+
+long Win32Registry::OpenKey(const std::string& subKey) {
+    CloseKey();
+    HKEY key = nullptr;
+    const LONG result =
+        RegOpenKeyExW(HKEY_CURRENT_USER, Utf8ToWide(subKey).c_str(), 0, KEY_READ, &key);
+    if (result == ERROR_SUCCESS) key_ = key;
+    return result;
+}
+
+void Win32Registry::CloseKey() {
+    if (key_ != nullptr) RegCloseKey(static_cast<HKEY>(key_));
+    key_ = nullptr;
+}
+
+long Win32Registry::QueryValue(const std::string& name, std::uint8_t* buffer, std::uint32_t* size) {
+    if (key_ == nullptr) return ERROR_INVALID_HANDLE;
+    if (buffer != nullptr && size == nullptr) return ERROR_INVALID_PARAMETER;
+    const std::wstring valueName = Utf8ToWide(name);
+    const HKEY key = static_cast<HKEY>(key_);
+
+    // Read the whole stored value; it may grow between the two calls.
+    std::vector<std::uint8_t> stored;
+    DWORD type = 0;
+    LONG result = ERROR_MORE_DATA;
+    for (int attempt = 0; attempt < 4 && result == ERROR_MORE_DATA; ++attempt) {
+        DWORD storedSize = 0;
+        result = RegQueryValueExW(key, valueName.c_str(), nullptr, &type, nullptr, &storedSize);
+        if (result != ERROR_SUCCESS) return result;
+        stored.assign(storedSize + sizeof(wchar_t), 0);
+        storedSize = static_cast<DWORD>(stored.size());
+        result =
+            RegQueryValueExW(key, valueName.c_str(), nullptr, &type, stored.data(), &storedSize);
+        if (result == ERROR_SUCCESS) stored.resize(storedSize);
+    }
+    if (result != ERROR_SUCCESS) return result;
+
+    const std::vector<std::uint8_t> data = RegistryDataForCaller(type, stored);
+    const auto needed = static_cast<std::uint32_t>(data.size());
+    if (buffer == nullptr) {
+        if (size != nullptr) *size = needed;
+        return ERROR_SUCCESS;
+    }
+    if (*size < needed) {
+        *size = needed;
+        return ERROR_MORE_DATA;  // nothing written
+    }
+    if (!data.empty()) std::memcpy(buffer, data.data(), data.size());
+    *size = needed;
+    return ERROR_SUCCESS;
+}
+
+}  // namespace torva
