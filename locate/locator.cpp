@@ -26,6 +26,30 @@ std::string ValueText(const std::vector<std::uint8_t>& buffer, std::uint32_t siz
 
 }  // namespace
 
+const char* const kNoDownloadFolderMessage =
+    "워크래프트3 맵 다운로드 폴더를 찾을 수 없습니다.\r\n%s\r\n게임에서 맵을 한 번 내려받은 뒤 "
+    "다시 실행해 주십시오.";
+
+std::vector<std::string> CandidateDownloadFolders(const std::string& installDownloadFolder,
+                                                  const std::string& documentsFolder) {
+    std::vector<std::string> folders{installDownloadFolder};
+    if (!documentsFolder.empty()) {
+        std::string documents = documentsFolder;
+        if (documents.back() != '\\') documents += '\\';
+        folders.push_back(documents + "Warcraft III" + kDownloadSuffix);
+    }
+    return folders;
+}
+
+std::string NoDownloadFolderText(const std::string& installDownloadFolder) {
+    const int length =
+        std::snprintf(nullptr, 0, kNoDownloadFolderMessage, installDownloadFolder.c_str());
+    std::string text(static_cast<std::size_t>(length), '\0');
+    std::snprintf(text.data(), text.size() + 1, kNoDownloadFolderMessage,
+                  installDownloadFolder.c_str());
+    return text;
+}
+
 std::string RegistryFailureText(char letter, long code) {
     char text[256];
     std::snprintf(text, sizeof text, kRegistryFailMessage, letter, code);

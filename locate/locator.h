@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "scan/seams.h"
 
@@ -52,5 +53,16 @@ struct LocateResult {
 // shown through `prompts`; the caller ends the program. The value is taken up
 // to its first NUL or its reported size, whichever comes first.
 LocateResult LocateDownloadFolder(Registry& registry, Prompts& prompts);
+
+// Newer game versions keep maps under the user's documents folder, and
+// InstallPath\Maps\Download may not exist there. The folders to try, in order:
+// the one under the install folder, then (when the documents folder is known)
+// "<documents>\Warcraft III\Maps\Download".
+std::vector<std::string> CandidateDownloadFolders(const std::string& installDownloadFolder,
+                                                  const std::string& documentsFolder);
+
+// Told when no candidate exists; printf-style, %s = the install folder's candidate.
+extern const char* const kNoDownloadFolderMessage;
+std::string NoDownloadFolderText(const std::string& installDownloadFolder);
 
 }  // namespace torva

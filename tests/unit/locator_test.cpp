@@ -129,3 +129,22 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 }  // namespace torva
+
+namespace torva {
+namespace {
+
+TEST(Locator, NewerLayoutsAreTriedUnderTheDocumentsFolder) {
+    EXPECT_EQ(CandidateDownloadFolders("C:\\WC3\\Maps\\Download", ""),
+              std::vector<std::string>{"C:\\WC3\\Maps\\Download"});
+    for (const char* documents : {"C:\\Users\\p\\Documents", "C:\\Users\\p\\Documents\\"}) {
+        EXPECT_EQ(
+            CandidateDownloadFolders("C:\\WC3\\Maps\\Download", documents),
+            (std::vector<std::string>{"C:\\WC3\\Maps\\Download",
+                                      "C:\\Users\\p\\Documents\\Warcraft III\\Maps\\Download"}));
+    }
+    EXPECT_NE(NoDownloadFolderText("C:\\WC3\\Maps\\Download").find("C:\\WC3\\Maps\\Download"),
+              std::string::npos);
+}
+
+}  // namespace
+}  // namespace torva
