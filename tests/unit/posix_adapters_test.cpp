@@ -1,0 +1,271 @@
+// The POSIX adapters: a Wine prefix's user.reg and drive mapping, the folder
+// lister, file operations and terminal prompts.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "fakes.h"
+#include "platform/posix/posix_file_system.h"
+#include "platform/posix/posix_folder_lister.h"
+#include "platform/posix/terminal_prompts.h"
+#include "platform/posix/wine_registry.h"
+
+namespace torva {
+namespace {
+
+using testing::TempFolder;
+namespace fs = std::filesystem;
+
+void WriteText(const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+const char* const kRegHead =
+    "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\n\n#arch=win64\n\n";
+
+struct RegCase {
+    const char* what;
+    std::string body;  // after the file's head
+    long open;
+    long query;        // with a 1024-byte buffer
+    std::string data;  // the bytes handed out on success
+};
+
+class UserRegCases : public ::testing::TestWithParam<RegCase> {};
+
+TEST_P(UserRegCases, OpenAndQueryLikeTheRegistry) {
+    const RegCase& c = GetParam();
+    TempFolder prefix;
+    WriteText(prefix.path() / "user.reg", kRegHead + c.body);
+    WineRegistry registry(prefix.path().string());
+    ASSERT_EQ(registry.OpenKey(kGameRegistryKey), c.open);
+    if (c.open != 0) return;
+    std::vector<std::uint8_t> buffer(1024, 0xAA);
+    std::uint32_t size = 1024;
+    ASSERT_EQ(registry.QueryValue(kInstallPathValue, buffer.data(), &size), c.query);
+    if (c.query != 0) return;
+    EXPECT_EQ(std::string(buffer.begin(), buffer.begin() + size), c.data);
+    EXPECT_EQ(buffer[size], 0xAA) << "nothing written past the value";
+    registry.CloseKey();
+}
+
+const std::string kKey =
+    "[Software\\\\Blizzard Entertainment\\\\Warcraft III] 1700000000\n#time=1d9\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, UserRegCases,
+    ::testing::Values(
+        RegCase{"no key", "[Software\\\\Other] 1\n\"InstallPath\"=\"C:\\\\x\"\n", 2, 0, ""},
+        RegCase{"no file section at all", "", 2, 0, ""},
+        RegCase{"no value", kKey + "\"Other\"=\"x\"\n", 0, 2, ""},
+        RegCase{"plain string", kKey + "\"InstallPath\"=\"C:\\\\Games\\\\Warcraft III\"\n", 0, 0,
+                std::string("C:\\Games\\Warcraft III", 22)},
+        RegCase{
+            "key and value in other case",
+            "[software\\\\BLIZZARD ENTERTAINMENT\\\\warcraft iii] 1\n\"installpath\"=\"D:\\\\W\"\n",
+            0, 0, std::string("D:\\W", 5)},
+        RegCase{"escapes and non-ASCII",
+                kKey + "\"InstallPath\"=\"C:\\\\\\xac8c\\xc784 \\\"3\\\"\"\n", 0, 0,
+                std::string("C:\\게임 \"3\"", 14)},
+        RegCase{"hex escape before a hex digit", kKey + "\"InstallPath\"=\"\\x00e9a\"\n", 0, 0,
+                std::string("\xC3\xA9"
+                            "a",
+                            4)},
+        RegCase{"expandable string", kKey + "\"InstallPath\"=str(2):\"%GAMES%\\\\WC3\"\n", 0, 0,
+                std::string("%GAMES%\\WC3", 12)},
+        RegCase{"UTF-16 text in hex(2) over two lines",
+                kKey + "\"InstallPath\"=hex(2):43,00,3a,00,\\\n  5c,00,00,00\n", 0, 0,
+                std::string("C:\\", 4)},
+        RegCase{"binary", kKey + "\"InstallPath\"=hex:41,42,43\n", 0, 0, "ABC"},
+        RegCase{"dword", kKey + "\"InstallPath\"=dword:00000102\n", 0, 0,
+                std::string("\x02\x01\0\0", 4)},
+        RegCase{"only a key below exists",
+                "[Software\\\\Blizzard Entertainment\\\\Warcraft III\\\\Sub] "
+                "1\n\"InstallPath\"=\"x\"\n",
+                0, 2, ""},
+        RegCase{"a longer key name is another key",
+                "[Software\\\\Blizzard Entertainment\\\\Warcraft III Beta] 1\n", 2, 0, ""}),
+    [](const ::testing::TestParamInfo<RegCase>& info) {
+        return "case" + std::to_string(info.index);
+    });
+
+class LongValue : public ::testing::Test {
+protected:
+    void Write(std::size_t length) {
+        WriteText(prefix.path() / "user.reg",
+                  kRegHead + kKey + "\"InstallPath\"=\"C:" + std::string(length - 2, 'x') + "\"\n");
+    }
+    TempFolder prefix;
+};
+
+TEST_F(LongValue, MoreDataLeavesTheBufferAloneAndTellsTheSize) {
+    Write(1500);
+    WineRegistry registry(prefix.path().string());
+    ASSERT_EQ(registry.OpenKey(kGameRegistryKey), 0);
+    std::vector<std::uint8_t> buffer(1024, 0xAA);
+    std::uint32_t size = 1024;
+    EXPECT_EQ(registry.QueryValue(kInstallPathValue, buffer.data(), &size), 234);
+    EXPECT_EQ(size, 1501u);
+    EXPECT_EQ(std::count(buffer.begin(), buffer.end(), 0xAA), 1024);
+    size = 1501;
+    std::vector<std::uint8_t> exact(1501);
+    EXPECT_EQ(registry.QueryValue(kInstallPathValue, exact.data(), &size), 0);
+}
+
+TEST_F(LongValue, LocatorReadsItWithTheSecondBuffer) {
+    Write(1500);
+    WineRegistry registry(prefix.path().string());
+    std::FILE* sink = std::tmpfile();
+    TerminalPrompts prompts(PresetAnswer::No, stdin, sink, false);
+    const LocateResult result = LocateDownloadFolder(registry, prompts);
+    std::fclose(sink);
+    ASSERT_TRUE(result.DownloadFolder);
+    EXPECT_EQ(*result.DownloadFolder, "C:" + std::string(1498, 'x') + "\\Maps\\Download");
+}
+
+TEST_F(LongValue, BeyondTheSecondBufferIsTheAMessage) {
+    Write(2100);
+    WineRegistry registry(prefix.path().string());
+    std::FILE* sink = std::tmpfile();
+    TerminalPrompts prompts(PresetAnswer::No, stdin, sink, false);
+    const LocateResult result = LocateDownloadFolder(registry, prompts);
+    std::fclose(sink);
+    EXPECT_FALSE(result.DownloadFolder);
+    ASSERT_EQ(prompts.Notices().size(), 1u);
+    EXPECT_NE(prompts.Notices()[0].find("(A234)"), std::string::npos);
+}
+
+class DriveMapping : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(prefix.path() / "drive_c/Games/Warcraft III/Maps/Download");
+        fs::create_directories(prefix.path() / "dosdevices");
+        fs::create_directory_symlink("../drive_c", prefix.path() / "dosdevices/c:");
+    }
+    std::string Map(const std::string& windowsPath) {
+        return MapWindowsPath(windowsPath, prefix.path().string()).value_or("none");
+    }
+    std::string Under(const std::string& rest) {
+        return prefix.path().string() + "/dosdevices/" + rest;
+    }
+    TempFolder prefix;
+};
+
+TEST_F(DriveMapping, ResolvesCaseLikeWine) {
+    const std::string download = Under("c:/Games/Warcraft III/Maps/Download");
+    EXPECT_EQ(Map("C:\\Games\\Warcraft III\\Maps\\Download"), download);
+    EXPECT_EQ(Map("c:\\GAMES\\warcraft iii\\maps\\DOWNLOAD"), download);
+    EXPECT_EQ(Map("C:\\Games\\Warcraft III\\\\Maps\\Download"), download);
+    EXPECT_TRUE(fs::is_directory(Map("c:\\GAMES\\warcraft iii\\maps\\DOWNLOAD")));
+    EXPECT_EQ(Map("C:\\Games\\Nothing\\Maps"), Under("c:/Games/Nothing/Maps"));
+    EXPECT_EQ(Map("D:\\WC3"), Under("d:/WC3"));
+    EXPECT_EQ(Map("\\\\server\\share\\WC3"), "none");
+    EXPECT_EQ(Map("Games\\WC3"), "none");
+}
+
+TEST(PosixFolderLister, RegularFilesOnlyInByteOrder) {
+    TempFolder folder;
+    for (const char* name : {"b.w3x", "A.w3x", "\xED\x86\xA0.w3x", "a.w3x", ".hidden"}) {
+        folder.Write(name, {1});
+    }
+    fs::create_directory(folder.path() / "Sub");
+    ASSERT_EQ(::mkfifo((folder.path() / "pipe").c_str(), 0600), 0);
+    fs::create_symlink("missing", folder.path() / "dangling");
+    const fs::path start = fs::current_path();
+    fs::current_path(folder.path());
+    PosixFolderLister lister;
+    lister.ListCurrentDirectory();
+    fs::current_path(start);
+    std::vector<std::string> names;
+    for (int i = 0; i < lister.Count(); ++i) names.push_back(lister.Name(i));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{".hidden", "A.w3x", "a.w3x", "b.w3x", "\xED\x86\xA0.w3x"}));
+    lister.Empty();
+    EXPECT_EQ(lister.Count(), 0);
+}
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(PosixFileSystem, OpensRegularFilesOnlyAndNeverBlocksOnAFifo) {
+    TempFolder folder;
+    PosixFileSystem files;
+    folder.Write("map", {'H', 'M'});
+    ASSERT_EQ(::mkfifo((folder.path() / "pipe").c_str(), 0600), 0);
+    EXPECT_EQ(files.OpenForReading((folder.path() / "pipe").string()), nullptr);
+    EXPECT_EQ(files.OpenForReading(folder.path().string()), nullptr);
+    std::FILE* file = files.OpenForReading((folder.path() / "map").string());
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(std::fgetc(file), 'H');
+    std::fclose(file);
+}
+
+TEST(PosixFileSystem, CopyTellsOutcomesAndNeverHarmsTheDestination) {
+    TempFolder folder;
+    PosixFileSystem files;
+    const auto at = [&](const char* name) { return (folder.path() / name).string(); };
+    folder.Write("new", {'n', 'e', 'w'});
+    folder.Write("old", {'o', 'l', 'd'});
+
+    EXPECT_EQ(files.CopyFile(at("new"), at("old"), true), CopyOutcome::AlreadyExists);
+    EXPECT_EQ(ReadAll(at("old")), "old");
+    EXPECT_EQ(files.CopyFile(at("missing"), at("old"), false), CopyOutcome::Failed);
+    EXPECT_EQ(ReadAll(at("old")), "old");
+    EXPECT_EQ(files.CopyFile(at("missing"), at("fresh"), true), CopyOutcome::Failed);
+    EXPECT_FALSE(files.Exists(at("fresh")));
+    EXPECT_EQ(files.CopyFile(at("new"), at("copy"), true), CopyOutcome::Copied);
+    EXPECT_EQ(ReadAll(at("copy")), "new");
+    EXPECT_EQ(files.CopyFile(at("new"), at("old"), false), CopyOutcome::Copied);
+    EXPECT_EQ(ReadAll(at("old")), "new");
+    EXPECT_EQ(files.CopyFile(at("new"), folder.path().string() + "/nodir/x", false),
+              CopyOutcome::Failed);
+    // No temporary file is left behind.
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(folder.path())) ++entries;
+    EXPECT_EQ(entries, 3);
+}
+
+TEST(PosixFileSystem, FolderAndDelete) {
+    TempFolder folder;
+    PosixFileSystem files;
+    const fs::path start = fs::current_path();
+    EXPECT_FALSE(files.SetCurrentFolder((folder.path() / "missing").string()));
+    EXPECT_FALSE(files.SetCurrentFolder(""));
+    EXPECT_EQ(fs::current_path(), start);
+    ASSERT_TRUE(files.SetCurrentFolder(folder.path().string()));
+    folder.Write("gone", {1});
+    EXPECT_TRUE(files.DeleteFile("gone"));
+    EXPECT_FALSE(files.DeleteFile("gone"));
+    fs::current_path(start);
+}
+
+TEST(TerminalPrompts, AnswersAndNotices) {
+    std::FILE* out = std::tmpfile();
+    std::FILE* in = std::tmpfile();
+    std::fputs("y\nn\n", in);
+    std::rewind(in);
+    EXPECT_TRUE(TerminalPrompts(PresetAnswer::Yes, in, out, false).Confirm("q", "c"));
+    EXPECT_FALSE(TerminalPrompts(PresetAnswer::No, in, out, true).Confirm("q", "c"));
+    EXPECT_FALSE(TerminalPrompts(PresetAnswer::Ask, in, out, false).Confirm("q", "c"));
+    TerminalPrompts asking(PresetAnswer::Ask, in, out, true);
+    EXPECT_TRUE(asking.Confirm("q", "c"));
+    EXPECT_FALSE(asking.Confirm("q", "c"));
+    EXPECT_FALSE(asking.Confirm("q", "c")) << "end of input is No";
+
+    asking.Notice("note\r\n");
+    EXPECT_EQ(asking.Notices(), std::vector<std::string>{"note\r\n"});
+    std::rewind(out);
+    char text[256] = {};
+    const std::size_t got = std::fread(text, 1, sizeof text - 1, out);
+    EXPECT_NE(std::string(text, got).find("note\n"), std::string::npos);
+    std::fclose(in);
+    std::fclose(out);
+}
+
+}  // namespace
+}  // namespace torva
