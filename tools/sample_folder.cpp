@@ -286,10 +286,10 @@ void WriteDemo(FolderWriter& out, std::uint64_t variant) {
     out.Add("DotA v6.83d.w3x", SampleKind::OtherMap,
             SmallMap(MapHeader("DotA v6.83d", 0, 10), 200000, Stream(variant, 107)));
     {
-        auto header = MapHeader("Late marker");
-        std::copy(TitleMarker.begin(), TitleMarker.end(), header.begin() + 504);
-        out.Add("late marker.w3x", SampleKind::OtherMap,
-                SmallMap(header, 5000, Stream(variant, 108)));
+        // Starts at 504, so its last byte lies past the header window.
+        auto bytes = SmallMap(MapHeader("Late marker"), 5000, Stream(variant, 108));
+        std::copy(TitleMarker.begin(), TitleMarker.end(), bytes.begin() + 504);
+        out.Add("late marker.w3x", SampleKind::OtherMap, bytes);
     }
 
     // Other files, among them an official name without a marker.
