@@ -16,6 +16,9 @@
 
 namespace torva {
 
+// Chunk size for streaming a file through the accumulator.
+constexpr std::size_t kStreamChunkSize = 64 * 1024;
+
 class StridedSumAccumulator {
 public:
     // Adds the next `length` bytes of the data.
