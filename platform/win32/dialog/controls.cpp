@@ -24,8 +24,8 @@ std::string ListBox::Text(int index) const {
     if (length == LB_ERR || length <= 0) return {};
     // Sized from LB_GETTEXTLEN: a name of any length is read whole.
     std::vector<wchar_t> text(static_cast<std::size_t>(length) + 1, L'\0');
-    const LRESULT got = Send(LB_GETTEXT, static_cast<WPARAM>(index),
-                             reinterpret_cast<LPARAM>(text.data()));
+    const LRESULT got =
+        Send(LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
     if (got == LB_ERR) return {};
     return WideToUtf8(std::wstring(text.data(), static_cast<std::size_t>(got)));
 }

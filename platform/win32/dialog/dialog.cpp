@@ -253,8 +253,7 @@ void NoticeBox(const std::string& text) {
     HWND owner = MainWindowHandle();
     // Over whatever the main window has open on top of it, as the framework does.
     if (owner != nullptr) owner = GetLastActivePopup(owner);
-    MessageBoxW(owner, Utf8ToWide(text).c_str(), ProgramName().c_str(),
-                MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxW(owner, Utf8ToWide(text).c_str(), ProgramName().c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
 }  // namespace torva::win
