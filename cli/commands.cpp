@@ -1,10 +1,11 @@
 #include "cli/commands.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <optional>
-#include <set>
 
+#include "cleanup/cleanup.h"
 #include "scan/catalogue.h"
 #include "scan/strided_sums.h"
 
@@ -68,24 +69,12 @@ struct FamilyMap {
     std::optional<Verdict> verdict;
 };
 
-// The verdict of each FamilyMapList entry. A label whose release has another
-// size is hacked; at most one release has the file's size, and all entries of
-// one file with that release's label share one verdict, so for them the file's
-// presence on GenuineList decides.
 std::vector<FamilyMap> FamilyMaps(const ScanResults& r) {
-    std::set<std::string_view> genuine;
-    for (int i = 0; i < r.GenuineList.count; ++i) genuine.insert(r.GenuineList[i]);
     std::vector<FamilyMap> maps;
     for (int i = 0; i < r.FamilyMapList.count; ++i) {
-        FamilyMap map{std::string(r.FamilyMapList[i]),
-                      std::string(SlotText(r.FamilyMapVersions[i])), r.FamilyMapSizes[i],
-                      std::nullopt};
-        if (const auto entry = FindEntryByLabel(map.label)) {
-            const bool sizeMatches = GetCatalogueEntry(*entry).expectedSize == map.size;
-            map.verdict = sizeMatches && genuine.count(r.FamilyMapList[i]) != 0 ? Verdict::Genuine
-                                                                                : Verdict::Hacked;
-        }
-        maps.push_back(std::move(map));
+        maps.push_back({std::string(r.FamilyMapList[i]),
+                        std::string(SlotText(r.FamilyMapVersions[i])), r.FamilyMapSizes[i],
+                        r.FamilyMapVerdicts[i]});
     }
     return maps;
 }
@@ -148,6 +137,17 @@ const std::vector<Command>& Commands() {
         {"scan", "Scan the download folder and show the four views (default)", Arguments::None, "",
          true, RunScan},
         {"sums", "Print the five sums of each file", Arguments::OneOrMore, "FILE", false, RunSums},
+        {"delete-hacked", "Delete every hacked TORVA map", Arguments::None, "", true,
+         RunDeleteHacked},
+        {"delete-misnamed", "Delete genuine maps saved under other than the official name",
+         Arguments::None, "", true, RunDeleteMisnamed},
+        {"delete-all",
+         "Delete every TORVA map but the official releases under official names and sizes",
+         Arguments::None, "", true, RunDeleteAll},
+        {"delete", "Delete the named files of the folder", Arguments::OneOrMore, "NAME", true,
+         RunDelete},
+        {"insert", "Copy a file into the folder, asking before replacing one",
+         Arguments::ExactlyOne, "FILE", true, RunInsert},
     };
     return commands;
 }
@@ -214,6 +214,62 @@ int RunSums(Context& context) {
     }
     if (context.json) std::fprintf(context.out, "%s\n", Dump(results).c_str());
     return status;
+}
+
+namespace {
+
+int RunBulk(Context& context, BulkCommand command) {
+    RunBulkCommand(*context.folder, command);
+    return RunScan(context);  // the views as the folder now is
+}
+
+// A bare name of the folder: anything with a directory part could name a file
+// elsewhere.
+bool IsBareName(const std::string& name) {
+    if (name.empty() || name == "." || name == "..") return false;
+    return name.find('/') == std::string::npos && name.find('\\') == std::string::npos;
+}
+
+}  // namespace
+
+int RunDeleteHacked(Context& context) { return RunBulk(context, BulkCommand::DeleteHackedMaps); }
+
+int RunDeleteMisnamed(Context& context) {
+    return RunBulk(context, BulkCommand::DeleteMisnamedGenuineMaps);
+}
+
+int RunDeleteAll(Context& context) { return RunBulk(context, BulkCommand::DeleteAllFamilyMaps); }
+
+// Like selecting entries of the first view and pressing Delete: only names the
+// folder listing holds are taken, and nothing is deleted if one is not there.
+int RunDelete(Context& context) {
+    const auto listing = Listing(context.folder->Lister());
+    bool allListed = true;
+    for (const std::string& name : context.args) {
+        if (!IsBareName(name) || std::find(listing.begin(), listing.end(), name) == listing.end()) {
+            std::fprintf(context.err, "torvacheck: not a file of the folder: %s\n", name.c_str());
+            allListed = false;
+        }
+    }
+    if (!allListed) return kExitFolder;
+    DeleteSelectedFiles(*context.folder, context.args);
+    return RunScan(context);
+}
+
+int RunInsert(Context& context) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path source = fs::u8path(context.args.front());
+    if (!fs::is_regular_file(source, ec)) {
+        std::fprintf(context.err, "torvacheck: not a file: %s\n", context.args.front().c_str());
+        return kExitFolder;
+    }
+    // Absolute: the copy runs with the download folder current.
+    const fs::path absolute = fs::absolute(source, ec).lexically_normal();
+    const InsertResult result =
+        CopyMapIntoFolder(*context.folder, absolute.u8string(), absolute.filename().u8string());
+    const int status = RunScan(context);
+    return result == InsertResult::Failed || result == InsertResult::Refused ? kExitFolder : status;
 }
 
 }  // namespace torva::cli

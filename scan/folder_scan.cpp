@@ -133,12 +133,14 @@ void MapFolder::ExamineFile(const std::string& name) {
         r.FamilyMapVersions[n] = markers[m].label;
         if (m == 0) size = MeasureSize(file);
         r.FamilyMapSizes[n] = size;
+        r.FamilyMapVerdicts[n].reset();
         if (const auto entry = FindEntryByLabel(SlotText(markers[m].label))) {
             // Two occurrences with the same label get the same answer: read once.
             if (judgedEntry != entry) {
                 verdict = VerifyAgainstEntry(file, size, *entry);
                 judgedEntry = entry;
             }
+            r.FamilyMapVerdicts[n] = verdict;
             NameList& target = *verdict == Verdict::Genuine ? r.GenuineList : r.HackedList;
             target.Append(SlotText(slot));
         }

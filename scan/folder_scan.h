@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -39,6 +40,8 @@ struct ScanResults {
     NameList FamilyMapList;
     std::array<std::int32_t, kListCapacity> FamilyMapSizes{};
     std::array<VersionLabel, kListCapacity> FamilyMapVersions{};
+    // Entry i's verdict; none when its label names no release.
+    std::array<std::optional<Verdict>, kListCapacity> FamilyMapVerdicts{};
     NameList GenuineList;
     NameList HackedList;
 };

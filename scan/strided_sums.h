@@ -16,18 +16,31 @@
 
 namespace torva {
 
-// Chunk size for streaming a file through the accumulator.
-constexpr std::size_t kStreamChunkSize = 64 * 1024;
+// Chunk size for streaming a file through the accumulator: large enough that
+// the per-read cost vanishes, small enough to stay in the processor's cache
+// between the read and the sums.
+constexpr std::size_t kStreamChunkSize = 128 * 1024;
+
+// The loops that gather the sums per position modulo 60. The best one the
+// processor supports is chosen at first use; each gives the same sums.
+enum class SumsKernel { Portable, Avx2, Avx512 };
+
+bool SumsKernelSupported(SumsKernel kernel);
+SumsKernel ActiveSumsKernel();
+// Pins a supported kernel (tests and benchmarks compare them); false, and
+// nothing changed, for one the processor lacks.
+bool UseSumsKernel(SumsKernel kernel);
 
 class StridedSumAccumulator {
 public:
+    static constexpr int kResidues = 60;  // lcm(2, 3, 4, 5)
+
     // Adds the next `length` bytes of the data.
     void Add(const std::uint8_t* data, std::size_t length);
     std::uint64_t Length() const { return length_; }
     StridedSums Finish() const;
 
 private:
-    static constexpr int kResidues = 60;  // lcm(2, 3, 4, 5)
     std::array<std::int64_t, kResidues> residueSums_{};
     std::uint64_t length_ = 0;
 };
