@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
 
 #include "fakes.h"
@@ -217,6 +218,102 @@ TEST(CliBytes, NamesAndLabelsThatAreNotUtf8StillGiveJson) {
               "\xEF\xBF\xBD"
               "32");
     EXPECT_EQ(result["family_maps"][0]["verdict"], nullptr);
+}
+
+}  // namespace
+}  // namespace torva
+
+namespace torva {
+namespace {
+
+// Each clean-up on a fresh sample folder, through the process.
+class CliCleanup : public ::testing::Test {
+protected:
+    TempFolder root;
+    json manifest;
+    std::string folder;
+
+    void SetUp() override {
+        sample::SampleOptions options;
+        options.outDir = (root.path() / "Download").string();
+        options.manifestPath = (root.path() / "manifest.json").string();
+        options.variant = 5;
+        sample::WriteSampleFolder(options);
+        manifest = json::parse(ReadAll(options.manifestPath));
+        folder = options.outDir;
+    }
+    std::set<std::string> Files() const {
+        std::set<std::string> names;
+        for (const auto& e : fs::directory_iterator(folder)) {
+            if (e.is_regular_file()) names.insert(e.path().filename().string());
+        }
+        return names;
+    }
+    // Names of files whose first marker carries the given verdict.
+    std::set<std::string> WithVerdict(const char* verdict) const {
+        std::set<std::string> names;
+        for (const auto& f : manifest["files"]) {
+            if (f["verdict"] == verdict) names.insert(f["name"].get<std::string>());
+        }
+        return names;
+    }
+};
+
+TEST_F(CliCleanup, NoAndNoTerminalAnswerNoAndChangeNothing) {
+    const auto before = Files();
+    for (const auto& args : {std::vector<std::string>{"--folder", folder, "--no", "delete-all"},
+                             std::vector<std::string>{"--folder", folder, "delete-all"},
+                             std::vector<std::string>{"--folder", folder, "delete", "notes.txt"}}) {
+        const ProcessRun run = Torvacheck(args);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(Files(), before);
+    }
+}
+
+TEST_F(CliCleanup, DeleteHackedRemovesExactlyTheHackedAndPrintsTheNewViews) {
+    const auto before = Files();
+    const auto hacked = WithVerdict("hacked");
+    ASSERT_FALSE(hacked.empty());
+    const ProcessRun run = Torvacheck({"--folder", folder, "--json", "--yes", "delete-hacked"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::set<std::string> expected;
+    for (const auto& name : before) {
+        if (!hacked.count(name)) expected.insert(name);
+    }
+    EXPECT_EQ(Files(), expected);
+    const json views = json::parse(run.out);
+    EXPECT_TRUE(views["hacked"].empty());
+    EXPECT_EQ(views["listing"].size(), expected.size());
+}
+
+TEST_F(CliCleanup, DeleteTakesOnlyNamesOfTheFolder) {
+    const auto before = Files();
+    fs::create_directories(root.path() / "outside");
+    std::ofstream(root.path() / "outside" / "keep.txt") << "x";
+    for (const char* bad : {"../outside/keep.txt", "missing.w3x", "..", ""}) {
+        const ProcessRun run = Torvacheck({"--folder", folder, "--yes", "delete", bad});
+        EXPECT_EQ(run.status, 1) << bad;
+        EXPECT_EQ(Files(), before);
+    }
+    EXPECT_TRUE(fs::exists(root.path() / "outside" / "keep.txt"));
+    const ProcessRun run = Torvacheck({"--folder", folder, "--yes", "delete", "notes.txt"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_FALSE(fs::exists(fs::path(folder) / "notes.txt"));
+}
+
+TEST_F(CliCleanup, InsertAsksOnlyBeforeReplacing) {
+    const fs::path source = root.path() / "new map.w3x";
+    std::ofstream(source) << "new content";
+    EXPECT_EQ(Torvacheck({"--folder", folder, "--no", "insert", source.string()}).status, 0);
+    EXPECT_EQ(ReadAll(fs::path(folder) / "new map.w3x"), "new content");
+
+    std::ofstream(source) << "newer content";
+    EXPECT_EQ(Torvacheck({"--folder", folder, "--no", "insert", source.string()}).status, 0);
+    EXPECT_EQ(ReadAll(fs::path(folder) / "new map.w3x"), "new content");
+    EXPECT_EQ(Torvacheck({"--folder", folder, "--yes", "insert", source.string()}).status, 0);
+    EXPECT_EQ(ReadAll(fs::path(folder) / "new map.w3x"), "newer content");
+
+    EXPECT_EQ(Torvacheck({"--folder", folder, "--yes", "insert", "/nonexistent/x.w3x"}).status, 1);
 }
 
 }  // namespace
