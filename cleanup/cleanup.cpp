@@ -75,7 +75,7 @@ void DeleteIfUnchanged(MapFolder& folder, const std::string& name, std::int32_t 
     if (!now || now->size != scannedSize) return;  // gone, or replaced since the scan
     if (expect == Expect::Genuine && !now->anyGenuine) return;
     if (expect == Expect::Hacked && !now->anyHacked) return;
-    folder.Files().DeleteFile(name);  // a failure shows in the rescan
+    folder.Files().Remove(name);  // a failure shows in the rescan
 }
 
 }  // namespace
@@ -159,7 +159,7 @@ bool DeleteSelectedFiles(MapFolder& folder, const std::vector<std::string>& sele
     char body[128];
     std::snprintf(body, sizeof body, kDeletePromptFormat, count);
     if (folder.UserPrompts().Confirm(body, kDeletePromptCaption) && folder.EnterFolder()) {
-        for (const std::string& name : selectedNames) folder.Files().DeleteFile(name);
+        for (const std::string& name : selectedNames) folder.Files().Remove(name);
     }
     folder.ScanFolder();
     return true;
@@ -187,7 +187,7 @@ InsertResult CopyMapIntoFolder(MapFolder& folder, const std::string& sourcePath,
         return finish(InsertResult::Failed);
     }
     FileSystem& files = folder.Files();
-    switch (files.CopyFile(sourcePath, bareName, /*failIfExists=*/true)) {
+    switch (files.Copy(sourcePath, bareName, /*failIfExists=*/true)) {
         case CopyOutcome::Copied:
             return finish(InsertResult::Copied);
         case CopyOutcome::Failed:
@@ -199,7 +199,7 @@ InsertResult CopyMapIntoFolder(MapFolder& folder, const std::string& sourcePath,
     if (!prompts.Confirm(kOverwritePrompt, kOverwritePromptCaption)) {
         return finish(InsertResult::KeptExisting);
     }
-    if (files.CopyFile(sourcePath, bareName, /*failIfExists=*/false) != CopyOutcome::Copied) {
+    if (files.Copy(sourcePath, bareName, /*failIfExists=*/false) != CopyOutcome::Copied) {
         prompts.Notice(Format(kCopyFailed, sourcePath));
         return finish(InsertResult::Failed);
     }

@@ -32,9 +32,9 @@ public:
     // Opens a file for reading bytes ("rb"); nullptr when it cannot be opened.
     virtual std::FILE* OpenForReading(const std::string& name) = 0;
     // Deletes a file; bare names resolve against the current directory.
-    virtual bool DeleteFile(const std::string& name) = 0;
-    virtual CopyOutcome CopyFile(const std::string& source, const std::string& destination,
-                                 bool failIfExists) = 0;
+    virtual bool Remove(const std::string& name) = 0;
+    virtual CopyOutcome Copy(const std::string& source, const std::string& destination,
+                             bool failIfExists) = 0;
     // Whether a file or folder of this name exists.
     virtual bool Exists(const std::string& path) = 0;
 };

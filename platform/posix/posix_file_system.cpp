@@ -67,15 +67,15 @@ std::FILE* PosixFileSystem::OpenForReading(const std::string& name) {
     return file;
 }
 
-bool PosixFileSystem::DeleteFile(const std::string& name) { return ::unlink(name.c_str()) == 0; }
+bool PosixFileSystem::Remove(const std::string& name) { return ::unlink(name.c_str()) == 0; }
 
 bool PosixFileSystem::Exists(const std::string& path) {
     struct stat info;
     return ::lstat(path.c_str(), &info) == 0;
 }
 
-CopyOutcome PosixFileSystem::CopyFile(const std::string& source, const std::string& destination,
-                                      bool failIfExists) {
+CopyOutcome PosixFileSystem::Copy(const std::string& source, const std::string& destination,
+                                  bool failIfExists) {
     if (failIfExists && Exists(destination)) return CopyOutcome::AlreadyExists;
     const int from = OpenRegularFile(source);
     if (from < 0) return CopyOutcome::Failed;

@@ -1,12 +1,10 @@
+#include "platform/win32/win32_file_system.h"
+
 #include <windows.h>
-// seams.h names members DeleteFile and CopyFile, which windows.h defines as macros.
-#undef DeleteFile
-#undef CopyFile
 
 #include <cstdio>
 
 #include "platform/win32/utf.h"
-#include "platform/win32/win32_file_system.h"
 
 namespace torva {
 
@@ -29,7 +27,7 @@ std::FILE* Win32FileSystem::OpenForReading(const std::string& name) {
     return _wfopen(Utf8ToWide(name).c_str(), L"rb");
 }
 
-bool Win32FileSystem::DeleteFile(const std::string& name) {
+bool Win32FileSystem::Remove(const std::string& name) {
     return !name.empty() && DeleteFileW(Utf8ToWide(name).c_str()) != 0;
 }
 
@@ -37,8 +35,8 @@ bool Win32FileSystem::Exists(const std::string& path) {
     return !path.empty() && GetFileAttributesW(Utf8ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-CopyOutcome Win32FileSystem::CopyFile(const std::string& source, const std::string& destination,
-                                      bool failIfExists) {
+CopyOutcome Win32FileSystem::Copy(const std::string& source, const std::string& destination,
+                                  bool failIfExists) {
     const std::wstring from = Utf8ToWide(source);
     const std::wstring to = Utf8ToWide(destination);
     if (from.empty() || to.empty()) return CopyOutcome::Failed;

@@ -10,11 +10,11 @@ class Win32FileSystem : public FileSystem {
 public:
     bool SetCurrentFolder(const std::string& folder) override;
     std::FILE* OpenForReading(const std::string& name) override;
-    bool DeleteFile(const std::string& name) override;
+    bool Remove(const std::string& name) override;
     // An overwriting copy goes through a temporary file beside the destination,
     // so a failed copy never leaves the destination truncated.
-    CopyOutcome CopyFile(const std::string& source, const std::string& destination,
-                         bool failIfExists) override;
+    CopyOutcome Copy(const std::string& source, const std::string& destination,
+                     bool failIfExists) override;
     bool Exists(const std::string& path) override;
 };
 

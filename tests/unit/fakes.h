@@ -75,12 +75,12 @@ public:
         if (!current) return nullptr;
         return std::fopen((folder / name).c_str(), "rb");
     }
-    bool DeleteFile(const std::string& name) override {
+    bool Remove(const std::string& name) override {
         deleted.push_back(name);
         return current && fs::remove(folder / name);
     }
-    CopyOutcome CopyFile(const std::string& source, const std::string& destination,
-                         bool failIfExists) override {
+    CopyOutcome Copy(const std::string& source, const std::string& destination,
+                     bool failIfExists) override {
         if (!current) return CopyOutcome::Failed;
         if (failIfExists && fs::exists(folder / destination)) return CopyOutcome::AlreadyExists;
         std::error_code ec;

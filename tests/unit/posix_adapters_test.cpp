@@ -212,17 +212,17 @@ TEST(PosixFileSystem, CopyTellsOutcomesAndNeverHarmsTheDestination) {
     folder.Write("new", {'n', 'e', 'w'});
     folder.Write("old", {'o', 'l', 'd'});
 
-    EXPECT_EQ(files.CopyFile(at("new"), at("old"), true), CopyOutcome::AlreadyExists);
+    EXPECT_EQ(files.Copy(at("new"), at("old"), true), CopyOutcome::AlreadyExists);
     EXPECT_EQ(ReadAll(at("old")), "old");
-    EXPECT_EQ(files.CopyFile(at("missing"), at("old"), false), CopyOutcome::Failed);
+    EXPECT_EQ(files.Copy(at("missing"), at("old"), false), CopyOutcome::Failed);
     EXPECT_EQ(ReadAll(at("old")), "old");
-    EXPECT_EQ(files.CopyFile(at("missing"), at("fresh"), true), CopyOutcome::Failed);
+    EXPECT_EQ(files.Copy(at("missing"), at("fresh"), true), CopyOutcome::Failed);
     EXPECT_FALSE(files.Exists(at("fresh")));
-    EXPECT_EQ(files.CopyFile(at("new"), at("copy"), true), CopyOutcome::Copied);
+    EXPECT_EQ(files.Copy(at("new"), at("copy"), true), CopyOutcome::Copied);
     EXPECT_EQ(ReadAll(at("copy")), "new");
-    EXPECT_EQ(files.CopyFile(at("new"), at("old"), false), CopyOutcome::Copied);
+    EXPECT_EQ(files.Copy(at("new"), at("old"), false), CopyOutcome::Copied);
     EXPECT_EQ(ReadAll(at("old")), "new");
-    EXPECT_EQ(files.CopyFile(at("new"), folder.path().string() + "/nodir/x", false),
+    EXPECT_EQ(files.Copy(at("new"), folder.path().string() + "/nodir/x", false),
               CopyOutcome::Failed);
     // No temporary file is left behind.
     int entries = 0;
@@ -239,8 +239,8 @@ TEST(PosixFileSystem, FolderAndDelete) {
     EXPECT_EQ(fs::current_path(), start);
     ASSERT_TRUE(files.SetCurrentFolder(folder.path().string()));
     folder.Write("gone", {1});
-    EXPECT_TRUE(files.DeleteFile("gone"));
-    EXPECT_FALSE(files.DeleteFile("gone"));
+    EXPECT_TRUE(files.Remove("gone"));
+    EXPECT_FALSE(files.Remove("gone"));
     fs::current_path(start);
 }
 
