@@ -87,5 +87,5 @@ if [ "$rc" -ne 0 ] || [ ! -f "$shot.bmp" ]; then
   echo "The dialog did not come up; logs are in $artifacts" >&2
   exit 1
 fi
-convert "$shot.bmp" "$shot.png" && rm -f "$shot.bmp"
+timeout 60 convert "$shot.bmp" "$shot.png" && rm -f "$shot.bmp"
 echo "Screenshot of the dialog under Xvfb: $shot.png"

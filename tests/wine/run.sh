@@ -80,9 +80,9 @@ echo "   ready after $(( $(date +%s) - started )) s on display $DISPLAY"
 install="$work/game/워크래프트 III"
 folder="$install/Maps/Download"
 mkdir -p "$install/Maps"
-"$sample_tool" "$folder" --variant 1 >"$logs/sample.log" 2>&1 || { cat "$logs/sample.log"; exit 1; }
-"$torvacheck" --folder "$folder" --json >"$work/expect.json" 2>"$logs/torvacheck.log" || { cat "$logs/torvacheck.log"; exit 1; }
-echo "   sample: $(grep -c . <(ls -A "$folder")) files in $folder"
+timeout 120 "$sample_tool" "$folder" --variant 1 >"$logs/sample.log" 2>&1 || { cat "$logs/sample.log"; exit 1; }
+timeout 120 "$torvacheck" --folder "$folder" --json >"$work/expect.json" 2>"$logs/torvacheck.log" || { cat "$logs/torvacheck.log"; exit 1; }
+echo "   sample: $(find "$folder" -maxdepth 1 -type f | wc -l) files in $folder"
 
 snapshot() {  # what must not change: names, sizes, times, modes and contents
   (cd "$1" && find . -printf '%p\t%s\t%T@\t%m\n' | LC_ALL=C sort &&
@@ -117,11 +117,9 @@ finish_program() {  # finish_program NAME: the program must be gone by now
   prog_pid=
 }
 
-# scenario NAME LANG DRIVER-ARGS...: one run of the program with the driver.
-scenario() {
+# run_driver NAME LANG DRIVER-ARGS...: the driver's checks, summed up.
+run_driver() {
   local name=$1 lang=$2; shift 2
-  echo "== $name (LANG=$lang)"
-  start_program "$name" "$lang"
   env LANG="$lang" LC_ALL= timeout -k 5 240 "$WINE" "$driver" "$@" \
     >"$logs/driver-$name.log" 2>&1 </dev/null
   local rc=$?
@@ -135,12 +133,23 @@ scenario() {
     report FAIL "$name" "driver exit $rc, $ok passed, $bad failed (log: driver-$name.log)"
     tail -n 5 "$logs/driver-$name.log" | sed 's/^/   | /'
   fi
+}
+
+# scenario NAME LANG DRIVER-ARGS...: one run of the program with the driver.
+scenario() {
+  local name=$1 lang=$2; shift 2
+  echo "== $name (LANG=$lang)"
+  start_program "$name" "$lang"
+  run_driver "$name" "$lang" "$@"
   finish_program "$name"
   check_untouched "$name"
 }
 
 shots=$(windows_path "$artifacts")
 expect=$(windows_path "$work/expect.json")
+
+echo "== resources of the program file"
+run_driver resources C.UTF-8 resources --exe "$(windows_path "$exe")"
 
 wine_run "$logs/reg.log" 60 reg delete "$GAME_KEY" /f
 set_install_path "$logs/reg.log" "$install" || { report FAIL "setting InstallPath with wine reg add"; exit 1; }
@@ -159,7 +168,7 @@ scenario missing-value C.UTF-8 notice --letter A --code 2 --shot "$shots\\notice
 
 for bmp in "$artifacts"/*.bmp; do
   [ -e "$bmp" ] || continue
-  convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+  timeout 60 convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
 done
 echo "== screenshots: $(ls "$artifacts"/*.png 2>/dev/null | wc -l) in $artifacts"
 echo "== $passed passed, $failed failed in $(( $(date +%s) - started )) s"

@@ -53,7 +53,7 @@ wine_run() {
 init_prefix() {
   local logdir=$1 desktop=${2:-}
   mkdir -p "$WINEPREFIX"
-  "$WINESERVER" -p >/dev/null 2>&1 </dev/null
+  timeout 30 "$WINESERVER" -p >/dev/null 2>&1 </dev/null
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wine_run "$logdir/wineboot.log" 300 wineboot -i || { echo "wineboot failed (see $logdir/wineboot.log)" >&2; return 1; }
   fi
@@ -70,7 +70,7 @@ init_prefix() {
   # The desktop made during setup ignores these settings: start afresh.
   timeout 30 "$WINESERVER" -k >/dev/null 2>&1 </dev/null
   timeout 30 "$WINESERVER" -w >/dev/null 2>&1 </dev/null
-  "$WINESERVER" -p >/dev/null 2>&1 </dev/null
+  timeout 30 "$WINESERVER" -p >/dev/null 2>&1 </dev/null
 }
 
 GAME_KEY='HKCU\Software\Blizzard Entertainment\Warcraft III'

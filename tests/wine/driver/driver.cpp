@@ -5,6 +5,7 @@
 //                          --close escape|enter|closebox [--acp korean|other]
 //   torva_wine_driver notice --letter B|A --code N --shot FILE.bmp
 //   torva_wine_driver wait-main --timeout SECONDS [--shot FILE.bmp]
+//   torva_wine_driver resources --exe TorvaMapChecker.exe
 //
 // Prints one PASS/FAIL line per check; the exit code is the number of failures.
 #include <windows.h>
@@ -406,7 +407,31 @@ int MainScenario(const std::map<std::wstring, std::wstring>& options) {
         checks.Expect(ClickTab(tabs, count, 0, Format(kCountLines[0], n)), "clicking tab 0 again");
         checks.Expect(Utf8All(probe::ListBoxItems(list)) == listing,
                       "tab 0 shows the listing again");
-        checks.Equal(Utf8(probe::TextOf(guidance)), startup, "tab changes leave the guidance text");
+        checks.Expect(Utf8(probe::TextOf(guidance)) == startup,
+                      "tab changes leave the guidance text");
+
+        // The download page may not open (no browser here): nothing is told,
+        // and the dialog stays as it was.
+        probe::ClickButton(main, 1012);
+        Sleep(3000);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(main, &pid);
+        const std::vector<HWND> dialogs = probe::DialogsOf(pid);
+        checks.Expect(dialogs.size() == 1 && dialogs[0] == main && IsWindowEnabled(main),
+                      "download button: no message, the dialog stays",
+                      std::to_string(dialogs.size()) + " dialogs");
+        checks.Equal(Utf8(probe::TextOf(count)), Format(kCountLines[0], n),
+                     "download button leaves the count line");
+
+        // Minimised, the dialog draws its icon; restored, it is as before.
+        PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        checks.Expect(probe::WaitUntil(5, [&] { return IsIconic(main) != 0; }), "minimises");
+        Sleep(300);
+        PostMessageW(main, WM_SYSCOMMAND, SC_RESTORE, 0);
+        checks.Expect(probe::WaitUntil(5, [&] { return !IsIconic(main) && IsWindowVisible(main); }),
+                      "restores");
+        checks.Expect(Utf8All(probe::ListBoxItems(list)) == listing,
+                      "restored with the same listing");
 
         CheckAboutBox(checks, main, 16, false, shotPath(L"about"));
         CheckAboutBox(checks, main, 31, true, L"");
@@ -487,6 +512,82 @@ int NoticeScenario(const std::map<std::wstring, std::wstring>& options) {
     return checks.Failures();
 }
 
+// The program file's resources: version, About entry text and icon.
+int ResourcesScenario(const std::map<std::wstring, std::wstring>& options) {
+    Checks checks;
+    const std::wstring exe = options.count(L"--exe") ? options.at(L"--exe") : L"";
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(exe.c_str(), &ignored);
+    std::vector<BYTE> info(size);
+    if (!checks.Expect(size != 0 && GetFileVersionInfoW(exe.c_str(), 0, size, info.data()),
+                       "version resource present")) {
+        return checks.Failures();
+    }
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length);
+    if (checks.Expect(fixed != nullptr, "fixed version information")) {
+        checks.Equal(fixed->dwFileVersionMS, 0x00010004, "file version 1.4");
+        checks.Equal(fixed->dwFileVersionLS, 0, "file version .0.0");
+        checks.Equal(fixed->dwProductVersionMS, 0x00010004, "product version 1.4");
+        checks.Equal(fixed->dwProductVersionLS, 0, "product version .0.0");
+        checks.Equal(fixed->dwFileFlags & fixed->dwFileFlagsMask, 0x28,
+                     "private and special build");
+        checks.Equal(fixed->dwFileOS, 4, "32-bit Windows");
+        checks.Equal(fixed->dwFileType, 1, "application");
+    }
+    WORD* translation = nullptr;
+    VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation",
+                   reinterpret_cast<void**>(&translation), &length);
+    checks.Expect(
+        translation != nullptr && length == 4 && translation[0] == 0x0412 && translation[1] == 1200,
+        "one string table: Korean, Unicode");
+    const std::pair<const wchar_t*, const char*> strings[] = {
+        {L"ProductName", "토르바 맵 체커"},
+        {L"FileDescription", "토르바 맵 체커"},
+        {L"Comments", "Warcraft3 Torva Map Checker"},
+        {L"InternalName", "TorvaMapChecker"},
+        {L"OriginalFilename", "TorvaMapChecker.EXE"},
+        {L"FileVersion", "1, 4, 0, 0"},
+        {L"ProductVersion", "1, 4, 0, 0"},
+    };
+    for (const auto& [key, want] : strings) {
+        wchar_t* value = nullptr;
+        const std::wstring path = std::wstring(L"\\StringFileInfo\\041204b0\\") + key;
+        VerQueryValueW(info.data(), path.c_str(), reinterpret_cast<void**>(&value), &length);
+        checks.Equal(value != nullptr ? Utf8(value) : "<none>", want,
+                     "version string " + Utf8(key));
+    }
+    for (const wchar_t* key : {L"CompanyName", L"LegalCopyright", L"LegalTrademarks",
+                               L"PrivateBuild", L"SpecialBuild"}) {
+        wchar_t* value = nullptr;
+        const std::wstring path = std::wstring(L"\\StringFileInfo\\041204b0\\") + key;
+        VerQueryValueW(info.data(), path.c_str(), reinterpret_cast<void**>(&value), &length);
+        checks.Expect(value != nullptr && *value != L'\0',
+                      "version string " + Utf8(key) + " filled",
+                      value != nullptr ? Utf8(value) : "");
+    }
+
+    HMODULE module = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!checks.Expect(module != nullptr, "program file loads as data")) return checks.Failures();
+    wchar_t about[256] = {};
+    LoadStringW(module, 101, about, 256);
+    checks.Equal(Utf8(about), "TorvaMapChecker 정보(&A)...", "string 101");
+    HRSRC group =
+        FindResourceW(module, MAKEINTRESOURCEW(128), MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
+    const BYTE* dir =
+        group ? static_cast<const BYTE*>(LockResource(LoadResource(module, group))) : nullptr;
+    // GRPICONDIR: reserved, type, count; then 14-byte entries (width, height, ..., bit count).
+    checks.Expect(dir != nullptr && dir[4] == 1 && dir[6] == 48 && dir[7] == 48 && dir[12] == 32,
+                  "icon 128: one 48x48 image with 32-bit colour");
+    for (int id : {100, 102}) {
+        checks.Expect(FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(5)) != nullptr,
+                      "dialog template " + std::to_string(id));
+    }
+    FreeLibrary(module);
+    return checks.Failures();
+}
+
 int WaitMainScenario(const std::map<std::wstring, std::wstring>& options) {
     Checks checks;
     const double timeout =
@@ -513,6 +614,7 @@ int wmain(int argc, wchar_t** argv) {
     if (scenario == L"main") return MainScenario(options);
     if (scenario == L"notice") return NoticeScenario(options);
     if (scenario == L"wait-main") return WaitMainScenario(options);
+    if (scenario == L"resources") return ResourcesScenario(options);
     std::fprintf(stderr, "unknown scenario\n");
     return 100;
 }
