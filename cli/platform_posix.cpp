@@ -37,13 +37,15 @@ public:
         WineRegistry registry(prefix);
         const LocateResult located = LocateDownloadFolder(registry, prompts_);
         if (!located.DownloadFolder) return std::nullopt;
-        const auto mapped = MapWindowsPath(*located.DownloadFolder, prefix);
-        if (!mapped) {
-            std::fprintf(stderr, "torvacheck: %s is not a path on a drive of the Wine prefix %s\n",
-                         located.DownloadFolder->c_str(), prefix.c_str());
+        const auto candidates =
+            CandidateDownloadFolders(*located.DownloadFolder, ReadDocumentsFolder(registry));
+        const auto usable = [&](const std::string& windowsPath) -> std::optional<std::string> {
+            auto mapped = MapWindowsPath(windowsPath, prefix);
+            std::error_code ec;
+            if (mapped && std::filesystem::is_directory(*mapped, ec)) return mapped;
             return std::nullopt;
-        }
-        return mapped;
+        };
+        return ChooseDownloadFolder(candidates, usable, prompts_);
     }
 
 private:

@@ -1,3 +1,5 @@
+#include <filesystem>
+
 #include "cli/platform_adapters.h"
 #include "locate/locator.h"
 #include "platform/posix/terminal_prompts.h"
@@ -31,7 +33,16 @@ public:
 
     std::optional<std::string> LocateFolder() override {
         Win32Registry registry;
-        return LocateDownloadFolder(registry, prompts_).DownloadFolder;
+        const LocateResult located = LocateDownloadFolder(registry, prompts_);
+        if (!located.DownloadFolder) return std::nullopt;
+        const auto candidates =
+            CandidateDownloadFolders(*located.DownloadFolder, ReadDocumentsFolder(registry));
+        const auto usable = [](const std::string& path) -> std::optional<std::string> {
+            std::error_code ec;
+            if (std::filesystem::is_directory(std::filesystem::u8path(path), ec)) return path;
+            return std::nullopt;
+        };
+        return ChooseDownloadFolder(candidates, usable, prompts_);
     }
 
 private:

@@ -50,6 +50,28 @@ std::string NoDownloadFolderText(const std::string& installDownloadFolder) {
     return text;
 }
 
+std::string ReadDocumentsFolder(Registry& registry) {
+    if (registry.OpenKey("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders") !=
+        kErrorSuccess) {
+        return {};
+    }
+    std::vector<std::uint8_t> buffer(kSecondQueryBufferSize, 0);
+    std::uint32_t size = kSecondQueryBufferSize;
+    const long queried = registry.QueryValue("Personal", buffer.data(), &size);
+    registry.CloseKey();
+    return queried == kErrorSuccess ? ValueText(buffer, size) : std::string();
+}
+
+std::optional<std::string> ChooseDownloadFolder(
+    const std::vector<std::string>& candidates,
+    const std::function<std::optional<std::string>(const std::string&)>& usable, Prompts& prompts) {
+    for (const std::string& candidate : candidates) {
+        if (auto folder = usable(candidate)) return folder;
+    }
+    prompts.Notice(NoDownloadFolderText(candidates.empty() ? std::string() : candidates.front()));
+    return std::nullopt;
+}
+
 std::string RegistryFailureText(char letter, long code) {
     char text[256];
     std::snprintf(text, sizeof text, kRegistryFailMessage, letter, code);

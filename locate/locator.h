@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -64,5 +65,17 @@ std::vector<std::string> CandidateDownloadFolders(const std::string& installDown
 // Told when no candidate exists; printf-style, %s = the install folder's candidate.
 extern const char* const kNoDownloadFolderMessage;
 std::string NoDownloadFolderText(const std::string& installDownloadFolder);
+
+// The current user's documents folder as the shell records it
+// (HKCU\...\Explorer\Shell Folders, value "Personal"); empty when unknown.
+std::string ReadDocumentsFolder(Registry& registry);
+
+// The first candidate for which `usable` gives a folder to work in (a local
+// path: under Wine the drive mapped to the prefix). When none is usable the
+// user is told once, through `prompts`, and nothing is returned: the caller
+// then lists nothing.
+std::optional<std::string> ChooseDownloadFolder(
+    const std::vector<std::string>& candidates,
+    const std::function<std::optional<std::string>(const std::string&)>& usable, Prompts& prompts);
 
 }  // namespace torva

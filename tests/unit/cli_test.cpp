@@ -197,10 +197,24 @@ TEST(CliWinePrefix, FindsTheFolderThroughTheRegistryAndDrive) {
     EXPECT_EQ(result["listing"], json::array({"a.txt"}));
     EXPECT_TRUE(fs::equivalent(result["folder"].get<std::string>(), download));
 
+    // A newer game: no Maps\Download under the install folder, maps under
+    // the documents folder instead.
     fs::remove_all(download);
-    const ProcessRun missing = Torvacheck({"--json"}, prefix.path().string());
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_NE(missing.err.find("does not exist"), std::string::npos);
+    const fs::path documents = prefix.path() / "drive_c/users/me/Documents";
+    std::ofstream(prefix.path() / "user.reg", std::ios::app)
+        << "\n[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer\\\\Shell "
+           "Folders] 1\n\"Personal\"=\"C:\\\\users\\\\me\\\\Documents\"\n";
+    const ProcessRun noFolder = Torvacheck({"--json"}, prefix.path().string());
+    EXPECT_EQ(noFolder.status, 1);
+    EXPECT_NE(noFolder.err.find("워크래프트3 맵 다운로드 폴더를 찾을 수 없습니다."), std::string::npos)
+        << noFolder.err;
+    EXPECT_EQ(noFolder.out, "");
+
+    fs::create_directories(documents / "Warcraft III/Maps/Download");
+    std::ofstream(documents / "Warcraft III/Maps/Download/b.txt") << "x";
+    const ProcessRun newer = Torvacheck({"--json"}, prefix.path().string());
+    ASSERT_EQ(newer.status, 0) << newer.err;
+    EXPECT_EQ(json::parse(newer.out)["listing"], json::array({"b.txt"}));
 }
 
 TEST(CliBytes, NamesAndLabelsThatAreNotUtf8StillGiveJson) {
