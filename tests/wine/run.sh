@@ -131,7 +131,6 @@ run_driver() {
     report PASS "$name" "$ok driver checks"
   else
     report FAIL "$name" "driver exit $rc, $ok passed, $bad failed (log: driver-$name.log)"
-    tail -n 5 "$logs/driver-$name.log" | sed 's/^/   | /'
   fi
 }
 
