@@ -5,6 +5,12 @@
 # inherited pipes open, so their output always goes to files.
 
 export WINEDEBUG=-all
+# Wine reads command lines (paths, registry data) in the locale's character
+# set: make it UTF-8 when the caller's locale is not.
+case "${LC_ALL:-${LC_CTYPE:-${LANG:-}}}" in
+  *[Uu][Tt][Ff]-8* | *[Uu][Tt][Ff]8*) ;;
+  *) export LANG=C.UTF-8; unset LC_ALL LC_CTYPE ;;
+esac
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
 
