@@ -7,6 +7,7 @@
 #include <immintrin.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -96,18 +97,25 @@ inline std::int32_t PlainLoopSum(const std::uint8_t* p, std::size_t n) {
 
 // VerifyAgainstEntry's read loop with the sums left out: position at 0, read
 // the size in chunks of the same size into a buffer of the same size, then
-// look for one more byte. Returns the bytes read.
-inline std::size_t ReadLikeVerify(std::FILE* file, std::size_t size, std::uint8_t* buffer) {
+// look for one more byte. `onChunk(n)` sees each chunk. Returns the bytes read.
+template <typename OnChunk>
+std::size_t ReadLikeVerify(std::FILE* file, std::size_t size, std::uint8_t* buffer,
+                           OnChunk&& onChunk) {
     if (std::fseek(file, 0, SEEK_SET) != 0) return 0;
     std::size_t total = 0;
     while (total < size) {
         const std::size_t want = std::min(size - total, kStreamChunkSize);
         const std::size_t got = std::fread(buffer, 1, want, file);
+        onChunk(got);
         total += got;
         if (got < want) return total;
     }
     if (std::fgetc(file) != EOF) ++total;
     return total;
+}
+
+inline std::size_t ReadLikeVerify(std::FILE* file, std::size_t size, std::uint8_t* buffer) {
+    return ReadLikeVerify(file, size, buffer, [](std::size_t) {});
 }
 
 // The bare header loop: open, read 512 bytes, close, with no stdio and no

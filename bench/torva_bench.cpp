@@ -18,6 +18,7 @@
 #include <random>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "baselines.h"
@@ -78,6 +79,25 @@ void RegisterSums(const std::string& label, std::size_t length) {
             benchmark::DoNotOptimize(ComputeStridedSums(data->data(), data->size()));
         }
     });
+    // Each kernel the processor has, pinned in turn (the table's "product" is
+    // the one the program picks).
+    for (const auto& [kernel, kernelName] :
+         {std::pair{SumsKernel::Portable, "portable"}, std::pair{SumsKernel::Avx2, "avx2"},
+          std::pair{SumsKernel::Avx512, "avx512"}}) {
+        if (!SumsKernelSupported(kernel)) continue;
+        Add("sums/kernel-" + std::string(kernelName) + "/" + label, [=](benchmark::State& state) {
+            const SumsKernel chosen = ActiveSumsKernel();
+            UseSumsKernel(kernel);
+            if (ComputeStridedSums(data->data(), data->size()) != expected) {
+                UseSumsKernel(chosen);
+                return Fail(state, "a kernel's sums differ from the literal loop's");
+            }
+            for (auto _ : state) {
+                benchmark::DoNotOptimize(ComputeStridedSums(data->data(), data->size()));
+            }
+            UseSumsKernel(chosen);
+        });
+    }
     Add("sums/floor/" + label, [=](benchmark::State& state) {
         for (auto _ : state) benchmark::DoNotOptimize(floor(data->data(), data->size()));
     });
@@ -114,6 +134,22 @@ void RegisterFileCheck(const fs::path& path) {
             benchmark::DoNotOptimize(buffer.data());
         }
         state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * size);
+    });
+    // The bound for any sums: the same read loop plus the memory-floor sum of
+    // each chunk while it is in cache.
+    Add("file/read+floor-sum", [=](benchmark::State& state) {
+        std::vector<std::uint8_t> buffer(kStreamChunkSize);
+        const SumFunction floor = FloorSum();
+        for (auto _ : state) {
+            std::FILE* file = std::fopen(name.c_str(), "rb");
+            std::int64_t sum = 0;
+            const std::size_t got =
+                ReadLikeVerify(file, static_cast<std::size_t>(size), buffer.data(),
+                               [&](std::size_t n) { sum += floor(buffer.data(), n); });
+            std::fclose(file);
+            if (got != static_cast<std::size_t>(size)) return Fail(state, "short read");
+            benchmark::DoNotOptimize(sum);
+        }
     });
 }
 
@@ -273,6 +309,8 @@ bool PrintTable(const std::map<std::string, double>& seconds, bool smoke) {
          "sums/floor/" + big, Row::Info, 0},
         {"2", "whole-file check / same read loop, no sums", "file/verify", "file/read-only",
          Row::AtMost, 1.15},
+        {"-", "read loop + floor sum / read loop (bound)", "file/read+floor-sum", "file/read-only",
+         Row::Info, 0},
         {"3", "ScanFolder / bare open-read-close + checks", "scan/ScanFolder",
          "scan/bare-loop+checks", Row::AtMost, 1.3},
     };
@@ -299,6 +337,13 @@ bool PrintTable(const std::map<std::string, double>& seconds, bool smoke) {
         }
         std::printf("%-2s %-44s %11s %11s %8.2fx %8s  %s\n", row.target, row.what,
                     Time(top->second).c_str(), Time(bottom->second).c_str(), ratio, limit, result);
+    }
+    for (const char* kernel : {"portable", "avx2", "avx512"}) {
+        const auto big = seconds.find(std::string("sums/kernel-") + kernel + "/3.7MB");
+        const auto cached = seconds.find(std::string("sums/kernel-") + kernel + "/256KB");
+        if (big == seconds.end() || cached == seconds.end()) continue;
+        std::printf("   (kernel %-8s: %s over 3.7 MB, %s over 256 KB in cache)\n", kernel,
+                    Time(big->second).c_str(), Time(cached->second).c_str());
     }
     const auto bare = seconds.find("scan/bare-loop");
     if (bare != seconds.end()) {

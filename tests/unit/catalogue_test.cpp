@@ -49,46 +49,92 @@ std::vector<std::uint8_t> RandomBytes(std::size_t length, std::mt19937& rng) {
     return data;
 }
 
+// Each kernel the processor has must give the literal loop's sums; the test
+// pins it for its duration.
+class SumsKernels : public ::testing::TestWithParam<SumsKernel> {
+protected:
+    void SetUp() override {
+        if (!UseSumsKernel(GetParam())) GTEST_SKIP() << "the processor lacks this kernel";
+    }
+    void TearDown() override { UseSumsKernel(best_); }
+
+private:
+    SumsKernel best_ = ActiveSumsKernel();
+};
+
+struct SumsCase {
+    std::vector<std::uint8_t> data;
+    StridedSums expected;  // the literal loop's
+};
+
 // The counter carried between passes depends on the length modulo 60: cover
 // every remainder, short and long data, and lengths around each release size.
-TEST(StridedSums, SinglePassAgreesWithFivePassesForEveryRemainder) {
-    std::mt19937 rng(20261208);
-    std::vector<std::size_t> lengths;
-    for (int i = 0; i < 300; ++i) lengths.push_back(rng() % 5001);
-    for (std::size_t r = 0; r < 60; ++r) lengths.push_back(60 * 37 + r);
-    for (int k = 0; k < 18; ++k) {
-        const auto size = static_cast<std::size_t>(MapCatalogue.expectedSizes[k]);
-        for (std::size_t d : {size - 1, size, size + 1}) lengths.push_back(d);
-    }
-    for (std::size_t length : lengths) {
-        const auto data = RandomBytes(length, rng);
-        ASSERT_EQ(ComputeStridedSums(data.data(), data.size()),
-                  ReferenceStridedSums(data.data(), data.size()))
-            << "length " << length;
+// The literal loop's answers are computed once for all kernels.
+const std::vector<SumsCase>& LengthCases() {
+    static const std::vector<SumsCase> cases = [] {
+        std::mt19937 rng(20261208);
+        std::vector<std::size_t> lengths;
+        for (int i = 0; i < 300; ++i) lengths.push_back(rng() % 5001);
+        for (std::size_t r = 0; r < 60; ++r) lengths.push_back(60 * 37 + r);
+        for (int k = 0; k < 18; ++k) {
+            const auto size = static_cast<std::size_t>(MapCatalogue.expectedSizes[k]);
+            for (std::size_t d : {size - 1, size, size + 1}) lengths.push_back(d);
+        }
+        std::vector<SumsCase> out;
+        for (std::size_t length : lengths) {
+            auto data = RandomBytes(length, rng);
+            const StridedSums expected = ReferenceStridedSums(data.data(), data.size());
+            out.push_back({std::move(data), expected});
+        }
+        return out;
+    }();
+    return cases;
+}
+
+TEST_P(SumsKernels, SinglePassAgreesWithFivePassesForEveryRemainder) {
+    for (const SumsCase& c : LengthCases()) {
+        ASSERT_EQ(ComputeStridedSums(c.data.data(), c.data.size()), c.expected)
+            << "length " << c.data.size();
     }
 }
 
-TEST(StridedSums, ChunkingDoesNotChangeTheResult) {
+// Chunks that start at every phase, and a buffer that does not start aligned.
+TEST_P(SumsKernels, ChunkingDoesNotChangeTheResult) {
     std::mt19937 rng(7);
     const auto data = RandomBytes(100003, rng);
-    const StridedSums whole = ReferenceStridedSums(data.data(), data.size());
+    const StridedSums whole = ReferenceStridedSums(data.data() + 1, data.size() - 1);
     for (std::size_t chunk : {1u, 7u, 59u, 60u, 61u, 240u, 241u, 4096u, 65536u}) {
         StridedSumAccumulator sums;
-        for (std::size_t at = 0; at < data.size(); at += chunk) {
+        for (std::size_t at = 1; at < data.size(); at += chunk) {
             sums.Add(data.data() + at, std::min(chunk, data.size() - at));
         }
         EXPECT_EQ(sums.Finish(), whole) << "chunk " << chunk;
     }
 }
 
-// Sums of extreme bytes wrap around as 32-bit two's complement.
-TEST(StridedSums, LongRunsOfExtremeBytesWrapLikeThirtyTwoBitRegisters) {
+// Runs of extreme bytes fill the narrow lanes fastest; the sums still wrap
+// around as 32-bit two's complement.
+TEST_P(SumsKernels, LongRunsOfExtremeBytesWrapLikeThirtyTwoBitRegisters) {
     for (std::uint8_t fill : {0x80, 0x7F}) {
         const std::vector<std::uint8_t> data(3 * 1000 * 1000 + 17, fill);
         EXPECT_EQ(ComputeStridedSums(data.data(), data.size()),
                   ReferenceStridedSums(data.data(), data.size()));
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Kernels, SumsKernels,
+                         ::testing::Values(SumsKernel::Portable, SumsKernel::Avx2,
+                                           SumsKernel::Avx512),
+                         [](const auto& info) {
+                             switch (info.param) {
+                                 case SumsKernel::Avx2:
+                                     return "Avx2";
+                                 case SumsKernel::Avx512:
+                                     return "Avx512";
+                                 default:
+                                     return "Portable";
+                             }
+                         });
 
 struct LookupCase {
     const char* text;
