@@ -5,7 +5,8 @@
 
 namespace torva {
 
-const char* const kCommunitySiteAddress = "http://www.torva.pe.kr";
+// A reserved placeholder until the community gives its real address.
+const char* const kCommunitySiteAddress = "http://www.torva.example";
 const char* const kOverwritePromptCaption = "맵 파일 복사";
 
 namespace {
