@@ -1,0 +1,186 @@
+// Hostile folders and faults, through the real POSIX adapters: the scan never
+// hangs or stops early, and no command touches anything outside the folder.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <set>
+
+#include "cleanup/cleanup.h"
+#include "fakes.h"
+#include "platform/posix/posix_file_system.h"
+#include "platform/posix/posix_folder_lister.h"
+#include "tools/sample_folder.h"
+
+namespace torva {
+namespace {
+
+using testing::ScriptedPrompts;
+using testing::TempFolder;
+namespace fs = std::filesystem;
+
+constexpr int kA32 = 17;
+
+const std::vector<std::uint8_t>& GenuineA32() {
+    static const auto bytes = sample::ForgeGenuine(kA32, 11);
+    return bytes;
+}
+
+std::vector<std::uint8_t> HackedA32() {
+    auto bytes = GenuineA32();
+    bytes[100000] ^= 0x40;
+    return bytes;
+}
+
+// Restores the working directory the scan moves.
+class KeepWorkingDirectory {
+public:
+    KeepWorkingDirectory() : saved_(fs::current_path()) {}
+    ~KeepWorkingDirectory() { fs::current_path(saved_); }
+
+private:
+    fs::path saved_;
+};
+
+class FaultTable : public ::testing::Test {
+protected:
+    KeepWorkingDirectory keep;
+    TempFolder root;
+    fs::path download;
+    PosixFolderLister lister;
+    PosixFileSystem files;
+    ScriptedPrompts prompts;
+    std::unique_ptr<MapFolder> map;
+
+    void SetUp() override {
+        download = root.path() / "Download";
+        fs::create_directories(download);
+        map = std::make_unique<MapFolder>(download.string(), lister, files, prompts);
+    }
+    void Write(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
+        std::ofstream out(path, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
+    }
+    std::vector<std::string> List(const NameList& list) const {
+        std::vector<std::string> out;
+        for (int i = 0; i < list.count; ++i) out.emplace_back(list[i]);
+        return out;
+    }
+};
+
+TEST_F(FaultTable, EntriesThatAreNotFilesNeverStopOrHangTheScan) {
+    ASSERT_EQ(::mkfifo((download / "pipe.w3x").c_str(), 0644), 0);
+    fs::create_symlink(root.path() / "nowhere.w3x", download / "dangling.w3x");
+    fs::create_directories(download / "TORVA_A32.w3x.d");
+    Write(download / "TORVA_A32.w3x", GenuineA32());
+    map->ScanFolder();
+    EXPECT_EQ(map->Results().FolderFileCount, 1);
+    EXPECT_EQ(List(map->Results().GenuineList), std::vector<std::string>{"TORVA_A32.w3x"});
+}
+
+TEST_F(FaultTable, UnusualNamesAreScannedOrLeftOffButNeverCut) {
+    const std::vector<std::string> names = {
+        std::string(254, 'a'),    // fits a slot
+        std::string(255, 'b'),    // the longest name the file system takes: on no list
+        "토르바 정식판 A32.w3x",  // Hangul
+        "trailing dots...",       // kept as listed
+        "trailing spaces.w3x   ",
+    };
+    for (const auto& name : names) Write(download / name, HackedA32());
+    map->ScanFolder();
+    const ScanResults& r = map->Results();
+    EXPECT_EQ(r.FolderFileCount, 5);
+    std::set<std::string> hacked;
+    for (const auto& n : List(r.HackedList)) hacked.insert(n);
+    EXPECT_EQ(hacked, (std::set<std::string>{names[0], names[2], names[3], names[4]}));
+
+    prompts.answers = {true};
+    RunBulkCommand(*map, BulkCommand::DeleteHackedMaps);
+    EXPECT_EQ(map->Results().FolderFileCount, 1);  // only the name no list could hold
+    EXPECT_TRUE(fs::exists(download / names[1]));
+}
+
+struct CountCase {
+    int entries;
+    int notices;
+};
+
+class ManyEntries : public FaultTable, public ::testing::WithParamInterface<CountCase> {};
+
+TEST_P(ManyEntries, OnlyTheFirstThousandAreExaminedWithOneNoticePerScan) {
+    for (int i = 0; i < GetParam().entries; ++i) {
+        std::ofstream(download / ("f" + std::to_string(100000 + i))) << "x";
+    }
+    // Sorted last, so it is never examined once the cap is reached.
+    Write(download / "zz TORVA_A32.w3x", HackedA32());
+    map->ScanFolder();
+    EXPECT_EQ(map->Results().FolderFileCount, std::min(GetParam().entries + 1, 1000));
+    EXPECT_EQ(static_cast<int>(prompts.notices.size()), GetParam().notices);
+    EXPECT_EQ(map->Results().HackedList.count, GetParam().entries + 1 <= 1000 ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Counts, ManyEntries,
+                         ::testing::Values(CountCase{999, 0}, CountCase{1000, 1},
+                                           CountCase{4999, 1}));
+
+TEST_F(FaultTable, AVanishedFolderNeverLeadsToTheWorkingFolder) {
+    Write(download / "TORVA_A32.w3x", HackedA32());
+    map->ScanFolder();
+    ASSERT_EQ(map->Results().HackedList.count, 1);
+
+    // The working folder holds hacked-looking maps of the same names.
+    const fs::path elsewhere = root.path() / "elsewhere";
+    fs::create_directories(elsewhere);
+    Write(elsewhere / "TORVA_A32.w3x", HackedA32());
+    Write(elsewhere / "mod.w3x", HackedA32());
+    fs::remove_all(download);
+    fs::current_path(elsewhere);
+
+    map->RefreshIfChanged();
+    EXPECT_EQ(lister.Count(), 0);
+    EXPECT_EQ(map->Results().FamilyMapList.count, 0);
+    prompts.answers = {true, true, true};
+    RunBulkCommand(*map, BulkCommand::DeleteAllFamilyMaps);
+    DeleteSelectedFiles(*map, {"TORVA_A32.w3x", "mod.w3x"});
+    EXPECT_EQ(CopyMapIntoFolder(*map, (elsewhere / "mod.w3x").string(), "copy.w3x"),
+              InsertResult::Failed);
+    EXPECT_TRUE(fs::exists(elsewhere / "TORVA_A32.w3x"));
+    EXPECT_TRUE(fs::exists(elsewhere / "mod.w3x"));
+    EXPECT_FALSE(fs::exists(elsewhere / "copy.w3x"));
+}
+
+TEST_F(FaultTable, ALinkInTheFolderIsRemovedButNotWhatItPointsTo) {
+    const fs::path outside = root.path() / "my maps" / "TORVA_A32.w3x";
+    fs::create_directories(outside.parent_path());
+    Write(outside, HackedA32());
+    fs::create_symlink(outside, download / "TORVA_A32.w3x");
+    map->ScanFolder();
+    ASSERT_EQ(map->Results().HackedList.count, 1);
+    prompts.answers = {true};
+    RunBulkCommand(*map, BulkCommand::DeleteHackedMaps);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(download / "TORVA_A32.w3x")));
+    EXPECT_TRUE(fs::exists(outside));
+}
+
+TEST_F(FaultTable, AFileThatShrinksOrGrowsAfterTheScanIsNotDeletedAsJudged) {
+    Write(download / "a.w3x", HackedA32());
+    Write(download / "b.w3x", HackedA32());
+    map->ScanFolder();
+    ASSERT_EQ(map->Results().HackedList.count, 2);
+    // Another program finishes writing a.w3x (it grows) and replaces b.w3x
+    // with the genuine map of the same size.
+    auto grown = HackedA32();
+    grown.push_back(1);
+    Write(download / "a.w3x", grown);
+    Write(download / "b.w3x", GenuineA32());
+    prompts.answers = {true};
+    RunBulkCommand(*map, BulkCommand::DeleteHackedMaps);
+    EXPECT_TRUE(fs::exists(download / "a.w3x"));
+    EXPECT_TRUE(fs::exists(download / "b.w3x"));
+    EXPECT_EQ(List(map->Results().GenuineList), std::vector<std::string>{"b.w3x"});
+}
+
+}  // namespace
+}  // namespace torva
