@@ -260,6 +260,9 @@ class CollectingReporter : public benchmark::ConsoleReporter {
 public:
     std::map<std::string, double> seconds;
 
+    CollectingReporter()
+        : ConsoleReporter(::isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
+
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
