@@ -14,6 +14,9 @@ ctest --preset linux -j2
 echo "== unit tests (ASan+UBSan)"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan -j2
 
+echo "== benchmarks (smoke run: timings not judged)"
+scripts/bench.sh --smoke
+
 echo "== fuzzing (bounded)"
 scripts/fuzz.sh "${TORVA_FUZZ_SECONDS:-60}"
 
