@@ -97,7 +97,9 @@ int RunTorvacheck(const std::vector<std::string>& arguments) {
     const Command* command = &Commands().front();
     for (const CLI::App* sub : app.get_subcommands()) command = byApp.at(sub);
 
-    const Answer answer = options.yes ? Answer::Yes : options.no ? Answer::No : Answer::Ask;
+    const PresetAnswer answer = options.yes  ? PresetAnswer::Yes
+                                : options.no ? PresetAnswer::No
+                                             : PresetAnswer::Ask;
     auto platform = MakePlatformAdapters(answer);
     Context context{options.json, commandArgs, *platform};
     if (!command->needsFolder) return command->run(context);

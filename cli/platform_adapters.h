@@ -7,11 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix/terminal_prompts.h"
 #include "scan/seams.h"
 
 namespace torva::cli {
-
-enum class Answer { Ask, Yes, No };
 
 class PlatformAdapters {
 public:
@@ -27,6 +26,23 @@ public:
     virtual std::optional<std::string> LocateFolder() = 0;
 };
 
-std::unique_ptr<PlatformAdapters> MakePlatformAdapters(Answer answer);
+// The parts every platform shares: its lister and file system, and prompts on
+// the terminal. A platform adds how it finds the folder.
+template <typename ListerType, typename FilesType>
+class TerminalAdapters : public PlatformAdapters {
+public:
+    explicit TerminalAdapters(PresetAnswer answer) : prompts_(answer) {}
+    FolderLister& Lister() override { return lister_; }
+    FileSystem& Files() override { return files_; }
+    Prompts& UserPrompts() override { return prompts_; }
+    const std::vector<std::string>& Notices() const override { return prompts_.Notices(); }
+
+protected:
+    ListerType lister_;
+    FilesType files_;
+    TerminalPrompts prompts_;
+};
+
+std::unique_ptr<PlatformAdapters> MakePlatformAdapters(PresetAnswer answer);
 
 }  // namespace torva::cli

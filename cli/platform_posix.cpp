@@ -5,32 +5,15 @@
 #include "locate/locator.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_folder_lister.h"
-#include "platform/posix/terminal_prompts.h"
 #include "platform/posix/wine_registry.h"
 
 namespace torva::cli {
 
 namespace {
 
-PresetAnswer ToPreset(Answer answer) {
-    switch (answer) {
-        case Answer::Yes:
-            return PresetAnswer::Yes;
-        case Answer::No:
-            return PresetAnswer::No;
-        case Answer::Ask:
-            break;
-    }
-    return PresetAnswer::Ask;
-}
-
-class PosixAdapters : public PlatformAdapters {
+class PosixAdapters : public TerminalAdapters<PosixFolderLister, PosixFileSystem> {
 public:
-    explicit PosixAdapters(Answer answer) : prompts_(ToPreset(answer)) {}
-    FolderLister& Lister() override { return lister_; }
-    FileSystem& Files() override { return files_; }
-    Prompts& UserPrompts() override { return prompts_; }
-    const std::vector<std::string>& Notices() const override { return prompts_.Notices(); }
+    using TerminalAdapters::TerminalAdapters;
 
     std::optional<std::string> LocateFolder() override {
         const std::string prefix = DefaultWinePrefix();
@@ -47,16 +30,11 @@ public:
         };
         return ChooseDownloadFolder(candidates, usable, prompts_);
     }
-
-private:
-    PosixFolderLister lister_;
-    PosixFileSystem files_;
-    TerminalPrompts prompts_;
 };
 
 }  // namespace
 
-std::unique_ptr<PlatformAdapters> MakePlatformAdapters(Answer answer) {
+std::unique_ptr<PlatformAdapters> MakePlatformAdapters(PresetAnswer answer) {
     return std::make_unique<PosixAdapters>(answer);
 }
 

@@ -2,7 +2,6 @@
 
 #include "cli/platform_adapters.h"
 #include "locate/locator.h"
-#include "platform/posix/terminal_prompts.h"
 #include "platform/win32/win32_directory_lister.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_registry.h"
@@ -11,25 +10,9 @@ namespace torva::cli {
 
 namespace {
 
-PresetAnswer ToPreset(Answer answer) {
-    switch (answer) {
-        case Answer::Yes:
-            return PresetAnswer::Yes;
-        case Answer::No:
-            return PresetAnswer::No;
-        case Answer::Ask:
-            break;
-    }
-    return PresetAnswer::Ask;
-}
-
-class Win32Adapters : public PlatformAdapters {
+class Win32Adapters : public TerminalAdapters<Win32DirectoryLister, Win32FileSystem> {
 public:
-    explicit Win32Adapters(Answer answer) : prompts_(ToPreset(answer)) {}
-    FolderLister& Lister() override { return lister_; }
-    FileSystem& Files() override { return files_; }
-    Prompts& UserPrompts() override { return prompts_; }
-    const std::vector<std::string>& Notices() const override { return prompts_.Notices(); }
+    using TerminalAdapters::TerminalAdapters;
 
     std::optional<std::string> LocateFolder() override {
         Win32Registry registry;
@@ -44,16 +27,11 @@ public:
         };
         return ChooseDownloadFolder(candidates, usable, prompts_);
     }
-
-private:
-    Win32DirectoryLister lister_;
-    Win32FileSystem files_;
-    TerminalPrompts prompts_;
 };
 
 }  // namespace
 
-std::unique_ptr<PlatformAdapters> MakePlatformAdapters(Answer answer) {
+std::unique_ptr<PlatformAdapters> MakePlatformAdapters(PresetAnswer answer) {
     return std::make_unique<Win32Adapters>(answer);
 }
 
