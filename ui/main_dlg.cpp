@@ -4,9 +4,12 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <limits>
+#include <vector>
 
 #include "app/about_box.h"
 #include "locate/locator.h"
+#include "platform/win32/dialog/file_dialog.h"
 #include "platform/win32/utf.h"
 #include "res/resource.h"
 
@@ -45,6 +48,44 @@ constexpr TabView kTabViews[kTabCount] = {
     {"해킹 맵", "해킹 맵 : %d Files", &ScanResults::HackedList},
 };
 
+// The guidance bands over the clean-up buttons, top to bottom in the table
+// from the lowest: fixed pixel heights in client coordinates, whatever the
+// dialog's font makes of its layout.
+constexpr int kGuidanceLeft = 320;
+
+struct GuidanceBand {
+    int top;  // the band holds y >= top (and below the band under it)
+    int tab;  // the view of the list the button works on; -1: keep the tab
+    std::int32_t state;
+    const char* text;
+};
+
+const GuidanceBand kGuidanceBands[] = {
+    {285, 1, 240,
+     "모든 토르바 맵들을 삭제합니다. 'Q7버젼 이후의 정식 파일명을 가진 정식맵'을 제외한 구버젼, "
+     "MOD, 해킹맵, 잘못된 파일명을 가진 정식맵 등의 모든 토르바 맵들을 삭제합니다. 토르바 맵이 "
+     "아닌 다른 유즈맵 파일들은 삭제하지 않습니다.\r\n\r\n'전체 토르바 맵' 탭을 누르시면 해당 "
+     "삭제 파일의 리스트를 확인하실 수 있습니다."},
+    {250, 2, 245,
+     "'부적절한 파일명을 가진 모든 정식맵'들을 삭제합니다. 해킹되지 않은 정식 맵이지만 단지 파일 "
+     "이름이 임의로 변경되어 폴더내에 여러개가 존재하는 정식맵들을 삭제합니다.\r\n\r\n이런 류의 "
+     "파일들은 릴채, 클채, 공방에서 게임시 지속적으로 쌓이게 되므로 삭제하지 않는 것도 방법 중의 "
+     "하나입니다. (해킹맵은 아닙니다)\r\n\r\n'정식 맵' 탭을 누르시면 해당 삭제 파일의 리스트를 "
+     "확인하실 수 있습니다."},
+    {215, 3, 250,
+     "'정식 맵처럼 위장된 해킹 맵'들을 삭제합니다. 특정 캐릭터, 특정 플레이어에게 유리하도록 "
+     "조작된 경우가 많습니다. 임의로 치트를 입력시 자금이 생긴다던지, 다른 플레이어의 시야를 볼 수 "
+     "있는 경우도 있습니다.\r\n\r\n게임룸을 개설시 정식 맵과 이름이 똑같아 혼동할 여부가 있기 "
+     "때문에 삭제해 주시는 것이 좋습니다.\r\n\r\n'해킹 맵' 탭을 누르시면 해당 삭제 파일의 "
+     "리스트를 확인하실 수 있습니다."},
+    {std::numeric_limits<int>::min(), -1, kStartupGuidanceState, nullptr},  // start-up text
+};
+
+// Told instead of copying when the chosen file does not fit the dialog's fields.
+const char* const kChosenNameTooLong =
+    "선택한 파일의 경로나 이름이 너무 길어 복사할 수 없습니다.\r\n"
+    "(경로는 259자, 파일 이름은 63자까지 가능합니다.)";
+
 std::string FormatCountLine(int tab, int count) {
     char text[128];
     std::snprintf(text, sizeof text, kTabViews[tab].countLine, count);
@@ -58,8 +99,10 @@ const win::MessageEntry CMainDlg::kMessages[] = {
     win::OnMessage<&CMainDlg::OnPaint>(WM_PAINT),
     win::OnMessage<&CMainDlg::OnQueryDragIcon>(WM_QUERYDRAGICON),
     win::OnNotify<&CMainDlg::OnViewTabChanged>(TCN_SELCHANGE, IDC_VIEW_TABS),
-    // The clean-up buttons (1008, 1010, 1009) and WM_MOUSEMOVE come here, in
-    // this order, when their handlers exist.
+    win::OnCommand<&CMainDlg::OnDeleteHackedMaps>(BN_CLICKED, IDC_DELETE_HACKED),
+    win::OnCommand<&CMainDlg::OnDeleteAllFamilyMaps>(BN_CLICKED, IDC_DELETE_ALL),
+    win::OnCommand<&CMainDlg::OnDeleteMisnamedGenuineMaps>(BN_CLICKED, IDC_DELETE_MISNAMED),
+    win::OnMessage<&CMainDlg::OnMouseMove>(WM_MOUSEMOVE),
     win::OnCommand<&CMainDlg::OnOpenDownloadPage>(BN_CLICKED, IDC_DOWNLOAD_PAGE),
     win::OnMessage<&CMainDlg::OnSetFocus>(WM_SETFOCUS),
 };
@@ -97,17 +140,23 @@ BOOL CMainDlg::OnInitDialog() {
         PostQuitMessage(0);
         return TRUE;
     }
-    folder_ = std::make_unique<MapFolder>(*located.DownloadFolder, lister_, files_, prompts_);
+    // Without a download folder the dialog stays, empty: nothing else is listed.
+    if (const auto chosen = ChooseFolder(*located.DownloadFolder)) {
+        folder_ = std::make_unique<MapFolder>(*chosen, lister_, files_, prompts_);
+    }
 
     // A folder that cannot be made current is shown empty: never list another.
-    if (folder_->EnterFolder()) lister_.ListCurrentDirectory();
+    if (folder_ && folder_->EnterFolder()) lister_.ListCurrentDirectory();
     CountText = FormatCountLine(0, FileListBox.Count());
     UpdateData();
 
     for (int tab = 0; tab < kTabCount; ++tab) ViewTabs.InsertItem(tab, kTabViews[tab].title);
     ViewTabs.SetCurSel(0);
 
-    folder_->ScanFolder();
+    if (folder_) {
+        win::WaitCursorFiles::Busy busy(files_);
+        folder_->ScanFolder();
+    }
 
     GuidanceText = kStartupGuidanceText;
     UpdateData();
@@ -115,10 +164,32 @@ BOOL CMainDlg::OnInitDialog() {
     return TRUE;
 }
 
+std::optional<std::string> CMainDlg::ChooseFolder(const std::string& installDownloadFolder) {
+    const auto candidates =
+        CandidateDownloadFolders(installDownloadFolder, ReadDocumentsFolder(registry_));
+    const auto usable = [](const std::string& path) -> std::optional<std::string> {
+        const DWORD attributes = GetFileAttributesW(Utf8ToWide(path).c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            return std::nullopt;
+        }
+        return path;
+    };
+    return ChooseDownloadFolder(candidates, usable, prompts_);
+}
+
 void CMainDlg::ShowCurrentTab() {
     const int tab = ViewTabs.CurSel();
-    if (tab < 0 || tab >= kTabCount || !folder_) return;
-    folder_->RefreshIfChanged();
+    if (tab < 0 || tab >= kTabCount) return;
+    if (!folder_) {
+        FileListBox.ResetContent();  // no folder: every view is empty
+        CountText = FormatCountLine(tab, 0);
+        UpdateData();
+        return;
+    }
+    {
+        win::WaitCursorFiles::Busy busy(files_);
+        folder_->RefreshIfChanged();
+    }
 
     int count = FileListBox.Count();
     if (NameList ScanResults::*member = kTabViews[tab].list) {
@@ -129,6 +200,88 @@ void CMainDlg::ShowCurrentTab() {
     }
     CountText = FormatCountLine(tab, count);
     UpdateData();
+}
+
+BOOL CMainDlg::PreTranslateMessage(MSG& message) {
+    const bool ours = message.hwnd == Handle() || IsChild(Handle(), message.hwnd);
+    if (ours && message.message == WM_KEYDOWN) {
+        // Modifier keys are not looked at: Shift+Insert copies, Ctrl+Delete deletes.
+        if (message.wParam == VK_INSERT) CopyMapIntoFolder();
+        if (message.wParam == VK_DELETE) DeleteSelectedFiles();
+    }
+    return win::Dialog::PreTranslateMessage(message);
+}
+
+void CMainDlg::CopyMapIntoFolder() {
+    if (!folder_) return;
+    const win::OpenFileChoice choice = win::ChooseFileToOpen(Handle());
+    std::string source, name;
+    switch (choice.status) {
+        case win::OpenFileChoice::Status::Chosen:
+            source = choice.path;
+            name = choice.fileName;
+            break;
+        case win::OpenFileChoice::Status::TooLong:
+            prompts_.Notice(choice.fileName.empty()
+                                ? std::string(kChosenNameTooLong)
+                                : std::string(kChosenNameTooLong) + "\r\n" + choice.fileName);
+            break;
+        case win::OpenFileChoice::Status::Cancelled:
+            break;
+    }
+    {
+        // An empty source is a cancel: the folder is only rescanned.
+        win::WaitCursorFiles::Busy busy(files_);
+        torva::CopyMapIntoFolder(*folder_, source, name);
+    }
+    ShowCurrentTab();
+}
+
+void CMainDlg::DeleteSelectedFiles() {
+    if (!folder_) return;
+    std::vector<std::string> names;
+    for (const int index : FileListBox.SelectedIndices()) {
+        names.push_back(FileListBox.Text(index));
+    }
+    bool ran = false;
+    {
+        win::WaitCursorFiles::Busy busy(files_);
+        ran = torva::DeleteSelectedFiles(*folder_, names);
+    }
+    if (ran) ShowCurrentTab();
+}
+
+void CMainDlg::RunCleanUp(BulkCommand command) {
+    if (!folder_) return;
+    bool ran = false;
+    {
+        win::WaitCursorFiles::Busy busy(files_);
+        ran = RunBulkCommand(*folder_, command);
+    }
+    if (ran) ShowCurrentTab();
+}
+
+void CMainDlg::OnDeleteHackedMaps() { RunCleanUp(BulkCommand::DeleteHackedMaps); }
+
+void CMainDlg::OnDeleteAllFamilyMaps() { RunCleanUp(BulkCommand::DeleteAllFamilyMaps); }
+
+void CMainDlg::OnDeleteMisnamedGenuineMaps() { RunCleanUp(BulkCommand::DeleteMisnamedGenuineMaps); }
+
+void CMainDlg::OnMouseMove(UINT, int x, int y) {
+    if (x >= kGuidanceLeft) {
+        const GuidanceBand* band = std::begin(kGuidanceBands);
+        while (y < band->top) ++band;
+        if (band->tab >= 0 && ViewTabs.CurSel() != band->tab) {
+            ViewTabs.SetCurSel(band->tab);
+            ShowCurrentTab();
+        }
+        if (GuidanceState != band->state) {
+            GuidanceState = band->state;
+            GuidanceText = band->text != nullptr ? band->text : kStartupGuidanceText;
+            UpdateData();
+        }
+    }
+    Default();
 }
 
 void CMainDlg::OnSysCommand(UINT id, LPARAM) {

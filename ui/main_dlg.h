@@ -6,12 +6,14 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "cleanup/cleanup.h"
 #include "platform/win32/dialog/dialog.h"
 #include "platform/win32/dialog/list_box_lister.h"
 #include "platform/win32/dialog/message_box_prompts.h"
-#include "platform/win32/win32_file_system.h"
+#include "platform/win32/dialog/wait_cursor_files.h"
 #include "platform/win32/win32_registry.h"
 #include "scan/folder_scan.h"
 
@@ -42,6 +44,8 @@ public:
 
 protected:
     void DoDataExchange(const win::DataExchange& exchange) override;
+    // Insert and Delete, whichever control has the focus.
+    BOOL PreTranslateMessage(MSG& message) override;
     BOOL OnInitDialog() override;
     win::MessageTable Messages() const override;
 
@@ -50,16 +54,27 @@ private:
     void OnPaint();
     HICON OnQueryDragIcon();
     void OnViewTabChanged(NMHDR* header, LRESULT* result);
+    void OnDeleteHackedMaps();
+    void OnDeleteAllFamilyMaps();
+    void OnDeleteMisnamedGenuineMaps();
+    void OnMouseMove(UINT flags, int x, int y);
     void OnOpenDownloadPage();
     void OnSetFocus();
+
+    void CopyMapIntoFolder();
+    void DeleteSelectedFiles();
+    void RunCleanUp(BulkCommand command);
+    // The folder to work in: under the install folder, else under the
+    // documents folder; none (after one notice) when neither exists.
+    std::optional<std::string> ChooseFolder(const std::string& installDownloadFolder);
 
     static const win::MessageEntry kMessages[];
 
     Win32Registry registry_;
-    Win32FileSystem files_;
+    win::WaitCursorFiles files_;
     win::MessageBoxPrompts prompts_{*this};
     win::ListBoxLister lister_{FileListBox};
-    // Made once the registry has given the download folder.
+    // Made once a download folder is found; without one nothing is listed.
     std::unique_ptr<MapFolder> folder_;
 };
 

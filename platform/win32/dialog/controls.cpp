@@ -35,6 +35,16 @@ void ListBox::AddString(const std::string& text) const {
     Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
+std::vector<int> ListBox::SelectedIndices() const {
+    const LRESULT count = Send(LB_GETSELCOUNT);
+    if (count == LB_ERR || count <= 0) return {};
+    std::vector<int> indices(static_cast<std::size_t>(count));
+    const LRESULT got =
+        Send(LB_GETSELITEMS, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(indices.data()));
+    indices.resize(got == LB_ERR ? 0 : static_cast<std::size_t>(got));
+    return indices;
+}
+
 void TabControl::InsertItem(int index, const std::string& text) const {
     std::wstring wide = Utf8ToWide(text);
     TCITEMW item{};

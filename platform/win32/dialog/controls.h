@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace torva::win {
 
@@ -29,6 +30,8 @@ public:
     // The text of entry `index`, or "" when there is none.
     std::string Text(int index) const;
     void AddString(const std::string& text) const;
+    // Indices of the selected entries, in the order the list box reports them.
+    std::vector<int> SelectedIndices() const;
 };
 
 class TabControl : public Window {

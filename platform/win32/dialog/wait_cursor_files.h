@@ -1,0 +1,42 @@
+// The file system of the dialog program: the Win32 one, which shows the wait
+// cursor while a scan reads files inside a Busy scope, and only then: a tab
+// change that finds the folder unchanged reads nothing and keeps the pointer.
+#pragma once
+
+#include <windows.h>
+
+#include "platform/win32/win32_file_system.h"
+
+namespace torva::win {
+
+class WaitCursorFiles final : public FileSystem {
+public:
+    // While one lives, opening a file shows the wait cursor; the pointer the
+    // user had comes back when it ends.
+    class Busy {
+    public:
+        explicit Busy(WaitCursorFiles& files);
+        ~Busy();
+        Busy(const Busy&) = delete;
+        Busy& operator=(const Busy&) = delete;
+
+    private:
+        WaitCursorFiles& files_;
+        bool outer_;
+    };
+
+    bool SetCurrentFolder(const std::string& folder) override;
+    std::FILE* OpenForReading(const std::string& name) override;
+    bool Remove(const std::string& name) override;
+    CopyOutcome Copy(const std::string& source, const std::string& destination,
+                     bool failIfExists) override;
+    bool Exists(const std::string& path) override;
+
+private:
+    Win32FileSystem files_;
+    bool busy_ = false;
+    bool shown_ = false;
+    HCURSOR previous_ = nullptr;
+};
+
+}  // namespace torva::win
