@@ -159,11 +159,126 @@ scenario main-neutral-locale C.UTF-8 main --expect "$expect" --shots "$shots" \
   --tag c --acp other --close closebox
 scenario enter-ends C.UTF-8 main --close enter
 
+# The clean-up buttons, the keys and the hover guidance act on fresh copies of
+# one sample whose hacked copy of the newest release carries its official name.
+cmd_install="$work/game16/워크래프트 III"
+cmd_folder="$cmd_install/Maps/Download"
+template="$work/template16"
+timeout 120 "$sample_tool" "$template" --variant 16 >"$logs/sample16.log" 2>&1 || { cat "$logs/sample16.log"; exit 1; }
+mkdir -p "$cmd_install/Maps"
+cmd_win=$(windows_path "$cmd_folder")
+set_install_path "$logs/reg.log" "$cmd_install" || { report FAIL "setting InstallPath"; exit 1; }
+
+fresh_folder() { rm -rf "$cmd_folder" && cp -a "$template" "$cmd_folder"; }
+
+# Survivors keep their bytes, size and time; only the named files ("a|b") may
+# differ or be new.
+check_survivors() {  # check_survivors SCENARIO [CHANGED-NAMES]
+  local changed names patterns=(-e '//none//') name
+  IFS='|' read -r -a names <<<"${2:-}"
+  for name in "${names[@]}"; do patterns+=(-e "./$name"); done
+  changed=$(LC_ALL=C comm -13 "$work/cmd.before" <(snapshot "$cmd_folder" | LC_ALL=C sort) |
+    grep -v -P '^\.\t' | grep -v -F "${patterns[@]}")
+  if [ -z "$changed" ]; then
+    report PASS "$1: every other file of the folder as it was"
+  else
+    report FAIL "$1: files changed" "$changed"
+  fi
+}
+
+# command_scenario NAME none|CHANGED-NAMES|- DRIVER-ARGS...: "none" = the
+# folder must stay exactly as it was; "-" = only deletions.
+command_scenario() {
+  local name=$1 changed=$2; shift 2
+  echo "== $name"
+  snapshot "$cmd_folder" | LC_ALL=C sort >"$work/cmd.before"
+  start_program "$name" C.UTF-8
+  run_driver "$name" C.UTF-8 "$@"
+  finish_program "$name"
+  if [ "$changed" = none ]; then
+    if cmp -s "$work/cmd.before" <(snapshot "$cmd_folder" | LC_ALL=C sort); then
+      report PASS "$name: the folder as it was"
+    else
+      report FAIL "$name: the folder changed"
+    fi
+  else
+    check_survivors "$name" "$([ "$changed" = - ] || echo "$changed")"
+  fi
+}
+
+fresh_folder
+for args in "1008 3" "1009 2" "1010 1"; do
+  set -- $args
+  command_scenario "bulk-$1-no" none bulk --button "$1" --tab "$2" --answer no \
+    --folder "$cmd_win" --shots "$shots" --tag "bulk-$1"
+done
+
+fresh_folder
+command_scenario bulk-1008-yes TORVA_A11.1_hack.w3x bulk --button 1008 --tab 3 --answer yes \
+  --folder "$cmd_win" --shots "$shots" --tag bulk-1008 \
+  --replace "TORVA_A11.1.w3x|TORVA_A11.1_hack.w3x" \
+  --gone "TORVA double.w3x|TORVA_A19fast (1).w3x|TORVA_A32.w3x" \
+  --notices "TORVA_A32.w3x" --shown ""
+
+fresh_folder
+command_scenario bulk-1009-yes - bulk --button 1009 --tab 2 --answer yes \
+  --folder "$cmd_win" --shots "$shots" --tag bulk-1009 \
+  --gone "TORVA double.w3x|TORVA_A11.1 (2).w3x|torva_a19fast.w3x|토르바 A05 정식판.w3x" \
+  --notices "" --shown "TORVA_A05.w3x|TORVA_A11.1.w3x|TORVA_A12.2.w3x|TORVA_A19fast.w3x"
+
+# The official name of A19fast on a copy one byte too long.
+fresh_folder
+mv "$cmd_folder/TORVA_A19fast (1).w3x" "$cmd_folder/TORVA_A19fast.w3x"
+command_scenario bulk-1010-yes - bulk --button 1010 --tab 1 --answer yes \
+  --folder "$cmd_win" --shots "$shots" --tag bulk-1010 \
+  --gone "TORVA double.w3x|TORVA_A11.1 (2).w3x|TORVA_A11.1_hack.w3x|TORVA_A19 MOD v2.w3x|TORVA_A19fast.w3x|TORVA_A32MOD.w3x|TORVA_A33.w3x|TORVA_untitled.w3x|torva_a19fast.w3x|torva_a32_lower.w3x|토르바 A05 정식판.w3x|토르바 설명.txt" \
+  --notices "TORVA_A19fast.w3x" --shown "TORVA_A05.w3x|TORVA_A11.1.w3x|TORVA_A12.2.w3x|TORVA_A32.w3x"
+
+# Files to insert: a new name, an existing name with other bytes, a name longer
+# than the dialog's name field, and one that makes the destination too long.
+source="$work/insert-from"
+mkdir -p "$source"
+cp "$template/TORVA_A05.w3x" "$source/내 맵 TORVA_A05 사본.w3x"
+cp "$template/TORVA_A05.w3x" "$source/TORVA_A12.2.w3x"
+long_name="TORVA_$(printf 'x%.0s' $(seq 60)).w3x"
+long_path="$(printf '맵%.0s' $(seq 50)).w3x"
+cp "$template/notes.txt" "$source/$long_name"
+cp "$template/notes.txt" "$source/$long_path"
+fresh_folder
+command_scenario keys "TORVA_A12.2.w3x|내 맵 TORVA_A05 사본.w3x" keys --folder "$cmd_win" --source "$(windows_path "$source")" \
+  --select "notes.txt|TORVA_A33.w3x|empty.dat" --new "내 맵 TORVA_A05 사본.w3x" \
+  --existing TORVA_A12.2.w3x --long-name "$long_name" --long-path "$long_path" --shots "$shots"
+
+fresh_folder
+command_scenario hover none hover --shots "$shots"
+
 wine_run "$logs/reg.log" 60 reg delete "$GAME_KEY" /f
 scenario missing-key C.UTF-8 notice --letter B --code 2 --shot "$shots\\notice-missing-key.bmp"
 
 wine_run "$logs/reg.log" 60 reg add "$GAME_KEY" /f
 scenario missing-value C.UTF-8 notice --letter A --code 2 --shot "$shots\\notice-missing-value.bmp"
+
+# Newer game layouts: the download folder under the documents folder, or none.
+SHELL_FOLDERS='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
+new_install="$work/game-new/Warcraft III"
+docs="$work/documents"
+mkdir -p "$new_install" "$docs/Warcraft III/Maps"
+cp -a "$template" "$docs/Warcraft III/Maps/Download"
+wine_run "$logs/reg.log" 60 reg add "$GAME_KEY" /v InstallPath /d "$(windows_path "$new_install")" /f
+wine_run "$logs/reg.log" 60 reg add "$SHELL_FOLDERS" /v Personal /d "$(windows_path "$docs")" /f
+cmd_folder="$docs/Warcraft III/Maps/Download"
+command_scenario documents-folder none listing --folder "$(windows_path "$cmd_folder")" \
+  --shots "$shots" --tag documents-folder
+
+# Neither folder: one notice, nothing listed. The working folder holds TORVA
+# files that must be neither listed nor touched.
+mkdir -p "$work/documents-empty"
+wine_run "$logs/reg.log" 60 reg add "$SHELL_FOLDERS" /v Personal /d "$(windows_path "$work/documents-empty")" /f
+cp "$template/TORVA_A32.w3x" "$template/TORVA_A11.1_hack.w3x" "$template/torva_a19fast.w3x" "$work/cwd/"
+snapshot "$work/cwd" >"$work/cwd.before"
+cmd_folder="$work/cwd"
+command_scenario no-download-folder none no-folder \
+  --candidate "$(windows_path "$new_install")\\Maps\\Download" --shots "$shots"
 
 for bmp in "$artifacts"/*.bmp; do
   [ -e "$bmp" ] || continue

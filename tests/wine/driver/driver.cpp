@@ -6,6 +6,7 @@
 //   torva_wine_driver notice --letter B|A --code N --shot FILE.bmp
 //   torva_wine_driver wait-main --timeout SECONDS [--shot FILE.bmp]
 //   torva_wine_driver resources --exe TorvaMapChecker.exe
+//   torva_wine_driver bulk|keys|hover|listing|no-folder ... (see command_scenarios.h)
 //
 // Prints one PASS/FAIL line per check; the exit code is the number of failures.
 #include <windows.h>
@@ -21,12 +22,13 @@
 #include <string>
 #include <vector>
 
+#include "checks.h"
+#include "command_scenarios.h"
 #include "ui_probe.h"
 
 namespace {
 
-using probe::Utf8;
-using probe::Wide;
+using namespace driver;
 
 const std::wstring kMainCaption = Wide("토르바 맵 체커 Ver1.4 (Last Ver.A32)");
 const std::wstring kAboutCaption = Wide("토르바 맵 체커 정보");
@@ -39,70 +41,6 @@ const char* const kStartupGuidanceStart =
     "프로그램 입니다. 유용하게 사용해주시기 바랍니다.\r\n(인식 가능한 최신 버젼: "
     "TORVA_A32)\r\n\r\n "
     "DELETE : 선택된 리스트의 맵 삭제\r\n INSERT : 맵 파일 워3폴더에 복사하기\r\n\r\n";
-
-class Checks {
-public:
-    bool Expect(bool ok, const std::string& name, const std::string& detail = "") {
-        std::printf("%s %s%s%s\n", ok ? "PASS" : "FAIL", name.c_str(), detail.empty() ? "" : ": ",
-                    detail.c_str());
-        std::fflush(stdout);
-        if (!ok) ++failures_;
-        return ok;
-    }
-    bool Equal(const std::string& actual, const std::string& expected, const std::string& name) {
-        return Expect(actual == expected, name,
-                      actual == expected ? "\"" + actual + "\""
-                                         : "got \"" + actual + "\", want \"" + expected + "\"");
-    }
-    bool Equal(long long actual, long long expected, const std::string& name) {
-        return Expect(actual == expected, name,
-                      actual == expected
-                          ? std::to_string(actual)
-                          : "got " + std::to_string(actual) + ", want " + std::to_string(expected));
-    }
-    int Failures() const { return failures_; }
-
-private:
-    int failures_ = 0;
-};
-
-std::string Format(const char* format, int value) {
-    char text[256];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
-
-std::string Hex(unsigned long value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "0x%08lX", value);
-    return text;
-}
-
-std::string Escaped(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '\r')
-            out += "\\r";
-        else if (c == '\n')
-            out += "\\n";
-        else
-            out += c;
-    }
-    return out;
-}
-
-std::vector<std::string> Utf8All(const std::vector<std::wstring>& items) {
-    std::vector<std::string> out;
-    for (const auto& item : items) out.push_back(Utf8(item));
-    return out;
-}
-
-std::string Joined(const std::vector<std::string>& items) {
-    std::string out;
-    for (std::size_t i = 0; i < items.size() && i < 40; ++i) out += (i ? " | " : "") + items[i];
-    if (items.size() > 40) out += " | ...";
-    return out;
-}
 
 // One control of a dialog template as the user must find it.
 struct ControlSpec {
@@ -147,14 +85,6 @@ const ControlSpec kAboutControls[] = {
     {IDOK, L"Button", "확인", 178, 7, 50, 14,
      WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON},
 };
-
-std::vector<HWND> ChildrenInOrder(HWND dialog) {
-    std::vector<HWND> out;
-    for (HWND c = GetWindow(dialog, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
-        out.push_back(c);
-    }
-    return out;
-}
 
 // An icon control takes its icon's size; only its place is compared.
 bool Matches(const RECT& r, const ControlSpec& s, int bx, int by) {
@@ -220,11 +150,6 @@ void CheckTemplate(Checks& checks, HWND dialog, const ControlSpec (&specs)[N], i
               : layout);
 }
 
-void Shot(Checks& checks, const std::wstring& path) {
-    Sleep(400);  // let the last change paint
-    checks.Expect(probe::SaveScreenshot(path), "screenshot " + Utf8(path));
-}
-
 struct Expected {
     std::vector<std::string> listing;
     std::map<std::string, int> family, genuine, hacked;  // name -> occurrences
@@ -266,15 +191,6 @@ int Total(const std::map<std::string, int>& counts) {
     int n = 0;
     for (const auto& entry : counts) n += entry.second;
     return n;
-}
-
-// Selects a tab the way a click does and waits for the view to follow.
-bool ClickTab(HWND tabs, HWND countText, int tab, const std::string& countLine) {
-    const RECT r = probe::TabItemRect(tabs, tab);
-    probe::ClickAt(tabs, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    return probe::WaitUntil(10, [&] {
-        return probe::TabSelection(tabs) == tab && Utf8(probe::TextOf(countText)) == countLine;
-    });
 }
 
 void CheckAboutBox(Checks& checks, HWND main, UINT command, bool closeWithEscape,
@@ -615,6 +531,7 @@ int wmain(int argc, wchar_t** argv) {
     if (scenario == L"notice") return NoticeScenario(options);
     if (scenario == L"wait-main") return WaitMainScenario(options);
     if (scenario == L"resources") return ResourcesScenario(options);
+    if (const auto run = driver::CommandScenario(scenario)) return run(options);
     std::fprintf(stderr, "unknown scenario\n");
     return 100;
 }

@@ -1,0 +1,665 @@
+#include "command_scenarios.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <set>
+#include <vector>
+
+#include "checks.h"
+#include "ui_probe.h"
+
+namespace driver {
+
+namespace {
+
+const std::wstring kMainCaption = Wide("토르바 맵 체커 Ver1.4 (Last Ver.A32)");
+const std::wstring kNoticeCaption = L"TorvaMapChecker";
+const char* const kCountPrefixes[4] = {"모든 파일 : ", "토르바 맵 : ", "정식 맵 : ", "해킹 맵 : "};
+const char* const kStartupStart =
+    "토르바를 지속적으로 플레이하다보면 워크래프트 맵 폴더에 쌓이는 맵들을 정리하기 위해 제작된 "
+    "프로그램 입니다.";
+const char* const kSentinel = "(driver: not rewritten since)";
+
+struct BulkTexts {
+    int button;
+    const char* caption;
+    const char* body;
+};
+const BulkTexts kBulk[] = {
+    {1008, "해킹맵만 삭제하기",
+     "해킹 맵으로 판별된 모든 토르바 맵들이 삭제됩니다.\r\n실행 하시겠습니까?"},
+    {1009, "부적절한 이름의 정식 맵 삭제",
+     "부적절한 파일명을 가진 모든 정식맵들이 삭제됩니다.\r\n실행 하시겠습니까?"},
+    {1010, "모든 토르바맵 삭제",
+     "최신 공식 맵을 제외한 모든 토르바 맵들이 삭제 됩니다.\r\n(MOD, 구버젼 공식 맵들도 "
+     "삭제됩니다.)\r\n실행 하시겠습니까?"},
+};
+
+// The guidance bands: tab and text when the pointer enters them.
+const char* const kText240 =
+    "모든 토르바 맵들을 삭제합니다. 'Q7버젼 이후의 정식 파일명을 가진 정식맵'을 제외한 구버젼, "
+    "MOD, 해킹맵, 잘못된 파일명을 가진 정식맵 등의 모든 토르바 맵들을 삭제합니다. 토르바 맵이 "
+    "아닌 다른 유즈맵 파일들은 삭제하지 않습니다.\r\n\r\n'전체 토르바 맵' 탭을 누르시면 해당 "
+    "삭제 파일의 리스트를 확인하실 수 있습니다.";
+const char* const kText245 =
+    "'부적절한 파일명을 가진 모든 정식맵'들을 삭제합니다. 해킹되지 않은 정식 맵이지만 단지 파일 "
+    "이름이 임의로 변경되어 폴더내에 여러개가 존재하는 정식맵들을 삭제합니다.\r\n\r\n이런 류의 "
+    "파일들은 릴채, 클채, 공방에서 게임시 지속적으로 쌓이게 되므로 삭제하지 않는 것도 방법 중의 "
+    "하나입니다. (해킹맵은 아닙니다)\r\n\r\n'정식 맵' 탭을 누르시면 해당 삭제 파일의 리스트를 "
+    "확인하실 수 있습니다.";
+const char* const kText250 =
+    "'정식 맵처럼 위장된 해킹 맵'들을 삭제합니다. 특정 캐릭터, 특정 플레이어에게 유리하도록 "
+    "조작된 경우가 많습니다. 임의로 치트를 입력시 자금이 생긴다던지, 다른 플레이어의 시야를 볼 수 "
+    "있는 경우도 있습니다.\r\n\r\n게임룸을 개설시 정식 맵과 이름이 똑같아 혼동할 여부가 있기 "
+    "때문에 삭제해 주시는 것이 좋습니다.\r\n\r\n'해킹 맵' 탭을 누르시면 해당 삭제 파일의 "
+    "리스트를 확인하실 수 있습니다.";
+
+std::wstring Opt(const Options& options, const wchar_t* key, const std::wstring& fallback = L"") {
+    const auto it = options.find(key);
+    return it == options.end() ? fallback : it->second;
+}
+
+std::vector<std::string> Split(const std::wstring& text) {
+    std::vector<std::string> out;
+    const std::string utf8 = Utf8(text);
+    std::size_t start = 0;
+    while (!utf8.empty()) {
+        const std::size_t bar = utf8.find('|', start);
+        out.push_back(utf8.substr(start, bar - start));
+        if (bar == std::string::npos) break;
+        start = bar + 1;
+    }
+    return out;
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> items) {
+    std::sort(items.begin(), items.end());
+    return items;
+}
+
+// The plain files of a folder, sorted.
+std::vector<std::string> FolderFiles(const std::wstring& folder) {
+    std::vector<std::string> out;
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return out;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            out.push_back(Utf8(found.cFileName));
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+    return Sorted(out);
+}
+
+std::string FileBytes(const std::wstring& path) {
+    std::string bytes;
+    FILE* in = _wfopen(path.c_str(), L"rb");
+    if (in == nullptr) return "<missing>";
+    char buffer[65536];
+    for (std::size_t got; (got = fread(buffer, 1, sizeof buffer, in)) > 0;)
+        bytes.append(buffer, got);
+    fclose(in);
+    return bytes;
+}
+
+std::string Lines(const std::vector<std::string>& items) { return Joined(items); }
+
+struct Session {
+    HWND main = nullptr, list = nullptr, tabs = nullptr, count = nullptr, guidance = nullptr;
+    DWORD pid = 0;
+    HANDLE process = nullptr;
+};
+
+// Finds the main dialog once its first scan is done. The real pointer goes to
+// the screen's corner, so that only the driver's moves reach the dialog.
+bool Open(Checks& checks, Session& s) {
+    SetCursorPos(1, 1);
+    s.main = probe::WaitForDialog(kMainCaption, 60);
+    if (!checks.Expect(s.main != nullptr, "main dialog appears")) return false;
+    s.process = probe::OpenOwnerProcess(s.main);
+    GetWindowThreadProcessId(s.main, &s.pid);
+    s.list = GetDlgItem(s.main, 1002);
+    s.tabs = GetDlgItem(s.main, 1005);
+    s.count = GetDlgItem(s.main, 1006);
+    s.guidance = GetDlgItem(s.main, 1011);
+    probe::WaitUntil(30, [&] { return !probe::TextOf(s.guidance).empty(); });
+    return true;
+}
+
+void Close(Checks& checks, Session& s) {
+    probe::PressKey(s.list, VK_ESCAPE);
+    checks.Equal(probe::WaitForExit(s.process, 20), 0, "program ends on Escape (exit code)");
+    CloseHandle(s.process);
+}
+
+// What the dialog shows.
+struct View {
+    int tab;
+    std::string countLine;
+    std::vector<std::string> items;
+    bool operator==(const View& o) const {
+        return tab == o.tab && countLine == o.countLine && items == o.items;
+    }
+};
+
+View Look(const Session& s) {
+    return {probe::TabSelection(s.tabs), Utf8(probe::TextOf(s.count)),
+            Utf8All(probe::ListBoxItems(s.list))};
+}
+
+std::string Describe(const View& v) {
+    return "tab " + std::to_string(v.tab) + ", \"" + v.countLine + "\", " +
+           std::to_string(v.items.size()) + " entries";
+}
+
+int SelectedCount(const Session& s) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(s.list, LB_GETSELCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+    return static_cast<int>(static_cast<LRESULT>(result));
+}
+
+bool SelectTab(const Session& s, int tab) {
+    const RECT r = probe::TabItemRect(s.tabs, tab);
+    probe::ClickAt(s.tabs, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    return probe::WaitUntil(10, [&] {
+        return probe::TabSelection(s.tabs) == tab &&
+               Utf8(probe::TextOf(s.count)).rfind(kCountPrefixes[tab], 0) == 0;
+    });
+}
+
+// A visible dialog of the program other than the main one and `except`.
+HWND FindBox(const Session& s, HWND except = nullptr) {
+    for (HWND box : probe::DialogsOf(s.pid)) {
+        if (box != s.main && box != except) return box;
+    }
+    return nullptr;
+}
+
+HWND WaitForBox(const Session& s, double seconds, HWND except = nullptr) {
+    HWND box = nullptr;
+    probe::WaitUntil(seconds, [&] { return (box = FindBox(s, except)) != nullptr; });
+    return box;
+}
+
+struct Box {
+    std::string caption, text;
+    std::set<int> buttons;
+    int icons = 0;
+    HWND owner = nullptr;
+};
+
+Box ReadBox(HWND box) {
+    Sleep(200);  // the box fills its controls once shown
+    Box out;
+    out.caption = Utf8(probe::TextOf(box));
+    out.owner = GetWindow(box, GW_OWNER);
+    for (HWND c : ChildrenInOrder(box)) {
+        const std::wstring cls = probe::ClassOf(c);
+        if (cls == L"Button" && IsWindowVisible(c)) out.buttons.insert(GetDlgCtrlID(c));
+        if (cls == L"Static" && (probe::StyleOf(c) & SS_TYPEMASK) == SS_ICON && IsWindowVisible(c))
+            ++out.icons;
+        if (cls == L"Static" && (probe::StyleOf(c) & SS_TYPEMASK) != SS_ICON) {
+            const std::string t = Utf8(probe::TextOf(c));
+            if (!t.empty()) out.text = t;
+        }
+    }
+    return out;
+}
+
+// Checks a Yes/No confirmation owned by the main dialog, then answers it.
+bool Confirmation(Checks& checks, const Session& s, const std::string& what,
+                  const std::string& caption, const std::string& body, const std::wstring& shot,
+                  bool yes, const std::function<void()>& beforeAnswer = {}) {
+    HWND box = WaitForBox(s, 15);
+    if (!checks.Expect(box != nullptr, what + ": confirmation appears")) return false;
+    const Box b = ReadBox(box);
+    checks.Equal(b.caption, caption, what + ": confirmation caption");
+    checks.Equal(Escaped(b.text), Escaped(body), what + ": confirmation text");
+    checks.Expect(
+        b.buttons == std::set<int>{IDYES, IDNO} && b.icons == 1, what + ": Yes and No with an icon",
+        std::to_string(b.buttons.size()) + " buttons, " + std::to_string(b.icons) + " icons");
+    checks.Expect(b.owner == s.main, what + ": owned by the main dialog");
+    if (!shot.empty()) Shot(checks, shot);
+    if (beforeAnswer) beforeAnswer();
+    probe::ClickButton(box, yes ? IDYES : IDNO);
+    return checks.Expect(probe::WaitUntil(10, [&] { return !IsWindow(box); }),
+                         what + ": confirmation closes");
+}
+
+// Answers every notice until none has come for a while and the dialog is
+// free again; returns their texts.
+std::vector<std::string> CollectNotices(Checks& checks, const Session& s, const std::string& what,
+                                        const std::wstring& firstShot) {
+    std::vector<std::string> texts;
+    ULONGLONG quietSince = GetTickCount64();
+    const ULONGLONG deadline = quietSince + 90000;
+    while (GetTickCount64() < deadline) {
+        if (HWND box = FindBox(s)) {
+            const Box b = ReadBox(box);
+            checks.Expect(b.caption == Utf8(kNoticeCaption) && b.buttons == std::set<int>{IDOK} &&
+                              b.icons == 1,
+                          what + ": notice captioned with the program's name, OK only, an icon",
+                          b.caption);
+            if (texts.empty() && !firstShot.empty()) Shot(checks, firstShot);
+            texts.push_back(b.text);
+            probe::ClickButton(box, IDOK);
+            probe::WaitUntil(10, [&] { return !IsWindow(box); });
+            quietSince = GetTickCount64();
+            continue;
+        }
+        if (GetTickCount64() - quietSince > 2500 && IsWindowEnabled(s.main)) break;
+        Sleep(50);
+    }
+    return texts;
+}
+
+// No dialog of the program but the main one comes within `seconds`.
+bool NoBoxWithin(const Session& s, double seconds) {
+    return !probe::WaitUntil(seconds, [&] { return FindBox(s) != nullptr; });
+}
+
+void CheckOfficialNotice(Checks& checks, const std::string& text, const std::string& name,
+                         const std::string& what) {
+    const std::string head = "공식 맵 파일 중 해킹맵이 발견되었습니다:\r\n";
+    const std::string tail = " 으로 가셔서 새로운 맵을 다운받으십시오.";
+    std::vector<std::string> lines;
+    for (std::size_t start = 0;;) {
+        const std::size_t end = text.find("\r\n", start);
+        lines.push_back(text.substr(start, end - start));
+        if (end == std::string::npos) break;
+        start = end + 2;
+    }
+    const bool ok = text.rfind(head, 0) == 0 && lines.size() == 3 && lines[1] == name &&
+                    lines[2].rfind("http://", 0) == 0 && lines[2].size() > tail.size() + 7 &&
+                    lines[2].substr(lines[2].size() - tail.size()) == tail;
+    checks.Expect(ok, what + ": notice names \"" + name + "\" on its second line", Escaped(text));
+}
+
+std::wstring ShotPath(const Options& options, const std::wstring& name) {
+    const std::wstring shots = Opt(options, L"--shots");
+    return shots.empty() ? std::wstring() : shots + L"\\" + name + L".bmp";
+}
+
+int BulkScenario(const Options& options) {
+    Checks checks;
+    const int button = _wtoi(Opt(options, L"--button", L"1008").c_str());
+    const int tab = _wtoi(Opt(options, L"--tab", L"0").c_str());
+    const bool yes = Opt(options, L"--answer") == L"yes";
+    const std::wstring folder = Opt(options, L"--folder");
+    const std::wstring tag = Opt(options, L"--tag", L"bulk-" + std::to_wstring(button));
+    const auto texts = std::find_if(std::begin(kBulk), std::end(kBulk),
+                                    [&](const BulkTexts& t) { return t.button == button; });
+    if (texts == std::end(kBulk)) return 100;
+    const std::string what = std::string(texts->caption) + (yes ? " (Yes)" : " (No)");
+
+    Session s;
+    if (!Open(checks, s)) return checks.Failures();
+    if (tab != 0) checks.Expect(SelectTab(s, tab), "tab " + std::to_string(tab) + " selected");
+    const View before = Look(s);
+    const std::vector<std::string> filesBefore = FolderFiles(folder);
+
+    // Another program replaces a file while the question is open.
+    std::function<void()> replace;
+    const std::vector<std::string> swap = Split(Opt(options, L"--replace"));
+    if (swap.size() == 2) {
+        replace = [&] {
+            checks.Expect(CopyFileW((folder + L"\\" + Wide(swap[0])).c_str(),
+                                    (folder + L"\\" + Wide(swap[1])).c_str(), FALSE) != 0,
+                          "while the question is open, \"" + swap[1] +
+                              "\" is replaced by a copy of \"" + swap[0] + "\"");
+        };
+    }
+    probe::ClickButton(s.main, button);
+    if (!Confirmation(checks, s, what, texts->caption, texts->body,
+                      ShotPath(options, tag + L"-confirm"), yes, replace)) {
+        return checks.Failures();
+    }
+
+    if (!yes) {
+        checks.Expect(NoBoxWithin(s, 2), what + ": nothing else is shown");
+        const View after = Look(s);
+        checks.Expect(after == before, what + ": list box, count line and tab unchanged",
+                      Describe(after));
+        checks.Expect(FolderFiles(folder) == filesBefore, what + ": no file deleted");
+        Close(checks, s);
+        return checks.Failures();
+    }
+
+    const std::vector<std::string> notices =
+        CollectNotices(checks, s, what, ShotPath(options, tag + L"-notice"));
+    const std::vector<std::string> wantNotices = Split(Opt(options, L"--notices"));
+    checks.Equal(static_cast<long long>(notices.size()), static_cast<long long>(wantNotices.size()),
+                 what + ": number of notices");
+    for (std::size_t i = 0; i < notices.size() && i < wantNotices.size(); ++i) {
+        CheckOfficialNotice(checks, notices[i], wantNotices[i], what);
+    }
+
+    std::vector<std::string> wantFiles;
+    const std::vector<std::string> gone = Split(Opt(options, L"--gone"));
+    for (const std::string& name : gone) {
+        checks.Expect(std::count(filesBefore.begin(), filesBefore.end(), name) == 1,
+                      what + ": \"" + name + "\" was there before");
+    }
+    for (const std::string& name : filesBefore) {
+        if (std::find(gone.begin(), gone.end(), name) == gone.end()) wantFiles.push_back(name);
+    }
+    const std::vector<std::string> filesAfter = FolderFiles(folder);
+    checks.Expect(filesAfter == wantFiles, what + ": exactly the expected files deleted",
+                  "left: " + Lines(filesAfter));
+
+    // The view of the same tab is rebuilt from the new scan.
+    std::vector<std::string> shown =
+        tab == 0 ? filesAfter : Sorted(Split(Opt(options, L"--shown")));
+    const View after = Look(s);
+    checks.Equal(after.tab, tab, what + ": the tab stays selected");
+    checks.Equal(after.countLine, kCountPrefixes[tab] + std::to_string(shown.size()) + " Files",
+                 what + ": count line of the new scan");
+    checks.Expect(Sorted(after.items) == shown, what + ": list box shows the new scan",
+                  Lines(after.items));
+    Shot(checks, ShotPath(options, tag + L"-after"));
+    Close(checks, s);
+    return checks.Failures();
+}
+
+void SelectByName(const Session& s, const std::vector<std::string>& names) {
+    SendMessageW(s.list, LB_SETSEL, FALSE, -1);
+    const std::vector<std::string> items = Utf8All(probe::ListBoxItems(s.list));
+    for (const std::string& name : names) {
+        const auto at = std::find(items.begin(), items.end(), name);
+        if (at != items.end()) SendMessageW(s.list, LB_SETSEL, TRUE, at - items.begin());
+    }
+}
+
+// Types a path into the open-file dialog and presses Open.
+bool ChooseInFileDialog(Checks& checks, const Session& s, const std::wstring& path,
+                        const std::string& what, const std::wstring& shot = L"") {
+    probe::PressKey(s.list, VK_INSERT);
+    HWND dialog = WaitForBox(s, 15);
+    if (!checks.Expect(dialog != nullptr, what + ": Insert opens the open-file dialog"))
+        return false;
+    Sleep(300);
+    checks.Expect(GetWindow(dialog, GW_OWNER) == s.main, what + ": owned by the main dialog");
+    if (!shot.empty()) Shot(checks, shot);
+    if (path.empty()) {
+        probe::ClickButton(dialog, IDCANCEL);
+    } else {
+        HWND name = GetDlgItem(dialog, 1148);  // cmb13; older layouts: edt1
+        if (name == nullptr) name = GetDlgItem(dialog, 1152);
+        if (!checks.Expect(name != nullptr, what + ": file name field found")) return false;
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()),
+                            SMTO_ABORTIFHUNG, 5000, &ignored);
+        probe::ClickButton(dialog, IDOK);
+    }
+    return checks.Expect(probe::WaitUntil(10, [&] { return !IsWindow(dialog); }),
+                         what + ": open-file dialog closes");
+}
+
+// The list box (tab 0) and its count line follow the folder.
+bool ShowsFolder(const Session& s, const std::wstring& folder) {
+    return probe::WaitUntil(10, [&] {
+        const std::vector<std::string> files = FolderFiles(folder);
+        const View v = Look(s);
+        return v.tab == 0 && Sorted(v.items) == files &&
+               v.countLine == kCountPrefixes[0] + std::to_string(files.size()) + " Files";
+    });
+}
+
+int KeysScenario(const Options& options) {
+    Checks checks;
+    const std::wstring folder = Opt(options, L"--folder");
+    const std::wstring source = Opt(options, L"--source");
+    const std::vector<std::string> select = Split(Opt(options, L"--select"));
+    Session s;
+    if (!Open(checks, s)) return checks.Failures();
+
+    // Delete with nothing selected: nothing at all.
+    {
+        const View before = Look(s);
+        SendMessageW(s.list, LB_SETSEL, FALSE, -1);
+        probe::PressKey(s.list, VK_DELETE);
+        checks.Expect(NoBoxWithin(s, 2), "Delete with no entry selected asks nothing");
+        checks.Expect(Look(s) == before, "Delete with no entry selected changes no view");
+    }
+    // Delete with three selected, No, then Yes.
+    const std::vector<std::string> filesBefore = FolderFiles(folder);
+    const std::string prompt = std::to_string(select.size()) + " 파일들을 영구 삭제하시겠습니까?";
+    SelectByName(s, select);
+    checks.Equal(SelectedCount(s), static_cast<int>(select.size()), "entries selected");
+    probe::PressKey(s.list, VK_DELETE);
+    if (Confirmation(checks, s, "Delete (No)", "리스트의 선택된 맵 삭제", prompt,
+                     ShotPath(options, L"keys-delete-confirm"), false)) {
+        checks.Expect(probe::WaitUntil(10, [&] { return SelectedCount(s) == 0; }),
+                      "Delete (No): the selection is gone after the rescan");
+        checks.Expect(FolderFiles(folder) == filesBefore, "Delete (No): no file deleted");
+        checks.Expect(ShowsFolder(s, folder), "Delete (No): tab 0 still lists the folder");
+    }
+    SelectByName(s, select);
+    probe::PressKey(s.list, VK_DELETE);
+    if (Confirmation(checks, s, "Delete (Yes)", "리스트의 선택된 맵 삭제", prompt, L"", true)) {
+        std::vector<std::string> want;
+        for (const std::string& name : filesBefore) {
+            if (std::find(select.begin(), select.end(), name) == select.end()) want.push_back(name);
+        }
+        checks.Expect(probe::WaitUntil(10, [&] { return FolderFiles(folder) == want; }),
+                      "Delete (Yes): exactly the selected files deleted",
+                      Lines(FolderFiles(folder)));
+        checks.Expect(ShowsFolder(s, folder), "Delete (Yes): tab 0 lists the folder anew");
+    }
+
+    // Insert a file of a new name: copied without a question, then listed.
+    const std::wstring fresh = Opt(options, L"--new");
+    if (ChooseInFileDialog(checks, s, source + L"\\" + fresh, "Insert (new name)",
+                           ShotPath(options, L"keys-open-dialog"))) {
+        checks.Expect(probe::WaitUntil(10,
+                                       [&] {
+                                           return FileBytes(folder + L"\\" + fresh) ==
+                                                  FileBytes(source + L"\\" + fresh);
+                                       }),
+                      "Insert (new name): copied into the folder");
+        checks.Expect(NoBoxWithin(s, 1.5), "Insert (new name): no question");
+        checks.Expect(ShowsFolder(s, folder), "Insert (new name): listed");
+    }
+
+    // Insert over an existing file: No keeps it, Yes replaces it.
+    const std::wstring existing = Opt(options, L"--existing");
+    const std::string original = FileBytes(folder + L"\\" + existing);
+    const std::string replacement = FileBytes(source + L"\\" + existing);
+    checks.Expect(original != replacement && original != "<missing>",
+                  "the existing file differs from the one to insert");
+    const char* const overwrite =
+        "워크래프트3 맵 폴더에 이미 존재하는 맵입니다.\r\n덮어쓰시겠습니까?";
+    for (const bool yes : {false, true}) {
+        const std::string what =
+            yes ? "Insert over an existing file (Yes)" : "Insert over an existing file (No)";
+        if (!ChooseInFileDialog(checks, s, source + L"\\" + existing, what)) continue;
+        if (!Confirmation(checks, s, what, "맵 파일 복사", overwrite,
+                          yes ? L"" : ShotPath(options, L"keys-overwrite-confirm"), yes)) {
+            continue;
+        }
+        const std::string want = yes ? replacement : original;
+        checks.Expect(
+            probe::WaitUntil(10, [&] { return FileBytes(folder + L"\\" + existing) == want; }),
+            what + (yes ? ": replaced" : ": kept as it was"));
+        checks.Expect(NoBoxWithin(s, 1.5), what + ": nothing else is shown");
+        checks.Expect(ShowsFolder(s, folder), what + ": tab 0 lists the folder");
+    }
+
+    // Choices that do not fit are refused with a message, never cut short.
+    const struct {
+        const wchar_t* option;
+        const char* what;
+        const char* start;
+        const wchar_t* shot;
+    } refusals[] = {
+        {L"--long-name", "Insert of a name longer than the name field",
+         "선택한 파일의 경로나 이름이 너무 길어 복사할 수 없습니다.", L"keys-name-too-long"},
+        {L"--long-path", "Insert into a destination path over 199 bytes",
+         "맵 폴더의 경로와 파일 이름이 너무 길어 복사할 수 없습니다:\r\n", L"keys-path-too-long"},
+    };
+    for (const auto& refusal : refusals) {
+        const std::wstring name = Opt(options, refusal.option);
+        const std::vector<std::string> filesNow = FolderFiles(folder);
+        if (!ChooseInFileDialog(checks, s, source + L"\\" + name, refusal.what)) continue;
+        HWND box = WaitForBox(s, 10);
+        if (!checks.Expect(box != nullptr, std::string(refusal.what) + ": a notice")) continue;
+        const Box b = ReadBox(box);
+        checks.Expect(b.caption == Utf8(kNoticeCaption) && b.buttons == std::set<int>{IDOK},
+                      std::string(refusal.what) + ": notice box", b.caption);
+        checks.Expect(
+            b.text.rfind(refusal.start, 0) == 0 && b.text.find(Utf8(name)) != std::string::npos,
+            std::string(refusal.what) + ": says so and names the file", Escaped(b.text));
+        Shot(checks, ShotPath(options, refusal.shot));
+        probe::ClickButton(box, IDOK);
+        probe::WaitUntil(10, [&] { return !IsWindow(box); });
+        checks.Expect(NoBoxWithin(s, 1.5) && FolderFiles(folder) == filesNow,
+                      std::string(refusal.what) + ": nothing copied");
+    }
+
+    // Cancelled: nothing copied, nothing asked.
+    {
+        const std::vector<std::string> filesNow = FolderFiles(folder);
+        if (ChooseInFileDialog(checks, s, L"", "Insert (cancelled)")) {
+            checks.Expect(NoBoxWithin(s, 1.5) && FolderFiles(folder) == filesNow,
+                          "Insert (cancelled): nothing copied or asked");
+            checks.Expect(ShowsFolder(s, folder), "Insert (cancelled): tab 0 lists the folder");
+        }
+    }
+    Close(checks, s);
+    return checks.Failures();
+}
+
+void SetSentinel(const Session& s) {
+    DWORD_PTR ignored = 0;
+    const std::wstring text = Wide(kSentinel);
+    SendMessageTimeoutW(s.guidance, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                        SMTO_ABORTIFHUNG, 5000, &ignored);
+}
+
+int HoverScenario(const Options& options) {
+    Checks checks;
+    Session s;
+    if (!Open(checks, s)) return checks.Failures();
+    const std::string startup = Utf8(probe::TextOf(s.guidance));
+    checks.Expect(startup.rfind(kStartupStart, 0) == 0, "start-up text on show");
+    const auto text = [&] { return Utf8(probe::TextOf(s.guidance)); };
+
+    // A move that must change nothing: neither the tab nor the guidance box,
+    // which would overwrite the text the driver put there.
+    const auto still = [&](int x, int y, const std::string& why) {
+        const int tab = probe::TabSelection(s.tabs);
+        SetSentinel(s);
+        probe::MoveMouseTo(s.main, x, y);
+        Sleep(500);
+        checks.Expect(text() == kSentinel && probe::TabSelection(s.tabs) == tab,
+                      "move to " + std::to_string(x) + "," + std::to_string(y) + ": " + why,
+                      "tab " + std::to_string(probe::TabSelection(s.tabs)) + ", " +
+                          Escaped(text().substr(0, 40)));
+    };
+    // A move into another band: its text, and its tab when it has one.
+    const auto enters = [&](int x, int y, int tab, const std::string& want, const wchar_t* shot) {
+        probe::MoveMouseTo(s.main, x, y);
+        const bool ok = probe::WaitUntil(10, [&] {
+            return text() == want && probe::TabSelection(s.tabs) == tab &&
+                   Utf8(probe::TextOf(s.count)).rfind(kCountPrefixes[tab], 0) == 0;
+        });
+        checks.Expect(ok,
+                      "move to " + std::to_string(x) + "," + std::to_string(y) + ": tab " +
+                          std::to_string(tab) + " and its text",
+                      "tab " + std::to_string(probe::TabSelection(s.tabs)) + ", " +
+                          Escaped(text().substr(0, 40)));
+        if (shot != nullptr) Shot(checks, ShotPath(options, shot));
+    };
+
+    still(320, 100, "above the buttons right after start-up: no rewrite, tab 0 stays");
+    still(319, 300, "left of x 320: nothing");
+    enters(320, 300, 1, kText240, L"hover-240");
+    still(320, 285, "y 285 is in the same band (240)");
+    enters(320, 284, 2, kText245, L"hover-245");
+    still(320, 250, "y 250 is in the same band (245)");
+    enters(320, 249, 3, kText250, L"hover-250");
+    still(320, 215, "y 215 is in the same band (250)");
+    enters(320, 214, 3, startup, L"hover-255");  // start-up text back; tab 3 stays
+    still(319, 260, "left of x 320 over the button rows: nothing");
+    still(320, 0, "y 0 is in the band above the buttons, on show");
+
+    // Back and forth within one band: the text is written once, on entering.
+    enters(400, 260, 2, kText245, nullptr);
+    SetSentinel(s);
+    for (const auto& [x, y] : {std::pair{450, 270}, {330, 255}, {500, 280}, {400, 260}}) {
+        probe::MoveMouseTo(s.main, x, y);
+    }
+    Sleep(700);
+    checks.Expect(text() == kSentinel && probe::TabSelection(s.tabs) == 2,
+                  "moves within one band: no further rewrite, tab 2 stays");
+
+    // The user picks another tab; moving back into the band selects its tab again.
+    checks.Expect(SelectTab(s, 0), "tab 0 clicked");
+    enters(400, 270, 2, kText245, nullptr);
+    Close(checks, s);
+    return checks.Failures();
+}
+
+int ListingScenario(const Options& options) {
+    Checks checks;
+    const std::wstring folder = Opt(options, L"--folder");
+    Session s;
+    if (!Open(checks, s)) return checks.Failures();
+    checks.Expect(NoBoxWithin(s, 1), "no message");
+    const std::vector<std::string> files = FolderFiles(folder);
+    checks.Expect(!files.empty(), "the folder holds files");
+    checks.Expect(ShowsFolder(s, folder), "tab 0 lists the folder",
+                  Lines(Utf8All(probe::ListBoxItems(s.list))));
+    Shot(checks, ShotPath(options, Opt(options, L"--tag", L"listing")));
+    Close(checks, s);
+    return checks.Failures();
+}
+
+int NoFolderScenario(const Options& options) {
+    Checks checks;
+    SetCursorPos(1, 1);
+    const std::string want = "워크래프트3 맵 다운로드 폴더를 찾을 수 없습니다.\r\n" +
+                             Utf8(Opt(options, L"--candidate")) +
+                             "\r\n게임에서 맵을 한 번 내려받은 뒤 다시 실행해 주십시오.";
+    HWND box = probe::WaitForDialog(kNoticeCaption, 60);
+    if (!checks.Expect(box != nullptr, "a notice appears")) return checks.Failures();
+    const Box b = ReadBox(box);
+    checks.Equal(Escaped(b.text), Escaped(want), "notice text");
+    checks.Expect(b.buttons == std::set<int>{IDOK} && b.icons == 1, "OK only, an icon");
+    Shot(checks, ShotPath(options, L"no-folder-notice"));
+    probe::ClickButton(box, IDOK);
+
+    Session s;
+    if (!Open(checks, s)) return checks.Failures();
+    checks.Expect(NoBoxWithin(s, 2) && probe::FindDialog(kNoticeCaption) == nullptr,
+                  "exactly one notice; the dialog stays");
+    View v = Look(s);
+    checks.Expect(v.tab == 0 && v.items.empty() && v.countLine == "모든 파일 : 0 Files",
+                  "nothing listed", Describe(v));
+    Shot(checks, ShotPath(options, L"no-folder-dialog"));
+    checks.Expect(SelectTab(s, 3), "tab 3 selected");
+    v = Look(s);
+    checks.Expect(v.items.empty() && v.countLine == "해킹 맵 : 0 Files", "tab 3: nothing",
+                  Describe(v));
+    // The commands have no folder to act on: no question, no change.
+    probe::ClickButton(s.main, 1010);
+    probe::PressKey(s.list, VK_DELETE);
+    checks.Expect(NoBoxWithin(s, 1.5), "clean-up button and Delete ask nothing");
+    Close(checks, s);
+    return checks.Failures();
+}
+
+}  // namespace
+
+Scenario CommandScenario(const std::wstring& name) {
+    if (name == L"bulk") return &BulkScenario;
+    if (name == L"keys") return &KeysScenario;
+    if (name == L"hover") return &HoverScenario;
+    if (name == L"listing") return &ListingScenario;
+    if (name == L"no-folder") return &NoFolderScenario;
+    return nullptr;
+}
+
+}  // namespace driver
