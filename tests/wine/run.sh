@@ -210,7 +210,7 @@ fresh_folder
 for args in "1008 3" "1009 2" "1010 1"; do
   set -- $args
   command_scenario "bulk-$1-no" none bulk --button "$1" --tab "$2" --answer no \
-    --folder "$cmd_win" --shots "$shots" --tag "bulk-$1"
+    --folder "$cmd_win" --shots "$shots" --tag "bulk-$1-no"
 done
 
 fresh_folder
