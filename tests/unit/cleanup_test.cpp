@@ -44,17 +44,10 @@ std::string FirstNoticeLine2(const std::string& notice) {
 }
 
 // A download folder of every kind the commands tell apart.
-class CleanupFixture : public ::testing::Test {
+class CleanupFixture : public testing::ScriptedFolderTest {
 protected:
-    TempFolder folder;
-    ScriptedLister lister;
-    RecordingFileSystem files;
-    ScriptedPrompts prompts;
-    MapFolder map{"C:\\WC3\\Maps\\Download", lister, files, prompts};
-
     void SetUp() override {
-        files.folder = folder.path();
-        files.knownFolder = map.DownloadFolder();
+        ScriptedFolderTest::SetUp();
         Add("TORVA_A32.w3x", OneByteChanged(kA32));  // hacked under the official name
         Add("copy.w3x", OneByteLonger(kA31));        // hacked under another name
         Add("TORVA_A31.w3x", Genuine(kA31));
@@ -67,10 +60,6 @@ protected:
         Add("other.w3x", sample::MapHeader("Footman Frenzy"));
         Add("readme.txt", {'h', 'i'});
         map.ScanFolder();
-    }
-    void Add(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-        folder.Write(name, bytes);
-        lister.names.push_back(name);
     }
     // The scripted listing follows the real folder.
     void Relist() {

@@ -1,6 +1,7 @@
 // Scripted stand-ins for the platform seams, over a real temporary folder.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "scan/folder_scan.h"
 #include "scan/seams.h"
 
 namespace torva::testing {
@@ -106,6 +108,30 @@ public:
         return answer;
     }
     void Notice(const std::string& text) override { notices.push_back(text); }
+};
+
+// A download folder of real files behind the scripted seams.
+class ScriptedFolderTest : public ::testing::Test {
+protected:
+    TempFolder folder;
+    ScriptedLister lister;
+    RecordingFileSystem files;
+    ScriptedPrompts prompts;
+    MapFolder map{"C:\\WC3\\Maps\\Download", lister, files, prompts};
+
+    void SetUp() override {
+        files.folder = folder.path();
+        files.knownFolder = map.DownloadFolder();
+    }
+    void Add(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+        folder.Write(name, bytes);
+        lister.names.push_back(name);
+    }
+    static std::vector<std::string> List(const NameList& list) {
+        std::vector<std::string> out;
+        for (int i = 0; i < list.count; ++i) out.emplace_back(list[i]);
+        return out;
+    }
 };
 
 }  // namespace torva::testing

@@ -75,29 +75,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {{8, "A31"}, {300, "A32"}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// A folder of real files behind scripted seams.
-class ScanFixture : public ::testing::Test {
-protected:
-    TempFolder folder;
-    ScriptedLister lister;
-    RecordingFileSystem files;
-    ScriptedPrompts prompts;
-    MapFolder map{"C:\\WC3\\Maps\\Download", lister, files, prompts};
-
-    void SetUp() override {
-        files.folder = folder.path();
-        files.knownFolder = "C:\\WC3\\Maps\\Download";
-    }
-    void Add(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-        folder.Write(name, bytes);
-        lister.names.push_back(name);
-    }
-    std::vector<std::string> List(const NameList& list) const {
-        std::vector<std::string> out;
-        for (int i = 0; i < list.count; ++i) out.emplace_back(list[i]);
-        return out;
-    }
-};
+using ScanFixture = testing::ScriptedFolderTest;
 
 TEST_F(ScanFixture, SortsMapsByLabelAndVerdictInListingOrder) {
     const int a32 = 17;
