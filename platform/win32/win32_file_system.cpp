@@ -16,29 +16,62 @@ std::wstring FolderOf(const std::wstring& path) {
     return path.substr(0, slash + 1);
 }
 
+bool IsBareName(const std::wstring& name) {
+    return !name.empty() && name.find_first_of(L"\\/") == std::wstring::npos && name != L"." &&
+           name != L"..";
+}
+
 }  // namespace
+
+std::wstring PathForName(const std::string& name) {
+    const std::wstring wide = Utf8ToWide(name);
+    if (!IsBareName(wide)) return wide;
+    // Win32 path parsing strips trailing dots and blanks and maps device names
+    // (CON, NUL.w3x) to devices: "TORVA_A32.w3x." would address
+    // "TORVA_A32.w3x". The \\?\ form names exactly this entry of the current
+    // directory.
+    const DWORD needed = GetCurrentDirectoryW(0, nullptr);
+    if (needed == 0) return std::wstring();
+    std::wstring folder(needed, L'\0');
+    const DWORD length = GetCurrentDirectoryW(needed, folder.data());
+    if (length == 0 || length >= needed) return std::wstring();
+    folder.resize(length);
+    std::wstring path;
+    if (folder.rfind(L"\\\\?\\", 0) == 0) {
+        path = folder;
+    } else if (folder.rfind(L"\\\\", 0) == 0) {
+        path = L"\\\\?\\UNC\\" + folder.substr(2);
+    } else {
+        path = L"\\\\?\\" + folder;
+    }
+    if (path.back() != L'\\') path += L'\\';
+    return path + wide;
+}
 
 bool Win32FileSystem::SetCurrentFolder(const std::string& folder) {
     return !folder.empty() && SetCurrentDirectoryW(Utf8ToWide(folder).c_str()) != 0;
 }
 
 std::FILE* Win32FileSystem::OpenForReading(const std::string& name) {
-    if (name.empty()) return nullptr;
-    return _wfopen(Utf8ToWide(name).c_str(), L"rb");
+    const std::wstring path = PathForName(name);
+    if (path.empty()) return nullptr;
+    return _wfopen(path.c_str(), L"rb");
 }
 
 bool Win32FileSystem::Remove(const std::string& name) {
-    return !name.empty() && DeleteFileW(Utf8ToWide(name).c_str()) != 0;
+    const std::wstring path = PathForName(name);
+    return !path.empty() && DeleteFileW(path.c_str()) != 0;
 }
 
 bool Win32FileSystem::Exists(const std::string& path) {
-    return !path.empty() && GetFileAttributesW(Utf8ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    const std::wstring wide = PathForName(path);
+    return !wide.empty() && GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 CopyOutcome Win32FileSystem::Copy(const std::string& source, const std::string& destination,
                                   bool failIfExists) {
-    const std::wstring from = Utf8ToWide(source);
-    const std::wstring to = Utf8ToWide(destination);
+    const std::wstring from = PathForName(source);
+    const std::wstring to = PathForName(destination);
     if (from.empty() || to.empty()) return CopyOutcome::Failed;
     if (failIfExists) {
         if (CopyFileW(from.c_str(), to.c_str(), TRUE)) return CopyOutcome::Copied;

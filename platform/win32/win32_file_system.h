@@ -1,10 +1,18 @@
 // File operations through the wide API: any Unicode name can be opened,
-// deleted and copied. Names are UTF-8 inside the program.
+// deleted and copied, also one that ends in a dot or a blank or looks like a
+// device. Names are UTF-8 inside the program.
 #pragma once
+
+#include <string>
 
 #include "scan/seams.h"
 
 namespace torva {
+
+// The wide path for `name`: a bare name (no separator) as "\\?\<current
+// directory>\<name>", so that it names exactly that entry; anything else as
+// given. Empty when the current directory cannot be told.
+std::wstring PathForName(const std::string& name);
 
 class Win32FileSystem : public FileSystem {
 public:
