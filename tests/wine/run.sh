@@ -2,7 +2,7 @@
 # End-to-end tests of TorvaMapChecker.exe under Wine and Xvfb.
 #
 #   tests/wine/run.sh --win-build DIR --sample-tool PATH --torvacheck PATH --artifacts DIR
-#                     [--keep-work]
+#                     [--keep-work] [--only-faults]
 #
 # One private Wine prefix and one server for the whole run. The program is
 # started once per scenario; a driver program (built with mingw-w64, running
@@ -12,7 +12,7 @@ set -uo pipefail
 
 usage() { sed -n '2,5p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2; }
 
-win_build= sample_tool= torvacheck= artifacts= keep_work=
+win_build= sample_tool= torvacheck= artifacts= keep_work= only_faults=
 while [ $# -gt 0 ]; do
   case $1 in
     --win-build) win_build=$2; shift 2 ;;
@@ -20,6 +20,7 @@ while [ $# -gt 0 ]; do
     --torvacheck) torvacheck=$2; shift 2 ;;
     --artifacts) artifacts=$2; shift 2 ;;
     --keep-work) keep_work=1; shift ;;
+    --only-faults) only_faults=1; shift ;;
     *) usage ;;
   esac
 done
@@ -147,6 +148,8 @@ scenario() {
 shots=$(windows_path "$artifacts")
 expect=$(windows_path "$work/expect.json")
 
+# --only-faults runs the fault table alone (while working on it).
+if [ -z "$only_faults" ]; then
 echo "== resources of the program file"
 run_driver resources C.UTF-8 resources --exe "$(windows_path "$exe")"
 
@@ -279,6 +282,11 @@ snapshot "$work/cwd" >"$work/cwd.before"
 cmd_folder="$work/cwd"
 command_scenario no-download-folder none no-folder \
   --candidate "$(windows_path "$new_install")\\Maps\\Download" --shots "$shots"
+
+fi  # --only-faults
+
+# shellcheck source=fault_table.sh
+. "$here/fault_table.sh"
 
 for bmp in "$artifacts"/*.bmp; do
   [ -e "$bmp" ] || continue

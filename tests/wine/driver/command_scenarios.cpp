@@ -8,34 +8,17 @@
 #include <vector>
 
 #include "checks.h"
+#include "session.h"
 #include "ui_probe.h"
 
 namespace driver {
 
 namespace {
 
-const std::wstring kMainCaption = Wide("토르바 맵 체커 Ver1.4 (Last Ver.A32)");
-const std::wstring kNoticeCaption = L"TorvaMapChecker";
-const char* const kCountPrefixes[4] = {"모든 파일 : ", "토르바 맵 : ", "정식 맵 : ", "해킹 맵 : "};
 const char* const kStartupStart =
     "토르바를 지속적으로 플레이하다보면 워크래프트 맵 폴더에 쌓이는 맵들을 정리하기 위해 제작된 "
     "프로그램 입니다.";
 const char* const kSentinel = "(driver: not rewritten since)";
-
-struct BulkTexts {
-    int button;
-    const char* caption;
-    const char* body;
-};
-const BulkTexts kBulk[] = {
-    {1008, "해킹맵만 삭제하기",
-     "해킹 맵으로 판별된 모든 토르바 맵들이 삭제됩니다.\r\n실행 하시겠습니까?"},
-    {1009, "부적절한 이름의 정식 맵 삭제",
-     "부적절한 파일명을 가진 모든 정식맵들이 삭제됩니다.\r\n실행 하시겠습니까?"},
-    {1010, "모든 토르바맵 삭제",
-     "최신 공식 맵을 제외한 모든 토르바 맵들이 삭제 됩니다.\r\n(MOD, 구버젼 공식 맵들도 "
-     "삭제됩니다.)\r\n실행 하시겠습니까?"},
-};
 
 // The guidance bands: tab and text when the pointer enters them.
 const char* const kText240 =
@@ -56,7 +39,9 @@ const char* const kText250 =
     "때문에 삭제해 주시는 것이 좋습니다.\r\n\r\n'해킹 맵' 탭을 누르시면 해당 삭제 파일의 "
     "리스트를 확인하실 수 있습니다.";
 
-std::wstring Opt(const Options& options, const wchar_t* key, const std::wstring& fallback = L"") {
+}  // namespace
+
+std::wstring Opt(const Options& options, const wchar_t* key, const std::wstring& fallback) {
     const auto it = options.find(key);
     return it == options.end() ? fallback : it->second;
 }
@@ -106,18 +91,19 @@ std::string FileBytes(const std::wstring& path) {
 
 std::string Lines(const std::vector<std::string>& items) { return Joined(items); }
 
-struct Session {
-    HWND main = nullptr, list = nullptr, tabs = nullptr, count = nullptr, guidance = nullptr;
-    DWORD pid = 0;
-    HANDLE process = nullptr;
-};
-
 // Finds the main dialog once its first scan is done. The real pointer goes to
 // the screen's corner, so that only the driver's moves reach the dialog.
 bool Open(Checks& checks, Session& s) {
     SetCursorPos(1, 1);
     s.main = probe::WaitForDialog(kMainCaption, 60);
-    if (!checks.Expect(s.main != nullptr, "main dialog appears")) return false;
+    if (!checks.Expect(s.main != nullptr, "main dialog appears")) {
+        for (const auto& w : probe::TopLevelWindows()) {
+            std::printf("  window: class=%s title=%s text=%s\n", Utf8(w.className).c_str(),
+                        Utf8(w.title).c_str(),
+                        w.className == L"#32770" ? Escaped(ReadBox(w.hwnd).text).c_str() : "");
+        }
+        return false;
+    }
     s.process = probe::OpenOwnerProcess(s.main);
     GetWindowThreadProcessId(s.main, &s.pid);
     s.list = GetDlgItem(s.main, 1002);
@@ -133,16 +119,6 @@ void Close(Checks& checks, Session& s) {
     checks.Equal(probe::WaitForExit(s.process, 20), 0, "program ends on Escape (exit code)");
     CloseHandle(s.process);
 }
-
-// What the dialog shows.
-struct View {
-    int tab;
-    std::string countLine;
-    std::vector<std::string> items;
-    bool operator==(const View& o) const {
-        return tab == o.tab && countLine == o.countLine && items == o.items;
-    }
-};
 
 View Look(const Session& s) {
     return {probe::TabSelection(s.tabs), Utf8(probe::TextOf(s.count)),
@@ -170,25 +146,18 @@ bool SelectTab(const Session& s, int tab) {
 }
 
 // A visible dialog of the program other than the main one and `except`.
-HWND FindBox(const Session& s, HWND except = nullptr) {
+HWND FindBox(const Session& s, HWND except) {
     for (HWND box : probe::DialogsOf(s.pid)) {
         if (box != s.main && box != except) return box;
     }
     return nullptr;
 }
 
-HWND WaitForBox(const Session& s, double seconds, HWND except = nullptr) {
+HWND WaitForBox(const Session& s, double seconds, HWND except) {
     HWND box = nullptr;
     probe::WaitUntil(seconds, [&] { return (box = FindBox(s, except)) != nullptr; });
     return box;
 }
-
-struct Box {
-    std::string caption, text;
-    std::set<int> buttons;
-    int icons = 0;
-    HWND owner = nullptr;
-};
 
 Box ReadBox(HWND box) {
     Sleep(200);  // the box fills its controls once shown
@@ -211,7 +180,7 @@ Box ReadBox(HWND box) {
 // Checks a Yes/No confirmation owned by the main dialog, then answers it.
 bool Confirmation(Checks& checks, const Session& s, const std::string& what,
                   const std::string& caption, const std::string& body, const std::wstring& shot,
-                  bool yes, const std::function<void()>& beforeAnswer = {}) {
+                  bool yes, const std::function<void()>& beforeAnswer) {
     HWND box = WaitForBox(s, 15);
     if (!checks.Expect(box != nullptr, what + ": confirmation appears")) return false;
     const Box b = ReadBox(box);
@@ -281,6 +250,52 @@ std::wstring ShotPath(const Options& options, const std::wstring& name) {
     const std::wstring shots = Opt(options, L"--shots");
     return shots.empty() ? std::wstring() : shots + L"\\" + name + L".bmp";
 }
+
+void SelectByName(const Session& s, const std::vector<std::string>& names) {
+    SendMessageW(s.list, LB_SETSEL, FALSE, -1);
+    const std::vector<std::string> items = Utf8All(probe::ListBoxItems(s.list));
+    for (const std::string& name : names) {
+        const auto at = std::find(items.begin(), items.end(), name);
+        if (at != items.end()) SendMessageW(s.list, LB_SETSEL, TRUE, at - items.begin());
+    }
+}
+
+// Types a path into the open-file dialog and presses Open.
+bool ChooseInFileDialog(Checks& checks, const Session& s, const std::wstring& path,
+                        const std::string& what, const std::wstring& shot) {
+    probe::PressKey(s.list, VK_INSERT);
+    HWND dialog = WaitForBox(s, 15);
+    if (!checks.Expect(dialog != nullptr, what + ": Insert opens the open-file dialog"))
+        return false;
+    Sleep(300);
+    checks.Expect(GetWindow(dialog, GW_OWNER) == s.main, what + ": owned by the main dialog");
+    if (!shot.empty()) Shot(checks, shot);
+    if (path.empty()) {
+        probe::ClickButton(dialog, IDCANCEL);
+    } else {
+        HWND name = GetDlgItem(dialog, 1148);  // cmb13; older layouts: edt1
+        if (name == nullptr) name = GetDlgItem(dialog, 1152);
+        if (!checks.Expect(name != nullptr, what + ": file name field found")) return false;
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()),
+                            SMTO_ABORTIFHUNG, 5000, &ignored);
+        probe::ClickButton(dialog, IDOK);
+    }
+    return checks.Expect(probe::WaitUntil(10, [&] { return !IsWindow(dialog); }),
+                         what + ": open-file dialog closes");
+}
+
+// The list box (tab 0) and its count line follow the folder.
+bool ShowsFolder(const Session& s, const std::wstring& folder) {
+    return probe::WaitUntil(10, [&] {
+        const std::vector<std::string> files = FolderFiles(folder);
+        const View v = Look(s);
+        return v.tab == 0 && Sorted(v.items) == files &&
+               v.countLine == kCountPrefixes[0] + std::to_string(files.size()) + " Files";
+    });
+}
+
+namespace {
 
 int BulkScenario(const Options& options) {
     Checks checks;
@@ -361,50 +376,6 @@ int BulkScenario(const Options& options) {
     Shot(checks, ShotPath(options, tag + L"-after"));
     Close(checks, s);
     return checks.Failures();
-}
-
-void SelectByName(const Session& s, const std::vector<std::string>& names) {
-    SendMessageW(s.list, LB_SETSEL, FALSE, -1);
-    const std::vector<std::string> items = Utf8All(probe::ListBoxItems(s.list));
-    for (const std::string& name : names) {
-        const auto at = std::find(items.begin(), items.end(), name);
-        if (at != items.end()) SendMessageW(s.list, LB_SETSEL, TRUE, at - items.begin());
-    }
-}
-
-// Types a path into the open-file dialog and presses Open.
-bool ChooseInFileDialog(Checks& checks, const Session& s, const std::wstring& path,
-                        const std::string& what, const std::wstring& shot = L"") {
-    probe::PressKey(s.list, VK_INSERT);
-    HWND dialog = WaitForBox(s, 15);
-    if (!checks.Expect(dialog != nullptr, what + ": Insert opens the open-file dialog"))
-        return false;
-    Sleep(300);
-    checks.Expect(GetWindow(dialog, GW_OWNER) == s.main, what + ": owned by the main dialog");
-    if (!shot.empty()) Shot(checks, shot);
-    if (path.empty()) {
-        probe::ClickButton(dialog, IDCANCEL);
-    } else {
-        HWND name = GetDlgItem(dialog, 1148);  // cmb13; older layouts: edt1
-        if (name == nullptr) name = GetDlgItem(dialog, 1152);
-        if (!checks.Expect(name != nullptr, what + ": file name field found")) return false;
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()),
-                            SMTO_ABORTIFHUNG, 5000, &ignored);
-        probe::ClickButton(dialog, IDOK);
-    }
-    return checks.Expect(probe::WaitUntil(10, [&] { return !IsWindow(dialog); }),
-                         what + ": open-file dialog closes");
-}
-
-// The list box (tab 0) and its count line follow the folder.
-bool ShowsFolder(const Session& s, const std::wstring& folder) {
-    return probe::WaitUntil(10, [&] {
-        const std::vector<std::string> files = FolderFiles(folder);
-        const View v = Look(s);
-        return v.tab == 0 && Sorted(v.items) == files &&
-               v.countLine == kCountPrefixes[0] + std::to_string(files.size()) + " Files";
-    });
 }
 
 int KeysScenario(const Options& options) {
@@ -659,7 +630,7 @@ Scenario CommandScenario(const std::wstring& name) {
     if (name == L"hover") return &HoverScenario;
     if (name == L"listing") return &ListingScenario;
     if (name == L"no-folder") return &NoFolderScenario;
-    return nullptr;
+    return FaultScenario(name);
 }
 
 }  // namespace driver

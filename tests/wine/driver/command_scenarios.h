@@ -21,5 +21,7 @@ using Scenario = int (*)(const Options&);
 
 // The scenario of this name, or null.
 Scenario CommandScenario(const std::wstring& name);
+// The fault table's scenarios (fault_scenarios.cpp), or null.
+Scenario FaultScenario(const std::wstring& name);
 
 }  // namespace driver

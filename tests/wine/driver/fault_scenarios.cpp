@@ -1,0 +1,361 @@
+// The fault table under Wine: files held open by another program, read-only
+// files, odd names, a folder that vanishes while the dialog is open, folders
+// with more entries than the scan examines, and registry values that
+// `reg add` cannot write.
+//
+//   faults --folder DIR [--listed N] [--tab1 L] [--tab2 L] [--tab3 L] [--hold NAME]
+//          [--button ID --notices L --gone L] [--after-tab3 L] [--delete L]
+//          [--signals DIR --final-tab3 L] [--shots DIR --tag TAG]
+//   vanish --folder DIR --signals DIR --select L --source FILE [--shots DIR]
+//   many --listed N --tab2 L [--shots DIR --tag TAG]
+//   reg-set --text PATH
+//
+// L is a list "a|b|c" (a name twice when the scan finds it twice); the tab
+// lists are compared regardless of order.
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "checks.h"
+#include "session.h"
+#include "ui_probe.h"
+
+namespace driver {
+
+namespace {
+
+const char* const kTooMany = "토르바 맵폴더의 맵이 너무 많아 1000개까지만 처리하도록 하겠습니다.";
+const char* const kFolderUnavailable = "워크래프트3 맵 폴더를 열 수 없습니다:\r\n";
+const char* const kDeletePromptCaption = "리스트의 선택된 맵 삭제";
+
+std::string CountLine(int tab, std::size_t count) {
+    return kCountPrefixes[tab] + std::to_string(count) + " Files";
+}
+
+std::string DeletePrompt(std::size_t count) {
+    return std::to_string(count) + " 파일들을 영구 삭제하시겠습니까?";
+}
+
+bool Touch(const std::wstring& path) {
+    const HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+}
+
+bool Exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::string> Without(const std::vector<std::string>& items,
+                                 const std::vector<std::string>& gone) {
+    std::vector<std::string> out;
+    for (const std::string& item : items) {
+        if (std::find(gone.begin(), gone.end(), item) == gone.end()) out.push_back(item);
+    }
+    return out;
+}
+
+// Selects `tab` and compares its entries with `want` as multisets.
+void CheckTab(Checks& checks, const Session& s, int tab, const std::vector<std::string>& want,
+              const std::string& what) {
+    const std::string name = what + ": tab " + std::to_string(tab);
+    if (!checks.Expect(SelectTab(s, tab), name + " selected")) return;
+    const View v = Look(s);
+    checks.Equal(v.countLine, CountLine(tab, want.size()), name + " count line");
+    checks.Expect(Sorted(v.items) == Sorted(want), name + " entries",
+                  "shown: " + Lines(v.items) + " / want: " + Lines(want));
+}
+
+// Every view empty, whichever tab: nothing of any folder is listed.
+void CheckAllEmpty(Checks& checks, const Session& s, const std::string& what) {
+    for (const int tab : {1, 2, 3, 0}) {
+        const std::string name = what + ": tab " + std::to_string(tab);
+        if (!checks.Expect(SelectTab(s, tab), name + " selected")) continue;
+        const View v = Look(s);
+        checks.Expect(v.items.empty() && v.countLine == CountLine(tab, 0), name + " is empty",
+                      Describe(v) + ": " + Lines(v.items));
+    }
+}
+
+// Deletes the selected entries with the Delete key and Yes.
+bool DeleteWithKey(Checks& checks, const Session& s, const std::vector<std::string>& names,
+                   const std::string& what) {
+    SelectByName(s, names);
+    checks.Equal(SelectedCount(s), static_cast<int>(names.size()), what + ": entries selected");
+    probe::PressKey(s.list, VK_DELETE);
+    return Confirmation(checks, s, what, kDeletePromptCaption, DeletePrompt(names.size()), L"",
+                        true);
+}
+
+int FaultsScenario(const Options& options) {
+    Checks checks;
+    const std::wstring folder = Opt(options, L"--folder");
+    const std::wstring tag = Opt(options, L"--tag", L"faults");
+    Session s;
+    if (!Open(checks, s)) return checks.Failures();
+    checks.Expect(NoBoxWithin(s, 1.5), "no message at start-up");
+
+    // Tab 0 lists every file, also those the scan could not read.
+    const std::vector<std::string> files = FolderFiles(folder);
+    const std::size_t listed =
+        options.count(L"--listed")
+            ? static_cast<std::size_t>(_wtoi(Opt(options, L"--listed").c_str()))
+            : files.size();
+    View v = Look(s);
+    checks.Equal(v.countLine, CountLine(0, listed), "tab 0 count line");
+    checks.Expect(Sorted(v.items) == files, "tab 0 lists every file of the folder", Lines(v.items));
+    Shot(checks, ShotPath(options, tag + L"-tab0"));
+    for (int tab = 1; tab <= 3; ++tab) {
+        const std::wstring key = L"--tab" + std::to_wstring(tab);
+        if (options.count(key)) CheckTab(checks, s, tab, Split(Opt(options, key.c_str())), "scan");
+    }
+    if (options.count(L"--tab3")) Shot(checks, ShotPath(options, tag + L"-tab3"));
+
+    // Another program opens a file without sharing after the scan.
+    HANDLE held = INVALID_HANDLE_VALUE;
+    if (options.count(L"--hold")) {
+        const std::wstring name = Opt(options, L"--hold");
+        held = CreateFileW((folder + L"\\" + name).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        checks.Expect(held != INVALID_HANDLE_VALUE,
+                      "the driver holds \"" + Utf8(name) + "\" open without sharing");
+    }
+
+    std::vector<std::string> now = FolderFiles(folder);
+    if (options.count(L"--button")) {
+        const int button = _wtoi(Opt(options, L"--button").c_str());
+        const auto texts = std::find_if(std::begin(kBulk), std::end(kBulk),
+                                        [&](const BulkTexts& t) { return t.button == button; });
+        if (texts == std::end(kBulk)) return 100;
+        const std::string what = std::string(texts->caption) + " (Yes)";
+        probe::ClickButton(s.main, button);
+        if (Confirmation(checks, s, what, texts->caption, texts->body, L"", true)) {
+            const std::vector<std::string> notices =
+                CollectNotices(checks, s, what, ShotPath(options, tag + L"-notice"));
+            const std::vector<std::string> want = Split(Opt(options, L"--notices"));
+            checks.Equal(static_cast<long long>(notices.size()),
+                         static_cast<long long>(want.size()),
+                         what + ": number of notices (none for a file that cannot go)");
+            for (std::size_t i = 0; i < notices.size() && i < want.size(); ++i) {
+                CheckOfficialNotice(checks, notices[i], want[i], what);
+            }
+            const std::vector<std::string> gone = Split(Opt(options, L"--gone"));
+            for (const std::string& name : gone) {
+                checks.Expect(std::count(now.begin(), now.end(), name) == 1,
+                              what + ": \"" + name + "\" was there before");
+            }
+            const std::vector<std::string> after = FolderFiles(folder);
+            checks.Expect(after == Without(now, gone),
+                          what + ": exactly the expected files deleted", "left: " + Lines(after));
+            now = after;
+        }
+        if (options.count(L"--after-tab3")) {
+            CheckTab(checks, s, 3, Split(Opt(options, L"--after-tab3")), what + ", rescanned");
+        }
+        Shot(checks, ShotPath(options, tag + L"-after"));
+    }
+
+    // The Delete key on files that cannot be deleted: no message, still listed.
+    if (options.count(L"--delete")) {
+        const std::vector<std::string> names = Split(Opt(options, L"--delete"));
+        const std::string what =
+            "Delete (Yes) of " + std::to_string(names.size()) + " files that cannot be deleted";
+        if (checks.Expect(SelectTab(s, 0), what + ": tab 0") &&
+            DeleteWithKey(checks, s, names, what)) {
+            checks.Expect(NoBoxWithin(s, 2), what + ": no message");
+            checks.Expect(FolderFiles(folder) == now, what + ": every file still there",
+                          Lines(FolderFiles(folder)));
+            checks.Expect(ShowsFolder(s, folder), what + ": tab 0 still lists them");
+        }
+    }
+
+    // Let go of every hold; the next scan reads the files again.
+    if (options.count(L"--signals")) {
+        if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+        held = INVALID_HANDLE_VALUE;
+        checks.Expect(Touch(Opt(options, L"--signals") + L"\\release"), "holder told to let go");
+        Sleep(1500);
+        const std::string what = "after the holds end, Delete (No) rescans";
+        if (checks.Expect(SelectTab(s, 0), what + ": tab 0")) {
+            SelectByName(s, {Look(s).items.empty() ? std::string() : Look(s).items.front()});
+            probe::PressKey(s.list, VK_DELETE);
+            Confirmation(checks, s, what, kDeletePromptCaption, DeletePrompt(1), L"", false);
+            checks.Expect(probe::WaitUntil(10, [&] { return SelectedCount(s) == 0; }),
+                          what + ": rescanned");
+        }
+        if (options.count(L"--final-tab3")) {
+            CheckTab(checks, s, 3, Split(Opt(options, L"--final-tab3")), what);
+        }
+    }
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+    Close(checks, s);
+    return checks.Failures();
+}
+
+int VanishScenario(const Options& options) {
+    Checks checks;
+    const std::wstring folder = Opt(options, L"--folder");
+    const std::wstring signals = Opt(options, L"--signals");
+    const std::vector<std::string> select = Split(Opt(options, L"--select"));
+    Session s;
+    if (!Open(checks, s)) return checks.Failures();
+    checks.Expect(ShowsFolder(s, folder), "tab 0 lists the download folder");
+    SelectByName(s, select);
+    checks.Equal(SelectedCount(s), static_cast<int>(select.size()), "entries selected");
+
+    // The folder goes while the dialog is open, its entries still on show.
+    checks.Expect(Touch(signals + L"\\vanish"), "the folder's removal asked for");
+    checks.Expect(
+        probe::WaitUntil(30, [&] { return Exists(signals + L"\\vanished"); }) && !Exists(folder),
+        "the download folder is gone");
+    Shot(checks, ShotPath(options, L"vanish-stale"));
+
+    // Delete of entries still on show: asked, then nothing anywhere.
+    probe::PressKey(s.list, VK_DELETE);
+    if (Confirmation(checks, s, "Delete (Yes) in a vanished folder", kDeletePromptCaption,
+                     DeletePrompt(select.size()), L"", true)) {
+        checks.Expect(NoBoxWithin(s, 2), "Delete (Yes) in a vanished folder: no message");
+        const View v = Look(s);
+        checks.Expect(v.items.empty() && v.countLine == CountLine(0, 0),
+                      "Delete (Yes) in a vanished folder: the view empties", Describe(v));
+    }
+    CheckAllEmpty(checks, s, "vanished folder");
+
+    for (const BulkTexts& bulk : kBulk) {
+        const std::string what = std::string(bulk.caption) + " (Yes) in a vanished folder";
+        probe::ClickButton(s.main, bulk.button);
+        if (!Confirmation(checks, s, what, bulk.caption, bulk.body, L"", true)) continue;
+        checks.Expect(NoBoxWithin(s, 2), what + ": no notice");
+        const View v = Look(s);
+        checks.Expect(v.items.empty() && v.countLine == CountLine(v.tab, 0),
+                      what + ": the view stays empty", Describe(v));
+    }
+
+    // Insert from the working folder: the file dialog may leave the current
+    // directory there, and that folder holds TORVA maps of the same names.
+    const std::wstring source = Opt(options, L"--source");
+    if (ChooseInFileDialog(checks, s, source, "Insert into a vanished folder")) {
+        HWND box = WaitForBox(s, 10);
+        if (checks.Expect(box != nullptr, "Insert into a vanished folder: a notice")) {
+            const Box b = ReadBox(box);
+            checks.Equal(Escaped(b.text), Escaped(kFolderUnavailable + Utf8(folder)),
+                         "Insert into a vanished folder: says it cannot open the folder");
+            checks.Expect(b.caption == Utf8(kNoticeCaption) && b.buttons == std::set<int>{IDOK},
+                          "Insert into a vanished folder: notice box, OK only", b.caption);
+            Shot(checks, ShotPath(options, L"vanish-insert"));
+            probe::ClickButton(box, IDOK);
+            probe::WaitUntil(10, [&] { return !IsWindow(box); });
+        }
+        checks.Expect(NoBoxWithin(s, 1.5), "Insert into a vanished folder: nothing else");
+        checks.Expect(!Exists(folder), "Insert into a vanished folder: no folder made");
+    }
+    CheckAllEmpty(checks, s, "after Insert");
+    Close(checks, s);
+    return checks.Failures();
+}
+
+int ManyScenario(const Options& options) {
+    Checks checks;
+    SetCursorPos(1, 1);
+    const std::size_t listed = static_cast<std::size_t>(_wtoi(Opt(options, L"--listed").c_str()));
+    const std::wstring tag = Opt(options, L"--tag", L"many");
+
+    // The start-up scan's notice comes before the dialog shows.
+    HWND box = probe::WaitForDialog(kNoticeCaption, 90);
+    if (!checks.Expect(box != nullptr, "start-up: a notice")) return checks.Failures();
+    const Box first = ReadBox(box);
+    checks.Equal(first.text, kTooMany, "start-up: notice text");
+    checks.Expect(first.buttons == std::set<int>{IDOK} && first.icons == 1,
+                  "start-up: OK only, an icon");
+    Shot(checks, ShotPath(options, tag + L"-notice"));
+    probe::ClickButton(box, IDOK);
+    probe::WaitUntil(10, [&] { return !IsWindow(box); });
+
+    Session s;
+    if (!Open(checks, s)) return checks.Failures();
+    checks.Expect(NoBoxWithin(s, 2.5), "start-up: one notice only");
+    View v = Look(s);
+    checks.Equal(v.countLine, CountLine(0, listed), "start-up: the count line shows every entry");
+    checks.Equal(static_cast<long long>(v.items.size()), static_cast<long long>(listed),
+                 "start-up: tab 0 lists every entry");
+    Shot(checks, ShotPath(options, tag + L"-tab0"));
+
+    // Every tab change rescans: the notice again, once.
+    const std::vector<std::string> genuine = Split(Opt(options, L"--tab2"));
+    for (const int tab : {2, 0}) {
+        const std::string what = "tab " + std::to_string(tab) + " clicked";
+        const RECT r = probe::TabItemRect(s.tabs, tab);
+        probe::ClickAt(s.tabs, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        // Listing thousands of entries takes a while before the notice shows.
+        std::vector<std::string> notices;
+        if (HWND notice = WaitForBox(s, 90)) {
+            notices.push_back(ReadBox(notice).text);
+            probe::ClickButton(notice, IDOK);
+            probe::WaitUntil(10, [&] { return !IsWindow(notice); });
+        }
+        const std::vector<std::string> more = CollectNotices(checks, s, what, L"");
+        notices.insert(notices.end(), more.begin(), more.end());
+        checks.Equal(static_cast<long long>(notices.size()), 1, what + ": one notice");
+        if (!notices.empty()) checks.Equal(notices[0], kTooMany, what + ": notice text");
+        const std::string line = CountLine(tab, tab == 0 ? listed : genuine.size());
+        checks.Expect(probe::WaitUntil(10, [&] { return Look(s).countLine == line; }),
+                      what + ": count line", Look(s).countLine);
+        if (tab == 2) {
+            checks.Expect(Sorted(Look(s).items) == Sorted(genuine),
+                          what + ": only entries among the first 1000 are judged",
+                          Lines(Look(s).items));
+        }
+    }
+    Close(checks, s);
+    return checks.Failures();
+}
+
+// InstallPath as REG_SZ stored without its terminating NUL, which `reg add`
+// cannot write.
+int RegSetScenario(const Options& options) {
+    Checks checks;
+    const std::wstring text = Opt(options, L"--text");
+    HKEY key = nullptr;
+    if (!checks.Expect(
+            RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Blizzard Entertainment\\Warcraft III", 0,
+                            nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) == ERROR_SUCCESS,
+            "game key opened")) {
+        return checks.Failures();
+    }
+    // RegSetValueExW under Wine appends the NUL itself; the native call does not.
+    struct CountedText {
+        USHORT length, maximumLength;
+        PWSTR buffer;
+    };
+    using SetValue = LONG(WINAPI*)(HANDLE, CountedText*, ULONG, ULONG, const void*, ULONG);
+    const auto setValue = reinterpret_cast<SetValue>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtSetValueKey")));
+    std::wstring valueName = L"InstallPath";
+    CountedText name{static_cast<USHORT>(valueName.size() * sizeof(wchar_t)),
+                     static_cast<USHORT>(valueName.size() * sizeof(wchar_t)), valueName.data()};
+    const DWORD bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    checks.Expect(setValue != nullptr && setValue(key, &name, 0, REG_SZ, text.data(), bytes) == 0,
+                  "InstallPath written without a NUL");
+    DWORD type = 0, size = 0;
+    RegQueryValueExW(key, L"InstallPath", nullptr, &type, nullptr, &size);
+    checks.Expect(type == REG_SZ && size == bytes, "stored as REG_SZ of exactly the text's bytes",
+                  std::to_string(size) + " bytes");
+    RegCloseKey(key);
+    return checks.Failures();
+}
+
+}  // namespace
+
+Scenario FaultScenario(const std::wstring& name) {
+    if (name == L"faults") return &FaultsScenario;
+    if (name == L"vanish") return &VanishScenario;
+    if (name == L"many") return &ManyScenario;
+    if (name == L"reg-set") return &RegSetScenario;
+    return nullptr;
+}
+
+}  // namespace driver
