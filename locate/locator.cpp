@@ -41,12 +41,33 @@ std::vector<std::string> CandidateDownloadFolders(const std::string& installDown
     return folders;
 }
 
+namespace {
+
+constexpr std::size_t kShownPathHead = 60;
+constexpr std::size_t kShownPathTail = 100;
+
+// A UTF-8 cut point at or before `at`: never inside a character.
+std::size_t CharacterStart(const std::string& text, std::size_t at) {
+    while (at > 0 && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) --at;
+    return at;
+}
+
+// A path as a message shows it: a very long one keeps its start and its end,
+// so the box stays on the screen.
+std::string ShownPath(const std::string& path) {
+    if (path.size() <= kShownPathHead + kShownPathTail) return path;
+    const std::size_t head = CharacterStart(path, kShownPathHead);
+    const std::size_t tail = CharacterStart(path, path.size() - kShownPathTail);
+    return path.substr(0, head) + "\xE2\x80\xA6" + path.substr(tail);  // an ellipsis
+}
+
+}  // namespace
+
 std::string NoDownloadFolderText(const std::string& installDownloadFolder) {
-    const int length =
-        std::snprintf(nullptr, 0, kNoDownloadFolderMessage, installDownloadFolder.c_str());
+    const std::string shown = ShownPath(installDownloadFolder);
+    const int length = std::snprintf(nullptr, 0, kNoDownloadFolderMessage, shown.c_str());
     std::string text(static_cast<std::size_t>(length), '\0');
-    std::snprintf(text.data(), text.size() + 1, kNoDownloadFolderMessage,
-                  installDownloadFolder.c_str());
+    std::snprintf(text.data(), text.size() + 1, kNoDownloadFolderMessage, shown.c_str());
     return text;
 }
 

@@ -167,11 +167,9 @@ BOOL CMainDlg::OnInitDialog() {
 std::optional<std::string> CMainDlg::ChooseFolder(const std::string& installDownloadFolder) {
     const auto candidates =
         CandidateDownloadFolders(installDownloadFolder, ReadDocumentsFolder(registry_));
-    const auto usable = [](const std::string& path) -> std::optional<std::string> {
-        const DWORD attributes = GetFileAttributesW(Utf8ToWide(path).c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            return std::nullopt;
-        }
+    // Usable: a folder the program can work in, that is, make current.
+    const auto usable = [this](const std::string& path) -> std::optional<std::string> {
+        if (!files_.SetCurrentFolder(path)) return std::nullopt;
         return path;
     };
     return ChooseDownloadFolder(candidates, usable, prompts_);

@@ -49,7 +49,13 @@ std::wstring PathForName(const std::string& name) {
 }
 
 bool Win32FileSystem::SetCurrentFolder(const std::string& folder) {
-    return !folder.empty() && SetCurrentDirectoryW(Utf8ToWide(folder).c_str()) != 0;
+    const std::wstring wide = Utf8ToWide(folder);
+    // Windows holds the current directory in MAX_PATH characters with its
+    // final backslash. Wine accepts a longer one and then overruns its own
+    // buffers on the next DLL lookup, so refuse it here as Windows does.
+    const std::size_t limit = wide.empty() || wide.back() != L'\\' ? MAX_PATH - 2 : MAX_PATH - 1;
+    if (wide.empty() || wide.size() > limit) return false;
+    return SetCurrentDirectoryW(wide.c_str()) != 0;
 }
 
 std::FILE* Win32FileSystem::OpenForReading(const std::string& name) {

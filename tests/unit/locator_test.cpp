@@ -144,6 +144,16 @@ TEST(Locator, NewerLayoutsAreTriedUnderTheDocumentsFolder) {
     }
     EXPECT_NE(NoDownloadFolderText("C:\\WC3\\Maps\\Download").find("C:\\WC3\\Maps\\Download"),
               std::string::npos);
+    // A very long path keeps its start and end, cut between characters.
+    const std::string start = "C:\\" + std::string(57, 'a');
+    const std::string middle = std::string(300, 'b') + "토르바";
+    const std::string end = std::string(100, 'c');
+    const std::string text = NoDownloadFolderText(start + middle + end);
+    EXPECT_NE(text.find(start + "\xE2\x80\xA6"), std::string::npos);
+    EXPECT_NE(text.find(end), std::string::npos);
+    EXPECT_EQ(text.find("bbb"), std::string::npos);
+    const std::string hangul = NoDownloadFolderText(std::string(59, 'a') + "토르바" + end);
+    EXPECT_NE(hangul.find(std::string(59, 'a') + "\xE2\x80\xA6"), std::string::npos);
 }
 
 }  // namespace

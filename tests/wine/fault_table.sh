@@ -222,9 +222,8 @@ reg_case reg-expand-sz-2100 REG_EXPAND_SZ "$(long_path 2100)"
 scenario reg-expand-sz-2100 C.UTF-8 notice --letter A --code 234
 
 # A value over 1024 bytes is read whole by the second query: the notice names
-# all of it. (An existing folder behind a path this long is not listed here:
-# under Wine the dialog's first listing of such a folder ends the program,
-# with or without these changes; see the fault table in the README.)
+# its start and end (a long path is shown cut in the middle).
+shown_path() { local LC_ALL=C p=$1; if [ ${#p} -le 160 ]; then printf '%s' "$p"; else printf '%s\xE2\x80\xA6%s' "${p:0:60}" "${p: -100}"; fi; }
 command_scenario_folder() {  # a listing of FOLDER, nothing changed in it
   local name=$1 folder=$2; shift 2
   lost_before "$folder" "$work/$name.before"
@@ -235,7 +234,21 @@ command_scenario_folder() {  # a listing of FOLDER, nothing changed in it
 }
 long_value=$(long_path 1100)
 reg_case reg-expand-sz-1100 REG_EXPAND_SZ "$long_value"
-command_scenario_folder reg-expand-sz-1100 "$work/cwd" no-folder --candidate "$long_value\Maps\Download"
+command_scenario_folder reg-expand-sz-1100 "$work/cwd" no-folder --candidate "$(shown_path "$long_value\Maps\Download")"
+
+# An existing folder whose path is longer than a current directory can be
+# (MAX_PATH): Windows refuses it as the current directory, and under Wine
+# making it current ends the program at its next DLL lookup. It is told as a
+# folder that cannot be used, and nothing is listed.
+deep="$work/deep"
+for part in 1 2 3 4 5; do deep="$deep/$(printf 'd%.0s' $(seq 120))"; done
+deep_inst=$(fault_install deep-src)
+mkdir -p "$deep" && mv "$deep_inst" "$deep/install"
+bad_input
+wine_run "$logs/reg.log" 60 reg delete "$GAME_KEY" /f
+set_install_path "$logs/reg.log" "$deep/install"
+command_scenario_folder long-existing-folder "$deep/install/Maps/Download" no-folder \
+  --candidate "$(shown_path "$(windows_path "$deep/install")\Maps\Download")"
 
 # REG_DWORD: its four bytes 5A 3A 5C 00 read as the text "Z:\".
 reg_case reg-dword REG_DWORD 0x005C3A5A
