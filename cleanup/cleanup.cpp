@@ -72,6 +72,7 @@ enum class Expect { SizeOnly, Genuine, Hacked };
 // Deletes `name` only while it is the file the scan saw.
 void DeleteIfUnchanged(MapFolder& folder, const std::string& name, std::int32_t scannedSize,
                        Expect expect) {
+    if (!IsBareName(name)) return;
     const auto now = Reexamine(folder.Files(), name, expect != Expect::SizeOnly);
     if (!now || now->size != scannedSize) return;  // gone, or replaced since the scan
     if (expect == Expect::Genuine && !now->anyGenuine) return;
@@ -160,7 +161,9 @@ bool DeleteSelectedFiles(MapFolder& folder, const std::vector<std::string>& sele
     char body[128];
     std::snprintf(body, sizeof body, kDeletePromptFormat, count);
     if (folder.UserPrompts().Confirm(body, kDeletePromptCaption) && folder.EnterFolder()) {
-        for (const std::string& name : selectedNames) folder.Files().Remove(name);
+        for (const std::string& name : selectedNames) {
+            if (IsBareName(name)) folder.Files().Remove(name);
+        }
     }
     folder.ScanFolder();
     return true;
@@ -177,7 +180,8 @@ InsertResult CopyMapIntoFolder(MapFolder& folder, const std::string& sourcePath,
     Prompts& prompts = folder.UserPrompts();
     const std::string destination = folder.DownloadFolder() + "\\" + bareName;
     NameSlot slot;
-    if (destination.size() > kDestinationPathLimit || !StoreInSlot(slot, bareName)) {
+    if (!IsBareName(bareName) || destination.size() > kDestinationPathLimit ||
+        !StoreInSlot(slot, bareName)) {
         prompts.Notice(Format(kPathTooLong, destination));
         return finish(InsertResult::Refused);
     }

@@ -223,13 +223,6 @@ int RunBulk(Context& context, BulkCommand command) {
     return RunScan(context);  // the views as the folder now is
 }
 
-// A bare name of the folder: anything with a directory part could name a file
-// elsewhere.
-bool IsBareName(const std::string& name) {
-    if (name.empty() || name == "." || name == "..") return false;
-    return name.find('/') == std::string::npos && name.find('\\') == std::string::npos;
-}
-
 }  // namespace
 
 int RunDeleteHacked(Context& context) { return RunBulk(context, BulkCommand::DeleteHackedMaps); }

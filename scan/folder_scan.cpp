@@ -36,6 +36,11 @@ std::int32_t MeasureSize(std::FILE* file) {
 
 }  // namespace
 
+bool IsBareName(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of("\\/") == std::string_view::npos;
+}
+
 bool NameList::Append(std::string_view name) {
     if (count >= kListCapacity) return false;
     if (!StoreInSlot(slots[count], name)) return false;
@@ -113,6 +118,7 @@ void MapFolder::RefreshIfChanged() {
 
 void MapFolder::ExamineFile(const std::string& name) {
     NameSlot slot;
+    if (!IsBareName(name)) return;
     if (!StoreInSlot(slot, name)) return;  // too long for a slot: on no list
     std::FILE* file = files_.OpenForReading(name);
     if (file == nullptr) return;  // in use, access denied, vanished: skipped

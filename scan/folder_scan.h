@@ -46,6 +46,11 @@ struct ScanResults {
     NameList HackedList;
 };
 
+// Whether a listed name names a file of the folder itself. A separator would
+// reach another folder: Wine lists a Unix name such as "..\x.w3x" as it is.
+// Such entries are never read or deleted.
+bool IsBareName(std::string_view name);
+
 // One occurrence of the marker in a header.
 struct MarkerOccurrence {
     int offset;          // file offset of the marker's first byte

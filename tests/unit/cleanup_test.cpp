@@ -184,6 +184,14 @@ TEST_F(CleanupFixture, NothingIsDeletedWhenTheFolderCannotBeEntered) {
     EXPECT_EQ(Remaining(), AllBut({}));
 }
 
+TEST_F(CleanupFixture, SelectedNamesWithASeparatorAreNeverDeleted) {
+    Add("..\\readme.txt", {'x'});
+    prompts.answers = {true};
+    EXPECT_TRUE(DeleteSelectedFiles(map, {"..\\readme.txt", "readme.txt"}));
+    EXPECT_EQ(files.deleted, std::vector<std::string>{"readme.txt"});
+    EXPECT_TRUE(fs::exists(folder.path() / "..\\readme.txt"));
+}
+
 TEST_F(CleanupFixture, DeleteWithNothingSelectedDoesNothingAtAll) {
     const int listings = lister.listings;
     EXPECT_FALSE(DeleteSelectedFiles(map, {}));

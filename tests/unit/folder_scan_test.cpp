@@ -199,3 +199,29 @@ TEST_F(ScanFixture, AFolderThatCannotBeMadeCurrentListsAndOpensNothing) {
 
 }  // namespace
 }  // namespace torva
+
+namespace torva {
+namespace {
+
+TEST(IsBareName, OnlyNamesWithoutADirectoryPart) {
+    for (const char* name : {"TORVA_A32.w3x", "a", "...", "토르바.w3x", "x."}) {
+        EXPECT_TRUE(IsBareName(name)) << name;
+    }
+    for (const char* name : {"", ".", "..", "..\\x.w3x", "a/b", "C:\\x", "\\x"}) {
+        EXPECT_FALSE(IsBareName(name)) << name;
+    }
+}
+
+// Wine lists a Unix name such as "..\x.w3x" as it is; under Windows rules it
+// names a file of the parent folder, so it is never read.
+TEST_F(ScanFixture, ListedNamesWithASeparatorAreNeverRead) {
+    Add("..\\x.w3x", FileWith(600, 8, kMarker + " A32"));
+    Add("y.w3x", FileWith(600, 8, kMarker + " A32"));
+    map.ScanFolder();
+    EXPECT_EQ(map.Results().FolderFileCount, 2);
+    EXPECT_EQ(List(map.Results().FamilyMapList), std::vector<std::string>{"y.w3x"});
+    EXPECT_EQ(files.opened, std::vector<std::string>{"y.w3x"});
+}
+
+}  // namespace
+}  // namespace torva

@@ -2,17 +2,6 @@
 
 namespace torva::win {
 
-namespace {
-
-// The dialog names files only by the bare names of its listing. Wine lists a
-// Unix name such as "..\x.w3x" as it is, and that would address a file in
-// another folder: such an entry is neither read nor deleted.
-bool IsListedName(const std::string& name) {
-    return name.find_first_of("\\/") == std::string::npos;
-}
-
-}  // namespace
-
 WaitCursorFiles::Busy::Busy(WaitCursorFiles& files) : files_(files), outer_(!files.busy_) {
     files_.busy_ = true;
 }
@@ -36,12 +25,10 @@ std::FILE* WaitCursorFiles::OpenForReading(const std::string& name) {
         if (!shown_) previous_ = before;
         shown_ = true;
     }
-    return IsListedName(name) ? files_.OpenForReading(name) : nullptr;
+    return files_.OpenForReading(name);
 }
 
-bool WaitCursorFiles::Remove(const std::string& name) {
-    return IsListedName(name) && files_.Remove(name);
-}
+bool WaitCursorFiles::Remove(const std::string& name) { return files_.Remove(name); }
 
 CopyOutcome WaitCursorFiles::Copy(const std::string& source, const std::string& destination,
                                   bool failIfExists) {
