@@ -162,6 +162,29 @@ scenario main-neutral-locale C.UTF-8 main --expect "$expect" --shots "$shots" \
   --tag c --acp other --close closebox
 scenario enter-ends C.UTF-8 main --close enter
 
+# torvacheck.exe finds the same folder through the registry and reports what
+# the native build reports (the folder's spelling aside); its sums agree.
+echo "== torvacheck.exe"
+cli_exe=$(abspath "$win_build/cli/torvacheck.exe")
+json_lists() { tr -d '\r' <"$1" | grep -v '^  "folder": '; }
+if (cd "$work/cwd" && env LANG=C.UTF-8 LC_ALL= timeout -k 5 120 "$WINE" "$cli_exe" --json) \
+  >"$work/cli-win.json" 2>"$logs/torvacheck-exe.log" </dev/null &&
+  cmp -s <(json_lists "$work/cli-win.json") <(json_lists "$work/expect.json"); then
+  report PASS "torvacheck.exe --json: the registry's folder, the same views as natively"
+else
+  report FAIL "torvacheck.exe --json" "$(diff <(json_lists "$work/cli-win.json") <(json_lists "$work/expect.json") | head -20; tail -5 "$logs/torvacheck-exe.log")"
+fi
+sum_file=$(find "$folder" -maxdepth 1 -type f -size +1M | LC_ALL=C sort | head -n 1)
+native_sums=$(timeout 60 "$torvacheck" sums "$sum_file" | cut -d' ' -f1-5)
+win_sums=$(env LANG=C.UTF-8 LC_ALL= timeout -k 5 120 "$WINE" "$cli_exe" sums "$(windows_path "$sum_file")" \
+  2>>"$logs/torvacheck-exe.log" </dev/null | tr -d '\r' | cut -d' ' -f1-5)
+if [ -n "$native_sums" ] && [ "$native_sums" = "$win_sums" ]; then
+  report PASS "torvacheck.exe sums: $win_sums"
+else
+  report FAIL "torvacheck.exe sums" "native '$native_sums', Windows '$win_sums'"
+fi
+check_untouched torvacheck-exe
+
 # The clean-up buttons, the keys and the hover guidance act on fresh copies of
 # one sample whose hacked copy of the newest release carries its official name.
 cmd_install="$work/game16/워크래프트 III"
