@@ -2,8 +2,10 @@
 // under platform/; tests use scripted fakes.
 #pragma once
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace torva {
 
@@ -18,6 +20,28 @@ public:
     virtual int Count() const = 0;
     // UTF-8 bare name of entry i.
     virtual std::string Name(int index) const = 0;
+};
+
+// A lister that reads the directory itself (not through a list box) and keeps
+// the names in byte order; an adapter only says how to read the names.
+class SortedFolderLister : public FolderLister {
+public:
+    void Empty() override { names_.clear(); }
+    void ListCurrentDirectory() override {
+        for (std::string& name : ReadCurrentDirectory()) names_.push_back(std::move(name));
+        std::sort(names_.begin(), names_.end());
+    }
+    int Count() const override { return static_cast<int>(names_.size()); }
+    std::string Name(int index) const override {
+        return names_.at(static_cast<std::size_t>(index));
+    }
+
+protected:
+    // The plain files of the current directory, in any order.
+    virtual std::vector<std::string> ReadCurrentDirectory() = 0;
+
+private:
+    std::vector<std::string> names_;
 };
 
 enum class CopyOutcome { Copied, AlreadyExists, Failed };

@@ -2,22 +2,21 @@
 
 #include <windows.h>
 
-#include <algorithm>
-
 #include "platform/win32/utf.h"
 
 namespace torva {
 
-void Win32DirectoryLister::ListCurrentDirectory() {
+std::vector<std::string> Win32DirectoryLister::ReadCurrentDirectory() {
+    std::vector<std::string> names;
     WIN32_FIND_DATAW found;
     const HANDLE search = FindFirstFileW(L"*.*", &found);
-    if (search == INVALID_HANDLE_VALUE) return;
+    if (search == INVALID_HANDLE_VALUE) return names;
     do {
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
-        names_.push_back(WideToUtf8(found.cFileName));
+        names.push_back(WideToUtf8(found.cFileName));
     } while (FindNextFileW(search, &found));
     FindClose(search);
-    std::sort(names_.begin(), names_.end());
+    return names;
 }
 
 }  // namespace torva

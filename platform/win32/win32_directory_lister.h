@@ -10,17 +10,9 @@
 
 namespace torva {
 
-class Win32DirectoryLister : public FolderLister {
-public:
-    void Empty() override { names_.clear(); }
-    void ListCurrentDirectory() override;
-    int Count() const override { return static_cast<int>(names_.size()); }
-    std::string Name(int index) const override {
-        return names_.at(static_cast<std::size_t>(index));
-    }
-
-private:
-    std::vector<std::string> names_;
+class Win32DirectoryLister : public SortedFolderLister {
+protected:
+    std::vector<std::string> ReadCurrentDirectory() override;
 };
 
 }  // namespace torva
