@@ -86,10 +86,11 @@ StridedSums ComputeStridedSums(const std::uint8_t* data, std::size_t length) {
     return sums.Finish();
 }
 
-Verdict VerifyAgainstEntry(std::FILE* file, std::int32_t measuredSize, int entry) {
+Judgement JudgeAgainstEntry(std::FILE* file, std::int32_t measuredSize, int entry) {
+    constexpr Judgement kUnread{Verdict::Hacked, std::nullopt};
     const std::int32_t expectedSize = MapCatalogue.expectedSizes[entry];
-    if (measuredSize != expectedSize) return Verdict::Hacked;
-    if (std::fseek(file, 0, SEEK_SET) != 0) return Verdict::Hacked;
+    if (measuredSize != expectedSize) return kUnread;
+    if (std::fseek(file, 0, SEEK_SET) != 0) return kUnread;
 
     // Streamed in chunks: no buffer of the file's size, so no allocation to fail.
     // 64 KB keeps the chunk in cache for the sums and on a Windows stack;
@@ -103,10 +104,16 @@ Verdict VerifyAgainstEntry(std::FILE* file, std::int32_t measuredSize, int entry
         const std::size_t got = std::fread(chunk.data(), 1, want, file);
         sums.Add(chunk.data(), got);
         remaining -= got;
-        if (got < want) return Verdict::Hacked;  // shrank since it was measured
+        if (got < want) return kUnread;  // shrank since it was measured
     }
-    if (std::fgetc(file) != EOF) return Verdict::Hacked;  // grew since it was measured
-    return sums.Finish() == MapCatalogue.expectedSums[entry] ? Verdict::Genuine : Verdict::Hacked;
+    if (std::fgetc(file) != EOF) return kUnread;  // grew since it was measured
+    const StridedSums found = sums.Finish();
+    const StridedSums& expected = MapCatalogue.expectedSums[entry];
+    SumsDiffer differ = 0;
+    for (int p = 0; p < kStridedSumPeriods; ++p) {
+        if (found[p] != expected[p]) differ |= static_cast<SumsDiffer>(1u << p);
+    }
+    return {differ == 0 ? Verdict::Genuine : Verdict::Hacked, differ};
 }
 
 }  // namespace torva

@@ -46,10 +46,24 @@ StridedSums ComputeStridedSums(const std::uint8_t* data, std::size_t length);
 
 enum class Verdict { Genuine, Hacked };
 
+// Which of the five sums differ from a release's: bit p for period p.
+using SumsDiffer = std::uint8_t;
+
+// A verdict and why. The sums are compared only when the whole file was read:
+// `sumsDiffer` is empty when the size already differs or the file changed
+// while it was read.
+struct Judgement {
+    Verdict verdict;
+    std::optional<SumsDiffer> sumsDiffer;
+};
+
 // Judges an open file against entry `entry`. A size other than the entry's is
 // hacked without reading. The file is streamed from offset 0; a file that now
 // yields fewer or more bytes than `measuredSize` is not the file that was
 // measured and is judged hacked.
-Verdict VerifyAgainstEntry(std::FILE* file, std::int32_t measuredSize, int entry);
+Judgement JudgeAgainstEntry(std::FILE* file, std::int32_t measuredSize, int entry);
+inline Verdict VerifyAgainstEntry(std::FILE* file, std::int32_t measuredSize, int entry) {
+    return JudgeAgainstEntry(file, measuredSize, entry).verdict;
+}
 
 }  // namespace torva

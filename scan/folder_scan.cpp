@@ -131,7 +131,7 @@ void MapFolder::ExamineFile(const std::string& name) {
 
     ScanResults& r = *results_;
     std::int32_t size = -1;
-    std::optional<Verdict> verdict;
+    Judgement judgement{Verdict::Hacked, std::nullopt};
     std::optional<int> judgedEntry;
     for (int m = 0; m < found && r.FamilyMapList.count < kListCapacity; ++m) {
         const int n = r.FamilyMapList.count;
@@ -140,14 +140,16 @@ void MapFolder::ExamineFile(const std::string& name) {
         if (m == 0) size = MeasureSize(file);
         r.FamilyMapSizes[n] = size;
         r.FamilyMapVerdicts[n].reset();
+        r.FamilyMapSumsDiffer[n].reset();
         if (const auto entry = FindEntryByLabel(SlotText(markers[m].label))) {
             // Two occurrences with the same label get the same answer: read once.
             if (judgedEntry != entry) {
-                verdict = VerifyAgainstEntry(file, size, *entry);
+                judgement = JudgeAgainstEntry(file, size, *entry);
                 judgedEntry = entry;
             }
-            r.FamilyMapVerdicts[n] = verdict;
-            NameList& target = *verdict == Verdict::Genuine ? r.GenuineList : r.HackedList;
+            r.FamilyMapVerdicts[n] = judgement.verdict;
+            r.FamilyMapSumsDiffer[n] = judgement.sumsDiffer;
+            NameList& target = judgement.verdict == Verdict::Genuine ? r.GenuineList : r.HackedList;
             target.Append(SlotText(slot));
         }
         r.FamilyMapList.count = n + 1;

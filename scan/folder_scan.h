@@ -42,6 +42,8 @@ struct ScanResults {
     std::array<VersionLabel, kListCapacity> FamilyMapVersions{};
     // Entry i's verdict; none when its label names no release.
     std::array<std::optional<Verdict>, kListCapacity> FamilyMapVerdicts{};
+    // Entry i's differing sums, when its whole file was compared with a release.
+    std::array<std::optional<SumsDiffer>, kListCapacity> FamilyMapSumsDiffer{};
     NameList GenuineList;
     NameList HackedList;
 };
