@@ -1,5 +1,6 @@
 #include "cleanup/cleanup.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -8,6 +9,10 @@ namespace torva {
 // A reserved placeholder until the community gives its real address.
 const char* const kCommunitySiteAddress = "http://www.torva.example";
 const char* const kOverwritePromptCaption = "맵 파일 복사";
+const char* const kReasonGone = "gone";
+const char* const kReasonChanged = "changed since the scan";
+const char* const kReasonRefused = "access denied or in use";
+const char* const kReasonNoFolder = "the folder cannot be opened";
 
 namespace {
 
@@ -19,6 +24,9 @@ const char* const kOverwritePrompt =
     "워크래프트3 맵 폴더에 이미 존재하는 맵입니다.\r\n덮어쓰시겠습니까?";
 const char* const kCopyFailed = "맵 파일을 복사하지 못했습니다:\r\n%s";
 const char* const kPathTooLong = "맵 폴더의 경로와 파일 이름이 너무 길어 복사할 수 없습니다:\r\n%s";
+const char* const kReasonUnreadable = "cannot be read";
+const char* const kReasonTooLong = "name too long for the folder";
+const char* const kReasonCopyFailed = "cannot be copied";
 const char* const kFolderUnavailable = "워크래프트3 맵 폴더를 열 수 없습니다:\r\n%s";
 
 std::string Format(const char* format, const std::string& text) {
@@ -67,17 +75,64 @@ std::optional<FileNow> Reexamine(FileSystem& files, const std::string& name, boo
     return now;
 }
 
-enum class Expect { SizeOnly, Genuine, Hacked };
+// Why a step's file was not removed; empty when it was. A file the scan judged
+// is removed only while it is still that file.
+std::optional<std::string> RemoveStep(MapFolder& folder, const PlanStep& step, Disposal& disposal) {
+    FileSystem& files = folder.Files();
+    const auto goneOr = [&](const char* reason) -> std::string {
+        return files.Exists(step.name) ? reason : kReasonGone;
+    };
+    if (!IsBareName(step.name)) return std::string(kReasonRefused);
+    if (step.guard != Guard::None) {
+        const bool verdicts = step.guard != Guard::SameSize;
+        const auto now = Reexamine(files, step.name, verdicts);
+        if (!now) return goneOr(kReasonUnreadable);
+        if (now->size != step.scannedSize) return std::string(kReasonChanged);
+        if (step.guard == Guard::StillGenuine && !now->anyGenuine)
+            return std::string(kReasonChanged);
+        if (step.guard == Guard::StillHacked && !now->anyHacked) return std::string(kReasonChanged);
+    }
+    if (auto failure = disposal.Dispose(folder, step.name)) return goneOr(failure->c_str());
+    return std::nullopt;
+}
 
-// Deletes `name` only while it is the file the scan saw.
-void DeleteIfUnchanged(MapFolder& folder, const std::string& name, std::int32_t scannedSize,
-                       Expect expect) {
-    if (!IsBareName(name)) return;
-    const auto now = Reexamine(folder.Files(), name, expect != Expect::SizeOnly);
-    if (!now || now->size != scannedSize) return;  // gone, or replaced since the scan
-    if (expect == Expect::Genuine && !now->anyGenuine) return;
-    if (expect == Expect::Hacked && !now->anyHacked) return;
-    folder.Files().Remove(name);  // a failure shows in the rescan
+class Deletion : public Disposal {
+public:
+    std::optional<std::string> Dispose(MapFolder& folder, const std::string& name) override {
+        if (folder.Files().Remove(name)) return std::nullopt;
+        return std::string(kReasonRefused);
+    }
+};
+
+Disposal& DisposalOf(const CleanupOptions& options) {
+    static Deletion deletion;
+    return options.disposal != nullptr ? *options.disposal : deletion;
+}
+
+void AddDistinct(std::vector<std::string>& names, const std::string& name) {
+    if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+}
+
+// Marks the steps whose name an earlier step removes already.
+void MarkRepeats(CleanupPlan& plan) {
+    std::vector<std::string> removed;
+    for (PlanStep& step : plan.steps) {
+        if (!step.remove) continue;
+        step.removedBefore = std::find(removed.begin(), removed.end(), step.name) != removed.end();
+        if (!step.removedBefore) removed.push_back(step.name);
+    }
+}
+
+// Fills the report of a run that walks (or, dry, would walk) the plan.
+void Carry(MapFolder& folder, const CleanupPlan& plan, const CleanupOptions& options,
+           CleanupReport& report) {
+    report.kept = plan.Kept();
+    if (options.dryRun) {
+        report.deleted = plan.ToRemove();
+        report.notices = plan.Notices();
+        return;
+    }
+    WalkPlan(folder, plan, DisposalOf(options), report);
 }
 
 }  // namespace
@@ -104,111 +159,234 @@ std::string OfficialMapNotice(const std::string& officialFileName) {
            kOfficialMapNoticeTail;
 }
 
-bool RunBulkCommand(MapFolder& folder, BulkCommand command) {
-    Prompts& prompts = folder.UserPrompts();
-    const BulkCommandTexts texts = TextsOf(command);
-    if (!prompts.Confirm(texts.body, texts.caption)) return false;
+std::vector<std::string> CleanupPlan::ToRemove() const {
+    std::vector<std::string> names;
+    for (const PlanStep& step : steps) {
+        if (step.remove) AddDistinct(names, step.name);
+    }
+    return names;
+}
 
-    // The walk reads a copy: a notice runs a nested message loop, and nothing
-    // run from there may change the list under the walk.
-    const auto snapshot = std::make_unique<ScanResults>(folder.Results());
-    const ScanResults& r = *snapshot;
-    // Bare names resolve in the current directory: never delete elsewhere.
-    const bool inFolder = folder.EnterFolder();
+std::vector<std::string> CleanupPlan::Kept() const {
+    const std::vector<std::string> removed = ToRemove();
+    std::vector<std::string> names;
+    for (const PlanStep& step : steps) {
+        if (!step.remove && std::find(removed.begin(), removed.end(), step.name) == removed.end()) {
+            AddDistinct(names, step.name);
+        }
+    }
+    return names;
+}
+
+std::vector<std::string> CleanupPlan::Notices() const {
+    std::vector<std::string> texts;
+    for (const PlanStep& step : steps) {
+        if (step.notice) texts.push_back(*step.notice);
+    }
+    return texts;
+}
+
+CleanupPlan PlanBulkCommand(const ScanResults& r, BulkCommand command) {
+    CleanupPlan plan;
     const auto sizeOf = [&](std::string_view name) {
         const auto i = FamilyIndexOf(r, name);
         return i ? r.FamilyMapSizes[*i] : -1;
     };
-
+    const auto noticeFor = [](int entry) {
+        return OfficialMapNotice(std::string(GetCatalogueEntry(entry).officialFileName));
+    };
     switch (command) {
         case BulkCommand::DeleteHackedMaps:
             for (int i = 0; i < r.HackedList.count; ++i) {
-                const std::string name(r.HackedList[i]);
-                if (const auto entry = FindEntryByFileName(name)) {
-                    prompts.Notice(
-                        OfficialMapNotice(std::string(GetCatalogueEntry(*entry).officialFileName)));
-                }
-                if (inFolder) DeleteIfUnchanged(folder, name, sizeOf(name), Expect::Hacked);
+                PlanStep step;
+                step.name = std::string(r.HackedList[i]);
+                if (const auto entry = FindEntryByFileName(step.name))
+                    step.notice = noticeFor(*entry);
+                step.remove = true;
+                step.scannedSize = sizeOf(step.name);
+                step.guard = Guard::StillHacked;
+                plan.steps.push_back(std::move(step));
             }
             break;
         case BulkCommand::DeleteMisnamedGenuineMaps:
             for (int i = 0; i < r.GenuineList.count; ++i) {
-                const std::string name(r.GenuineList[i]);
-                if (FindEntryByFileName(name)) continue;
-                if (inFolder) DeleteIfUnchanged(folder, name, sizeOf(name), Expect::Genuine);
+                PlanStep step;
+                step.name = std::string(r.GenuineList[i]);
+                step.remove = !FindEntryByFileName(step.name);
+                step.scannedSize = sizeOf(step.name);
+                step.guard = Guard::StillGenuine;
+                plan.steps.push_back(std::move(step));
             }
             break;
         case BulkCommand::DeleteAllFamilyMaps:
             for (int i = 0; i < r.FamilyMapList.count; ++i) {
-                const std::string name(r.FamilyMapList[i]);
-                const std::int32_t size = r.FamilyMapSizes[i];
-                if (const auto entry = FindEntryByFileName(name)) {
-                    const CatalogueEntry official = GetCatalogueEntry(*entry);
-                    if (size == official.expectedSize) continue;
-                    prompts.Notice(OfficialMapNotice(std::string(official.officialFileName)));
+                PlanStep step;
+                step.name = std::string(r.FamilyMapList[i]);
+                step.scannedSize = r.FamilyMapSizes[i];
+                step.remove = true;
+                if (const auto entry = FindEntryByFileName(step.name)) {
+                    step.remove = step.scannedSize != GetCatalogueEntry(*entry).expectedSize;
+                    if (step.remove) step.notice = noticeFor(*entry);
                 }
-                if (inFolder) DeleteIfUnchanged(folder, name, size, Expect::SizeOnly);
+                step.guard = Guard::SameSize;
+                plan.steps.push_back(std::move(step));
             }
             break;
     }
-    folder.ScanFolder();
-    return true;
+    MarkRepeats(plan);
+    return plan;
+}
+
+CleanupPlan PlanSelectedFiles(const std::vector<std::string>& selectedNames) {
+    CleanupPlan plan;
+    for (const std::string& name : selectedNames) {
+        if (!IsBareName(name)) continue;  // would name a file of another folder
+        PlanStep step;
+        step.name = name;
+        step.remove = true;
+        plan.steps.push_back(std::move(step));
+    }
+    MarkRepeats(plan);
+    return plan;
+}
+
+bool CleanupReport::AnyFailed() const {
+    return std::any_of(failed.begin(), failed.end(),
+                       [](const FailedChange& f) { return f.error != kReasonGone; });
+}
+
+void WalkPlan(MapFolder& folder, const CleanupPlan& plan, Disposal& disposal,
+              CleanupReport& report) {
+    // Bare names resolve in the current directory: never remove elsewhere.
+    const bool inFolder = folder.EnterFolder();
+    for (const PlanStep& step : plan.steps) {
+        if (step.notice) {
+            folder.UserPrompts().Notice(*step.notice);
+            report.notices.push_back(*step.notice);
+        }
+        if (!step.remove || step.removedBefore) continue;
+        if (!inFolder) {
+            report.failed.push_back({step.name, kReasonNoFolder});
+        } else if (auto failure = RemoveStep(folder, step, disposal)) {
+            report.failed.push_back({step.name, std::move(*failure)});
+        } else {
+            report.deleted.push_back(step.name);
+        }
+    }
+}
+
+CleanupReport RunBulkCommand(MapFolder& folder, BulkCommand command,
+                             const CleanupOptions& options) {
+    CleanupReport report;
+    report.dryRun = options.dryRun;
+    if (!options.dryRun) {
+        const BulkCommandTexts texts = TextsOf(command);
+        report.confirmed = folder.UserPrompts().Confirm(texts.body, texts.caption);
+        if (!report.confirmed) return report;
+    }
+    // The plan holds what the walk needs: a rescan run from a notice's message
+    // loop cannot change it.
+    Carry(folder, PlanBulkCommand(folder.Results(), command), options, report);
+    if (!options.dryRun) folder.ScanFolder();
+    return report;
+}
+
+bool RunBulkCommand(MapFolder& folder, BulkCommand command) {
+    return RunBulkCommand(folder, command, CleanupOptions{}).confirmed;
+}
+
+CleanupReport DeleteSelectedFiles(MapFolder& folder, const std::vector<std::string>& selectedNames,
+                                  const CleanupOptions& options) {
+    CleanupReport report;
+    report.dryRun = options.dryRun;
+    const int count = static_cast<int>(selectedNames.size());
+    if (count <= 0) return report;
+    if (!options.dryRun) {
+        char body[128];
+        std::snprintf(body, sizeof body, kDeletePromptFormat, count);
+        report.confirmed = folder.UserPrompts().Confirm(body, kDeletePromptCaption);
+    }
+    if (report.confirmed || options.dryRun) {
+        Carry(folder, PlanSelectedFiles(selectedNames), options, report);
+    }
+    if (!options.dryRun) folder.ScanFolder();
+    return report;
 }
 
 bool DeleteSelectedFiles(MapFolder& folder, const std::vector<std::string>& selectedNames) {
-    const int count = static_cast<int>(selectedNames.size());
-    if (count <= 0) return false;
-    char body[128];
-    std::snprintf(body, sizeof body, kDeletePromptFormat, count);
-    if (folder.UserPrompts().Confirm(body, kDeletePromptCaption) && folder.EnterFolder()) {
-        for (const std::string& name : selectedNames) {
-            if (IsBareName(name)) folder.Files().Remove(name);
-        }
-    }
-    folder.ScanFolder();
+    if (selectedNames.empty()) return false;
+    DeleteSelectedFiles(folder, selectedNames, CleanupOptions{});
     return true;
 }
 
 InsertResult CopyMapIntoFolder(MapFolder& folder, const std::string& sourcePath,
-                               const std::string& bareName) {
+                               const std::string& bareName, const CleanupOptions& options,
+                               CleanupReport& report) {
+    report.dryRun = options.dryRun;
     const auto finish = [&](InsertResult result) {
-        folder.ScanFolder();
+        if (!options.dryRun) folder.ScanFolder();
         return result;
     };
     if (sourcePath.empty()) return finish(InsertResult::Cancelled);
 
     Prompts& prompts = folder.UserPrompts();
+    const auto notice = [&](const std::string& text) {
+        if (options.dryRun) return;
+        prompts.Notice(text);
+        report.notices.push_back(text);
+    };
+    const auto fail = [&](InsertResult result, const char* reason) {
+        report.failed.push_back({bareName, reason});
+        return finish(result);
+    };
     const std::string destination = folder.DownloadFolder() + "\\" + bareName;
     NameSlot slot;
     if (!IsBareName(bareName) || destination.size() > kDestinationPathLimit ||
         !StoreInSlot(slot, bareName)) {
-        prompts.Notice(Format(kPathTooLong, destination));
-        return finish(InsertResult::Refused);
+        notice(Format(kPathTooLong, destination));
+        return fail(InsertResult::Refused, kReasonTooLong);
     }
     // The file dialog may have moved the current directory: copy to the bare
     // name only once the download folder is current again.
     if (!folder.EnterFolder()) {
-        prompts.Notice(Format(kFolderUnavailable, folder.DownloadFolder()));
-        return finish(InsertResult::Failed);
+        notice(Format(kFolderUnavailable, folder.DownloadFolder()));
+        return fail(InsertResult::Failed, kReasonNoFolder);
     }
     FileSystem& files = folder.Files();
+    if (options.dryRun) {
+        report.copied = bareName;
+        report.replaced = files.Exists(bareName);
+        return finish(report.replaced ? InsertResult::Overwritten : InsertResult::Copied);
+    }
+    report.confirmed = true;  // nothing to ask unless a file is in the way
     switch (files.Copy(sourcePath, bareName, /*failIfExists=*/true)) {
         case CopyOutcome::Copied:
+            report.copied = bareName;
             return finish(InsertResult::Copied);
         case CopyOutcome::Failed:
-            prompts.Notice(Format(kCopyFailed, sourcePath));
-            return finish(InsertResult::Failed);
+            notice(Format(kCopyFailed, sourcePath));
+            return fail(InsertResult::Failed, kReasonCopyFailed);
         case CopyOutcome::AlreadyExists:
             break;
     }
     if (!prompts.Confirm(kOverwritePrompt, kOverwritePromptCaption)) {
+        report.confirmed = false;
+        report.kept.push_back(bareName);
         return finish(InsertResult::KeptExisting);
     }
     if (files.Copy(sourcePath, bareName, /*failIfExists=*/false) != CopyOutcome::Copied) {
-        prompts.Notice(Format(kCopyFailed, sourcePath));
-        return finish(InsertResult::Failed);
+        notice(Format(kCopyFailed, sourcePath));
+        return fail(InsertResult::Failed, kReasonCopyFailed);
     }
+    report.copied = bareName;
+    report.replaced = true;
     return finish(InsertResult::Overwritten);
+}
+
+InsertResult CopyMapIntoFolder(MapFolder& folder, const std::string& sourcePath,
+                               const std::string& bareName) {
+    CleanupReport report;
+    return CopyMapIntoFolder(folder, sourcePath, bareName, CleanupOptions{}, report);
 }
 
 }  // namespace torva
