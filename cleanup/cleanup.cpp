@@ -328,6 +328,7 @@ InsertResult CopyMapIntoFolder(MapFolder& folder, const std::string& sourcePath,
         return result;
     };
     if (sourcePath.empty()) return finish(InsertResult::Cancelled);
+    report.confirmed = !options.dryRun;  // nothing to ask unless a file is in the way
 
     Prompts& prompts = folder.UserPrompts();
     const auto notice = [&](const std::string& text) {
@@ -358,7 +359,6 @@ InsertResult CopyMapIntoFolder(MapFolder& folder, const std::string& sourcePath,
         report.replaced = files.Exists(bareName);
         return finish(report.replaced ? InsertResult::Overwritten : InsertResult::Copied);
     }
-    report.confirmed = true;  // nothing to ask unless a file is in the way
     switch (files.Copy(sourcePath, bareName, /*failIfExists=*/true)) {
         case CopyOutcome::Copied:
             report.copied = bareName;

@@ -13,6 +13,8 @@ struct Options {
     bool json = false;
     bool yes = false;
     bool no = false;
+    bool dryRun = false;
+    std::string moveTo;
 };
 
 // The folder as an absolute path: every scan makes it current again, so a
@@ -41,6 +43,18 @@ int RunWithFolder(const Command& command, Context& context, const Options& optio
         folder = CheckFolder(*located, "download folder");
     }
     if (!folder) return kExitFolder;
+    if (!options.moveTo.empty()) {
+        const auto target = CheckFolder(options.moveTo, "move-to folder");
+        if (!target) return kExitFolder;
+        std::error_code ec;
+        if (std::filesystem::equivalent(std::filesystem::u8path(*target),
+                                        std::filesystem::u8path(*folder), ec)) {
+            std::fprintf(stderr, "torvacheck: the move-to folder is the download folder: %s\n",
+                         target->c_str());
+            return kExitUsage;
+        }
+        context.moveTo = *target;
+    }
 
     MapFolder mapFolder(*folder, context.platform.Lister(), context.platform.Files(),
                         context.platform.UserPrompts());
@@ -67,6 +81,10 @@ int RunTorvacheck(const std::vector<std::string>& arguments) {
     app.add_flag("--json", options.json, "write JSON to stdout");
     auto* yes = app.add_flag("--yes", options.yes, "answer Yes to every confirmation");
     app.add_flag("--no", options.no, "answer No to every confirmation")->excludes(yes);
+    app.add_flag("--dry-run", options.dryRun,
+                 "clean-ups decide and report what they would do, and change nothing");
+    app.add_option("--move-to", options.moveTo,
+                   "clean-ups move the files they remove into DIR instead of deleting them");
     app.require_subcommand(0, 1);
 
     std::map<const CLI::App*, const Command*> byApp;
@@ -101,7 +119,8 @@ int RunTorvacheck(const std::vector<std::string>& arguments) {
                                 : options.no ? PresetAnswer::No
                                              : PresetAnswer::Ask;
     auto platform = MakePlatformAdapters(answer);
-    Context context{options.json, commandArgs, *platform};
+    Context context{options.json, commandArgs, *platform,      nullptr,
+                    stdout,       stderr,      options.dryRun, std::string()};
     if (!command->needsFolder) return command->run(context);
     return RunWithFolder(*command, context, options);
 }

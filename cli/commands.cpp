@@ -1,11 +1,14 @@
 #include "cli/commands.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <optional>
 
 #include "cleanup/cleanup.h"
+#include "cli/move_aside.h"
 #include "scan/catalogue.h"
 #include "scan/strided_sums.h"
 
@@ -67,6 +70,7 @@ struct FamilyMap {
     std::string label;
     std::int32_t size;
     std::optional<Verdict> verdict;
+    std::optional<SumsDiffer> sumsDiffer;
 };
 
 std::vector<FamilyMap> FamilyMaps(const ScanResults& r) {
@@ -74,9 +78,49 @@ std::vector<FamilyMap> FamilyMaps(const ScanResults& r) {
     for (int i = 0; i < r.FamilyMapList.count; ++i) {
         maps.push_back({std::string(r.FamilyMapList[i]),
                         std::string(SlotText(r.FamilyMapVersions[i])), r.FamilyMapSizes[i],
-                        r.FamilyMapVerdicts[i]});
+                        r.FamilyMapVerdicts[i], r.FamilyMapSumsDiffer[i]});
     }
     return maps;
+}
+
+// 1-based periods of the differing sums, in period order.
+std::vector<int> DifferingSums(SumsDiffer differ) {
+    std::vector<int> periods;
+    for (int p = 0; p < kStridedSumPeriods; ++p) {
+        if (differ & (1u << p)) periods.push_back(p + 1);
+    }
+    return periods;
+}
+
+// Why a map got its verdict, in a few words.
+std::string Reason(const std::string& label, std::int32_t size,
+                   const std::optional<SumsDiffer>& sumsDiffer) {
+    const auto entry = FindEntryByLabel(label);
+    if (!entry) return "목록에 없는 버전";
+    if (size < 0) return "크기를 알 수 없음";
+    const std::int64_t delta =
+        static_cast<std::int64_t>(size) - GetCatalogueEntry(*entry).expectedSize;
+    if (delta != 0) return "크기 " + std::string(delta > 0 ? "+" : "") + std::to_string(delta);
+    if (!sumsDiffer) return "읽는 중 바뀜";
+    if (*sumsDiffer == 0) return "일치";
+    std::string periods;
+    for (const int p : DifferingSums(*sumsDiffer)) {
+        periods += (periods.empty() ? "" : "·") + std::to_string(p);
+    }
+    return "합 " + periods + " 다름";
+}
+
+// "release", "expected_size" and "sums_differ" of one judged label.
+void AddWhy(Json& json, const std::string& label, const std::optional<SumsDiffer>& sumsDiffer) {
+    const auto entry = FindEntryByLabel(label);
+    json["release"] = entry ? Json(std::string(GetCatalogueEntry(*entry).label)) : Json(nullptr);
+    json["expected_size"] = entry ? Json(GetCatalogueEntry(*entry).expectedSize) : Json(nullptr);
+    json["sums_differ"] = sumsDiffer ? Json(DifferingSums(*sumsDiffer)) : Json(nullptr);
+}
+
+Json VerdictJson(const std::optional<Verdict>& verdict) {
+    if (!verdict) return nullptr;
+    return *verdict == Verdict::Genuine ? "genuine" : "hacked";
 }
 
 std::vector<std::string> ListNames(const NameList& list) {
@@ -115,13 +159,15 @@ void PrintScanText(std::FILE* out, const std::string& folder,
         labelWidth = std::max(labelWidth, DisplayWidth(map.label));
     }
     if (!maps.empty()) {
-        std::fprintf(out, "  %s  %s  %s  %s\n", Pad("파일", nameWidth).c_str(),
+        std::fprintf(out, "  %s  %s  %s  %s  %s\n", Pad("파일", nameWidth).c_str(),
                      Pad("버전", labelWidth).c_str(), (std::string(6, ' ') + "크기").c_str(),
-                     "판정");
+                     "판정", "이유");
     }
     for (const auto& map : maps) {
-        std::fprintf(out, "  %s  %s  %10d  %s\n", Pad(map.name, nameWidth).c_str(),
-                     Pad(map.label, labelWidth).c_str(), map.size, VerdictWord(map.verdict));
+        std::fprintf(out, "  %s  %s  %10d  %s  %s\n", Pad(map.name, nameWidth).c_str(),
+                     Pad(map.label, labelWidth).c_str(), map.size,
+                     Pad(VerdictWord(map.verdict), DisplayWidth("판정")).c_str(),
+                     Reason(map.label, map.size, map.sumsDiffer).c_str());
     }
 
     std::fprintf(out, "\n[정식 맵] 정식 맵 : %d Files\n", r.GenuineList.count);
@@ -148,27 +194,28 @@ const std::vector<Command>& Commands() {
          RunDelete},
         {"insert", "Copy a file into the folder, asking before replacing one",
          Arguments::ExactlyOne, "FILE", true, RunInsert},
+        {"info", "Show each file's map header, labels and verdicts with their reasons",
+         Arguments::OneOrMore, "FILE", false, RunInfo},
     };
     return commands;
 }
 
-int RunScan(Context& context) {
+namespace {
+
+Json ScanJson(Context& context) {
     MapFolder& folder = *context.folder;
     const ScanResults& r = folder.Results();
     const auto listing = Listing(folder.Lister());
-    const auto maps = FamilyMaps(r);
-    if (!context.json) {
-        PrintScanText(context.out, folder.DownloadFolder(), listing, maps, r);
-        return kExitOk;
-    }
     Json family = Json::array();
-    for (const auto& map : maps) {
-        Json verdict = nullptr;
-        if (map.verdict) verdict = *map.verdict == Verdict::Genuine ? "genuine" : "hacked";
-        family.push_back(
-            {{"name", map.name}, {"label", map.label}, {"size", map.size}, {"verdict", verdict}});
+    for (const auto& map : FamilyMaps(r)) {
+        Json element = {{"name", map.name},
+                        {"label", map.label},
+                        {"size", map.size},
+                        {"verdict", VerdictJson(map.verdict)}};
+        AddWhy(element, map.label, map.sumsDiffer);
+        family.push_back(std::move(element));
     }
-    const Json result = {
+    return {
         {"folder", folder.DownloadFolder()},
         {"folder_file_count", r.FolderFileCount},
         {"listing", listing},
@@ -177,7 +224,19 @@ int RunScan(Context& context) {
         {"hacked", ListNames(r.HackedList)},
         {"notices", context.platform.Notices()},
     };
-    std::fprintf(context.out, "%s\n", Dump(result).c_str());
+}
+
+}  // namespace
+
+int RunScan(Context& context) {
+    MapFolder& folder = *context.folder;
+    if (!context.json) {
+        const ScanResults& r = folder.Results();
+        PrintScanText(context.out, folder.DownloadFolder(), Listing(folder.Lister()), FamilyMaps(r),
+                      r);
+        return kExitOk;
+    }
+    std::fprintf(context.out, "%s\n", Dump(ScanJson(context)).c_str());
     return kExitOk;
 }
 
@@ -218,20 +277,111 @@ int RunSums(Context& context) {
 
 namespace {
 
-int RunBulk(Context& context, BulkCommand command) {
-    RunBulkCommand(*context.folder, command);
-    return RunScan(context);  // the views as the folder now is
+// Clean-ups move what they remove when --move-to names a folder.
+struct Removal {
+    std::optional<MoveAside> move;
+    CleanupOptions options;
+    explicit Removal(Context& context) {
+        options.dryRun = context.dryRun;
+        if (!context.moveTo.empty()) {
+            move.emplace(std::filesystem::u8path(context.folder->DownloadFolder()),
+                         std::filesystem::u8path(context.moveTo));
+            options.disposal = &*move;
+        }
+    }
+};
+
+void PrintSection(std::FILE* out, const std::string& title, const std::vector<std::string>& names,
+                  const std::string& tail = "") {
+    if (names.empty()) return;
+    std::fprintf(out, "%s %d개%s\n", title.c_str(), static_cast<int>(names.size()), tail.c_str());
+    PrintNames(out, names);
+}
+
+void PrintReportText(Context& context, const CleanupReport& report) {
+    std::FILE* out = context.out;
+    const bool moving = !context.moveTo.empty();
+    if (report.dryRun) std::fprintf(out, "미리 보기: 아무것도 바꾸지 않았습니다.\n");
+    std::string removed = moving ? (report.dryRun ? "옮길 파일" : "옮긴 파일")
+                                 : (report.dryRun ? "삭제할 파일" : "삭제한 파일");
+    if (report.copied) {
+        std::fprintf(out, "%s: %s\n",
+                     report.replaced ? (report.dryRun ? "덮어쓸 파일" : "덮어쓴 파일")
+                                     : (report.dryRun ? "복사할 파일" : "복사한 파일"),
+                     report.copied->c_str());
+    }
+    PrintSection(out, removed, report.deleted, moving ? " → " + context.moveTo : "");
+    PrintSection(out, "남긴 파일", report.kept);
+    if (!report.failed.empty()) {
+        std::fprintf(out, "실패 %d개\n", static_cast<int>(report.failed.size()));
+        for (const auto& f : report.failed) {
+            std::fprintf(out, "  %s (%s)\n", f.name.c_str(), f.error.c_str());
+        }
+    }
+    // A real run has shown its notices already (on stderr).
+    if (report.dryRun && !report.notices.empty()) {
+        std::fprintf(out, "보여 줄 알림 %d개\n", static_cast<int>(report.notices.size()));
+        for (const auto& notice : report.notices) {
+            std::string text = notice;
+            for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) {
+                text.replace(at, 2, "\n    ");
+            }
+            std::fprintf(out, "  %s\n", text.c_str());
+        }
+    }
+    if (report.deleted.empty() && report.kept.empty() && report.failed.empty() && !report.copied) {
+        std::fprintf(out, "%s\n", report.dryRun ? "할 일이 없습니다." : "바뀐 것이 없습니다.");
+    }
+}
+
+// Prints what a clean-up did (or would do) and gives the exit status.
+int Report(Context& context, const char* command, const CleanupReport& report, bool insert) {
+    const bool cancelled = !report.dryRun && !report.confirmed;
+    if (context.json) {
+        Json failed = Json::array();
+        for (const auto& f : report.failed)
+            failed.push_back({{"name", f.name}, {"error", f.error}});
+        Json json = {{"command", command},
+                     {"dry_run", report.dryRun},
+                     {"confirmed", report.confirmed},
+                     {"deleted", report.deleted},
+                     {"kept", report.kept},
+                     {"failed", failed},
+                     {"notices", report.notices}};
+        if (insert) {
+            json["copied"] = report.copied ? Json(*report.copied) : Json(nullptr);
+            json["replaced"] = report.replaced;
+        }
+        json["moved_to"] = context.moveTo.empty() ? Json(nullptr) : Json(context.moveTo);
+        // The folder as the rescan found it; nothing was rescanned otherwise.
+        json["after"] = !report.dryRun && report.confirmed ? ScanJson(context) : Json(nullptr);
+        std::fprintf(context.out, "%s\n", Dump(json).c_str());
+    } else if (cancelled && report.failed.empty()) {
+        std::fprintf(context.out, "취소했습니다: 바뀐 것이 없습니다.\n");
+    } else {
+        PrintReportText(context, report);
+    }
+    return !report.dryRun && report.AnyFailed() ? kExitChangeFailed : kExitOk;
+}
+
+int RunBulk(Context& context, BulkCommand command, const char* name) {
+    Removal removal(context);
+    return Report(context, name, RunBulkCommand(*context.folder, command, removal.options), false);
 }
 
 }  // namespace
 
-int RunDeleteHacked(Context& context) { return RunBulk(context, BulkCommand::DeleteHackedMaps); }
-
-int RunDeleteMisnamed(Context& context) {
-    return RunBulk(context, BulkCommand::DeleteMisnamedGenuineMaps);
+int RunDeleteHacked(Context& context) {
+    return RunBulk(context, BulkCommand::DeleteHackedMaps, "delete-hacked");
 }
 
-int RunDeleteAll(Context& context) { return RunBulk(context, BulkCommand::DeleteAllFamilyMaps); }
+int RunDeleteMisnamed(Context& context) {
+    return RunBulk(context, BulkCommand::DeleteMisnamedGenuineMaps, "delete-misnamed");
+}
+
+int RunDeleteAll(Context& context) {
+    return RunBulk(context, BulkCommand::DeleteAllFamilyMaps, "delete-all");
+}
 
 // Like selecting entries of the first view and pressing Delete: only names the
 // folder listing holds are taken, and nothing is deleted if one is not there.
@@ -245,8 +395,9 @@ int RunDelete(Context& context) {
         }
     }
     if (!allListed) return kExitFolder;
-    DeleteSelectedFiles(*context.folder, context.args);
-    return RunScan(context);
+    Removal removal(context);
+    return Report(context, "delete",
+                  DeleteSelectedFiles(*context.folder, context.args, removal.options), false);
 }
 
 int RunInsert(Context& context) {
@@ -259,10 +410,167 @@ int RunInsert(Context& context) {
     }
     // Absolute: the copy runs with the download folder current.
     const fs::path absolute = fs::absolute(source, ec).lexically_normal();
-    const InsertResult result =
-        CopyMapIntoFolder(*context.folder, absolute.u8string(), absolute.filename().u8string());
-    const int status = RunScan(context);
-    return result == InsertResult::Failed || result == InsertResult::Refused ? kExitFolder : status;
+    Removal removal(context);
+    CleanupReport report;
+    CopyMapIntoFolder(*context.folder, absolute.u8string(), absolute.filename().u8string(),
+                      removal.options, report);
+    return Report(context, "insert", report, true);
+}
+
+namespace {
+
+// Text for the terminal: anything that is not UTF-8, and control bytes, as U+FFFD.
+std::string Printable(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        std::size_t length = lead < 0x80           ? 1
+                             : (lead >> 5) == 0x06 ? 2
+                             : (lead >> 4) == 0x0E ? 3
+                             : (lead >> 3) == 0x1E ? 4
+                                                   : 0;
+        bool valid = length > 0 && i + length <= text.size() && (length > 1 || lead >= 0x20);
+        for (std::size_t k = 1; valid && k < length; ++k) {
+            valid = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+        }
+        if (valid) {
+            out.append(text, i, length);
+            i += length;
+        } else {
+            out += "\xEF\xBF\xBD";
+            ++i;
+        }
+    }
+    return out;
+}
+
+std::uint32_t LittleEndian32(const std::uint8_t* bytes) {
+    return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
+           static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+}
+
+struct MapInfo {
+    bool magicOk = false;
+    std::optional<std::string> mapName;
+    std::optional<std::uint32_t> flags;
+    std::optional<std::uint32_t> players;
+    std::vector<std::string> labels;
+    std::int64_t size = -1;
+    struct Judged {
+        std::string label;
+        std::optional<Judgement> judgement;  // none: the label names no release
+    };
+    std::vector<Judged> verdicts;
+};
+
+// The header's fields, as far as the file holds them: "HM3W", four bytes, the
+// map name NUL-terminated from offset 8, then flags and players (32-bit LE).
+MapInfo ReadMapInfo(std::FILE* file) {
+    MapInfo info;
+    std::uint8_t header[kHeaderSize];
+    const std::size_t got = std::fread(header, 1, sizeof header, file);
+    info.magicOk = got >= 4 && std::equal(header, header + 4, "HM3W");
+    const auto nameStart = static_cast<std::size_t>(kHeaderWindowStart);
+    const std::uint8_t* nul =
+        got > nameStart ? std::find(header + nameStart, header + got, 0) : nullptr;
+    if (nul != nullptr && nul != header + got) {
+        info.mapName.emplace(reinterpret_cast<const char*>(header + nameStart),
+                             static_cast<std::size_t>(nul - (header + nameStart)));
+        const std::size_t after = static_cast<std::size_t>(nul - header) + 1;
+        if (after + 4 <= got) info.flags = LittleEndian32(header + after);
+        if (after + 8 <= got) info.players = LittleEndian32(header + after + 4);
+    }
+    MarkerOccurrence markers[kHeaderSize / TitleMarker.size()];
+    const int found =
+        std::min(FindMarkers(header, got, markers, static_cast<int>(std::size(markers))),
+                 static_cast<int>(std::size(markers)));
+    if (std::fseek(file, 0, SEEK_END) == 0) info.size = std::ftell(file);
+    const std::int32_t size =
+        info.size >= 0 && info.size <= INT32_MAX ? static_cast<std::int32_t>(info.size) : -1;
+    for (int m = 0; m < found; ++m) {
+        MapInfo::Judged judged{std::string(SlotText(markers[m].label)), std::nullopt};
+        if (const auto entry = FindEntryByLabel(judged.label)) {
+            judged.judgement = JudgeAgainstEntry(file, size, *entry);
+        }
+        info.labels.push_back(judged.label);
+        info.verdicts.push_back(std::move(judged));
+    }
+    return info;
+}
+
+template <typename T>
+Json OrNull(const std::optional<T>& value) {
+    return value ? Json(*value) : Json(nullptr);
+}
+
+void PrintInfoText(std::FILE* out, const std::string& name, const MapInfo& info) {
+    std::fprintf(out, "파일 : %s\n", Printable(name).c_str());
+    std::fprintf(out, "  머리말 HM3W : %s\n", info.magicOk ? "맞음" : "아님");
+    const char* missing = "(파일이 짧아 없음)";
+    std::fprintf(out, "  맵 이름 : %s\n",
+                 info.mapName ? Printable(*info.mapName).c_str() : missing);
+    if (info.flags) {
+        std::fprintf(out, "  플래그 : 0x%08X\n", static_cast<unsigned>(*info.flags));
+    } else {
+        std::fprintf(out, "  플래그 : %s\n", missing);
+    }
+    if (info.players) {
+        std::fprintf(out, "  최대 인원 : %u\n", static_cast<unsigned>(*info.players));
+    } else {
+        std::fprintf(out, "  최대 인원 : %s\n", missing);
+    }
+    std::fprintf(out, "  크기 : %lld\n", static_cast<long long>(info.size));
+    if (info.verdicts.empty()) std::fprintf(out, "  토르바 맵 표시 없음\n");
+    for (const auto& v : info.verdicts) {
+        const std::optional<Verdict> verdict =
+            v.judgement ? std::optional<Verdict>(v.judgement->verdict) : std::nullopt;
+        const auto sumsDiffer = v.judgement ? v.judgement->sumsDiffer : std::nullopt;
+        std::fprintf(
+            out, "  버전 %s : %s (%s)\n", Printable(v.label).c_str(), VerdictWord(verdict),
+            Reason(v.label, static_cast<std::int32_t>(info.size <= INT32_MAX ? info.size : -1),
+                   sumsDiffer)
+                .c_str());
+    }
+}
+
+}  // namespace
+
+int RunInfo(Context& context) {
+    Json results = Json::array();
+    int status = kExitOk;
+    for (const std::string& name : context.args) {
+        std::FILE* file = context.platform.Files().OpenForReading(name);
+        if (file == nullptr) {
+            std::fprintf(context.err, "torvacheck: cannot read %s\n", name.c_str());
+            status = kExitFolder;
+            continue;
+        }
+        const MapInfo info = ReadMapInfo(file);
+        std::fclose(file);
+        if (!context.json) {
+            PrintInfoText(context.out, name, info);
+            continue;
+        }
+        Json verdicts = Json::array();
+        for (const auto& v : info.verdicts) {
+            Json element = {
+                {"label", v.label},
+                {"verdict", VerdictJson(v.judgement ? std::optional<Verdict>(v.judgement->verdict)
+                                                    : std::nullopt)}};
+            AddWhy(element, v.label, v.judgement ? v.judgement->sumsDiffer : std::nullopt);
+            verdicts.push_back(std::move(element));
+        }
+        results.push_back({{"file", name},
+                           {"magic_ok", info.magicOk},
+                           {"map_name", OrNull(info.mapName)},
+                           {"flags", OrNull(info.flags)},
+                           {"players", OrNull(info.players)},
+                           {"labels", info.labels},
+                           {"size", info.size},
+                           {"verdicts", verdicts}});
+    }
+    if (context.json) std::fprintf(context.out, "%s\n", Dump(results).c_str());
+    return status;
 }
 
 }  // namespace torva::cli

@@ -14,6 +14,7 @@ namespace torva::cli {
 constexpr int kExitOk = 0;
 constexpr int kExitFolder = 1;  // folder not found or not usable; also unreadable input
 constexpr int kExitUsage = 2;
+constexpr int kExitChangeFailed = 3;  // a clean-up could not make a change it planned
 
 struct Context {
     bool json = false;
@@ -22,6 +23,8 @@ struct Context {
     MapFolder* folder = nullptr;  // scanned already when the command needs the folder
     std::FILE* out = stdout;
     std::FILE* err = stderr;
+    bool dryRun = false;  // clean-ups decide and report, and change nothing
+    std::string moveTo;   // clean-ups move what they remove there; empty: delete
 };
 
 enum class Arguments { None, OneOrMore, ExactlyOne };
@@ -42,6 +45,7 @@ int RunDeleteMisnamed(Context& context);
 int RunDeleteAll(Context& context);
 int RunDelete(Context& context);
 int RunInsert(Context& context);
+int RunInfo(Context& context);
 
 // The command table; the first entry is the default command.
 const std::vector<Command>& Commands();
