@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <set>
 
 #include "fakes.h"
@@ -41,6 +42,96 @@ std::vector<std::uint8_t> OneByteLonger(int entry) {
 std::string FirstNoticeLine2(const std::string& notice) {
     const auto start = notice.find("\r\n") + 2;
     return notice.substr(start, notice.find("\r\n", start) - start);
+}
+
+// A scan's results written directly: name, label, size, verdict.
+struct Listed {
+    const char* name;
+    const char* label;
+    std::int32_t size;
+    std::optional<Verdict> verdict;
+};
+
+std::unique_ptr<ScanResults> ResultsOf(const std::vector<Listed>& listed) {
+    auto r = std::make_unique<ScanResults>();
+    for (const Listed& l : listed) {
+        const int n = r->FamilyMapList.count;
+        r->FamilyMapList.Append(l.name);
+        StoreInSlot(r->FamilyMapVersions[n], l.label);
+        r->FamilyMapSizes[n] = l.size;
+        r->FamilyMapVerdicts[n] = l.verdict;
+        if (l.verdict)
+            (*l.verdict == Verdict::Genuine ? r->GenuineList : r->HackedList).Append(l.name);
+    }
+    return r;
+}
+
+constexpr std::int32_t kA32Size = 3731319, kA03Size = 3724785;
+const auto kGenuine = std::optional<Verdict>(Verdict::Genuine);
+const auto kHacked = std::optional<Verdict>(Verdict::Hacked);
+
+const std::vector<Listed> kTypicalScan = {
+    {"TORVA_A32.w3x", "A32", kA32Size, kHacked},  // sums fail under the official name
+    {"TORVA_A32 (2).w3x", "A32", kA32Size, kGenuine},
+    {"torva_a32.w3x", "A32", kA32Size, kGenuine},
+    {"TORVA_A03.w3x", "A03", kA03Size, kGenuine},  // an older release, officially named
+    {"TORVA_A03.w3x", "A03", kA03Size, kGenuine},  // its header names it twice
+    {"TORVA_A19.w3x", "A19", 5, kHacked},          // official name, wrong size
+    {"TORVA_A19.w3x", "A19", 5, kHacked},
+    {"hack.w3x", "A32", kA32Size + 1, kHacked},
+    {"mod.w3x", "A32MOD", 180000, std::nullopt},
+};
+
+struct PlanCase {
+    const char* name;
+    BulkCommand command;
+    std::vector<std::string> removed;
+    std::vector<std::string> kept;
+    std::vector<std::string> noticed;  // the official names the notices carry, in order
+};
+
+class Plans : public ::testing::TestWithParam<PlanCase> {};
+
+TEST_P(Plans, DecideFromTheResultsAndTheCatalogueAlone) {
+    const PlanCase& c = GetParam();
+    const auto results = ResultsOf(kTypicalScan);
+    const CleanupPlan plan = PlanBulkCommand(*results, c.command);
+    EXPECT_EQ(plan.ToRemove(), c.removed);
+    EXPECT_EQ(plan.Kept(), c.kept);
+    std::vector<std::string> noticed;
+    for (const auto& n : plan.Notices()) noticed.push_back(FirstNoticeLine2(n));
+    EXPECT_EQ(noticed, c.noticed);
+    // Each name is removed by one step only; a repeated entry only shows its notice.
+    int removals = 0;
+    for (const PlanStep& step : plan.steps) removals += step.remove && !step.removedBefore;
+    EXPECT_EQ(removals, static_cast<int>(c.removed.size()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Plans,
+                         ::testing::Values(PlanCase{"Hacked",
+                                                    BulkCommand::DeleteHackedMaps,
+                                                    {"TORVA_A32.w3x", "TORVA_A19.w3x", "hack.w3x"},
+                                                    {},
+                                                    {"TORVA_A32.w3x", "TORVA_A19.w3x",
+                                                     "TORVA_A19.w3x"}},
+                                           PlanCase{"Misnamed",
+                                                    BulkCommand::DeleteMisnamedGenuineMaps,
+                                                    {"TORVA_A32 (2).w3x", "torva_a32.w3x"},
+                                                    {"TORVA_A03.w3x"},
+                                                    {}},
+                                           PlanCase{"AllFamily",
+                                                    BulkCommand::DeleteAllFamilyMaps,
+                                                    {"TORVA_A32 (2).w3x", "torva_a32.w3x",
+                                                     "TORVA_A19.w3x", "hack.w3x", "mod.w3x"},
+                                                    {"TORVA_A32.w3x", "TORVA_A03.w3x"},
+                                                    {"TORVA_A19.w3x", "TORVA_A19.w3x"}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Plans, SelectedNamesAreTakenOnceAndOnlyWhenBare) {
+    const CleanupPlan plan = PlanSelectedFiles({"a.w3x", "..\\b.w3x", "a.w3x", "sub/c", "d"});
+    EXPECT_EQ(plan.ToRemove(), (std::vector<std::string>{"a.w3x", "d"}));
+    EXPECT_TRUE(plan.Kept().empty());
+    EXPECT_TRUE(plan.Notices().empty());
 }
 
 // A download folder of every kind the commands tell apart.
@@ -210,6 +301,86 @@ TEST_F(CleanupFixture, DeleteAsksWithTheCountAndRescansWhateverTheAnswer) {
         EXPECT_EQ(lister.listings, listings + 1);
         EXPECT_EQ(Remaining(),
                   yes ? AllBut({"readme.txt", "other.w3x", "TORVA_A31.w3x"}) : AllBut({}));
+    }
+}
+
+TEST_F(CleanupFixture, ARescanInsideANoticeChangesNothingTheWalkStillHasToDo) {
+    // While the first notice is open another program swaps a later entry for a
+    // genuine copy and the view rescans: the walk goes on with its own plan.
+    prompts.whileNoticeOpen = [&] {
+        if (prompts.notices.size() != 1) return;
+        folder.Write("copy.w3x", Genuine(kA31));
+        map.ScanFolder();
+    };
+    prompts.answers = {true};
+    const CleanupReport report =
+        RunBulkCommand(map, BulkCommand::DeleteHackedMaps, CleanupOptions{});
+    EXPECT_EQ(report.deleted,
+              (std::vector<std::string>{"TORVA_A32.w3x", "TORVA_A21.w3x", "TORVA_A19.w3x"}));
+    ASSERT_EQ(report.failed.size(), 1u);
+    EXPECT_EQ(report.failed[0].name, "copy.w3x");
+    EXPECT_EQ(report.failed[0].error, kReasonChanged);
+    EXPECT_TRUE(report.AnyFailed());
+    EXPECT_TRUE(fs::exists(folder.path() / "copy.w3x"));
+    EXPECT_EQ(report.notices, prompts.notices);
+}
+
+struct FailureCase {
+    const char* name;
+    bool refuse;  // the system refuses the deletion; otherwise the file is gone
+    const char* reason;
+    bool counts;  // as a failure for the exit status
+};
+
+class WalkFailures : public CleanupFixture, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(WalkFailures, AreReportedAndTheWalkGoesOn) {
+    const FailureCase& c = GetParam();
+    if (c.refuse) {
+        files.refused.insert("copy.w3x");
+    } else {
+        fs::remove(folder.path() / "copy.w3x");
+    }
+    prompts.answers = {true};
+    const CleanupReport report =
+        RunBulkCommand(map, BulkCommand::DeleteAllFamilyMaps, CleanupOptions{});
+    ASSERT_EQ(report.failed.size(), 1u);
+    EXPECT_EQ(report.failed[0].name, "copy.w3x");
+    EXPECT_EQ(report.failed[0].error, c.reason);
+    EXPECT_EQ(report.AnyFailed(), c.counts);
+    EXPECT_EQ(report.deleted, (std::vector<std::string>{"TORVA_A31 (2).w3x", "torva_a31.w3x",
+                                                        "TORVA_A19.w3x", "mod.w3x"}));
+    EXPECT_EQ(fs::exists(folder.path() / "copy.w3x"), c.refuse);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, WalkFailures,
+                         ::testing::Values(FailureCase{"Refused", true, kReasonRefused, true},
+                                           FailureCase{"Gone", false, kReasonGone, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CleanupFixture, ADryRunReportsTheRealRunsDecisionAndTouchesNothing) {
+    for (const BulkCommand command :
+         {BulkCommand::DeleteHackedMaps, BulkCommand::DeleteMisnamedGenuineMaps,
+          BulkCommand::DeleteAllFamilyMaps}) {
+        map.ScanFolder();
+        const int listings = lister.listings;
+        CleanupOptions dry;
+        dry.dryRun = true;
+        const CleanupReport preview = RunBulkCommand(map, command, dry);
+        EXPECT_TRUE(prompts.confirmations.empty());
+        EXPECT_TRUE(prompts.notices.empty());
+        EXPECT_TRUE(files.deleted.empty());
+        EXPECT_EQ(lister.listings, listings);
+
+        prompts.answers = {true};
+        const CleanupReport real = RunBulkCommand(map, command, CleanupOptions{});
+        EXPECT_EQ(preview.deleted, real.deleted);
+        EXPECT_EQ(preview.kept, real.kept);
+        EXPECT_EQ(preview.notices, real.notices);
+        prompts.confirmations.clear();
+        prompts.notices.clear();
+        files.deleted.clear();
+        Relist();
     }
 }
 

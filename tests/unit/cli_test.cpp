@@ -4,13 +4,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
 
 #include "fakes.h"
+#include "reference_sums.h"
 #include "scan/catalogue.h"
 #include "tools/sample_folder.h"
 
@@ -336,6 +339,248 @@ TEST_F(CliCleanup, InsertAsksOnlyBeforeReplacing) {
     EXPECT_EQ(ReadAll(fs::path(folder) / "new map.w3x"), "newer content");
 
     EXPECT_EQ(Torvacheck({"--folder", folder, "--yes", "insert", "/nonexistent/x.w3x"}).status, 1);
+}
+
+}  // namespace
+}  // namespace torva
+
+namespace torva {
+namespace {
+
+using Snapshot = std::map<std::string, std::string>;  // name -> bytes
+
+Snapshot SnapshotOf(const fs::path& folder) {
+    Snapshot files;
+    for (const auto& e : fs::directory_iterator(folder)) {
+        if (e.is_regular_file()) files[e.path().filename().u8string()] = ReadAll(e.path());
+    }
+    return files;
+}
+
+// Why each map got its verdict, against the literal five-pass sums of its bytes.
+TEST_F(CliOnSampleFolder, ReasonsAgreeWithTheLiteralSumsOfEachHackedKind) {
+    const ProcessRun run = Torvacheck({"--folder", Folder(), "--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const json result = json::parse(run.out);
+    std::set<std::string> seen;  // "changed", "longer"
+    for (const json& map : result["family_maps"]) {
+        const std::string name = map["name"];
+        const auto entry = FindEntryByLabel(map["label"].get<std::string>());
+        if (!entry) {
+            EXPECT_EQ(map["release"], nullptr) << name;
+            EXPECT_EQ(map["expected_size"], nullptr) << name;
+            EXPECT_EQ(map["sums_differ"], nullptr) << name;
+            continue;
+        }
+        const CatalogueEntry release = GetCatalogueEntry(*entry);
+        EXPECT_EQ(map["release"], std::string(release.label)) << name;
+        EXPECT_EQ(map["expected_size"], release.expectedSize) << name;
+        if (map["size"] != release.expectedSize) {
+            EXPECT_EQ(map["sums_differ"], nullptr) << name;
+            seen.insert(map["size"].get<std::int64_t>() == release.expectedSize + 1 ? "longer"
+                                                                                    : "other");
+            continue;
+        }
+        const std::string bytes = ReadAll(fs::path(Folder()) / fs::u8path(name));
+        const StridedSums literal = testing::ReferenceStridedSums(
+            reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        json differ = json::array();
+        for (int p = 0; p < kStridedSumPeriods; ++p) {
+            if (literal[p] != release.expectedSums[p]) differ.push_back(p + 1);
+        }
+        EXPECT_EQ(map["sums_differ"], differ) << name;
+        EXPECT_EQ(map["verdict"], differ.empty() ? "genuine" : "hacked") << name;
+        if (!differ.empty()) seen.insert("changed");
+    }
+    EXPECT_TRUE(seen.count("changed") && seen.count("longer"));
+
+    const ProcessRun text = Torvacheck({"--folder", Folder()});
+    EXPECT_NE(text.out.find("크기 +1"), std::string::npos);
+    EXPECT_NE(text.out.find(" 다름"), std::string::npos);
+    EXPECT_NE(text.out.find("목록에 없는 버전"), std::string::npos);
+}
+
+struct CleanupRun {
+    std::vector<std::string> args;  // the command and its arguments
+};
+
+class DryRuns : public CliCleanup, public ::testing::WithParamInterface<CleanupRun> {};
+
+TEST_P(DryRuns, ListExactlyWhatTheRealRunThenDeletesAndChangeNoByte) {
+    const Snapshot before = SnapshotOf(folder);
+    std::vector<std::string> args = {"--folder", folder, "--json", "--dry-run"};
+    args.insert(args.end(), GetParam().args.begin(), GetParam().args.end());
+    const ProcessRun dry = Torvacheck(args);
+    ASSERT_EQ(dry.status, 0) << dry.err;
+    EXPECT_EQ(SnapshotOf(folder), before);
+    EXPECT_EQ(dry.err, "");  // no question, no notice
+    const json preview = json::parse(dry.out);
+    EXPECT_EQ(preview["dry_run"], true);
+    EXPECT_EQ(preview["after"], nullptr);
+    ASSERT_FALSE(preview["deleted"].empty());
+
+    args[3] = "--yes";
+    const ProcessRun real = Torvacheck(args);
+    ASSERT_EQ(real.status, 0) << real.err;
+    const json done = json::parse(real.out);
+    EXPECT_EQ(done["deleted"], preview["deleted"]);
+    EXPECT_EQ(done["kept"], preview["kept"]);
+    EXPECT_EQ(done["notices"], preview["notices"]);
+    EXPECT_EQ(done["failed"], json::array());
+    Snapshot expected = before;
+    for (const json& name : done["deleted"]) expected.erase(name.get<std::string>());
+    EXPECT_EQ(SnapshotOf(folder), expected);
+    EXPECT_EQ(done["after"]["listing"].size(), expected.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, DryRuns,
+                         ::testing::Values(CleanupRun{{"delete-hacked"}},
+                                           CleanupRun{{"delete-misnamed"}},
+                                           CleanupRun{{"delete-all"}},
+                                           CleanupRun{{"delete", "notes.txt", "tiny.bin"}}));
+
+TEST_F(CliCleanup, NoSaysSoAndPrintsNothingElse) {
+    const ProcessRun run = Torvacheck({"--folder", folder, "--no", "delete-all"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "취소했습니다: 바뀐 것이 없습니다.\n");
+    const json report =
+        json::parse(Torvacheck({"--folder", folder, "--no", "--json", "delete-all"}).out);
+    EXPECT_EQ(report["confirmed"], false);
+    EXPECT_EQ(report["deleted"], json::array());
+    EXPECT_EQ(report["after"], nullptr);
+}
+
+// Makes one file impossible to delete: immutable for root, a read-only
+// folder for anyone else. Undone on destruction.
+class Undeletable {
+public:
+    Undeletable(const fs::path& folder, const fs::path& file) : folder_(folder), file_(file) {
+        if (::geteuid() == 0) {
+            immutable_ =
+                std::system(("chattr +i '" + file.string() + "' 2>/dev/null").c_str()) == 0;
+        } else {
+            fs::permissions(folder, fs::perms::owner_write, fs::perm_options::remove);
+            readOnly_ = true;
+        }
+    }
+    ~Undeletable() {
+        if (immutable_) std::system(("chattr -i '" + file_.string() + "'").c_str());
+        if (readOnly_) fs::permissions(folder_, fs::perms::owner_write, fs::perm_options::add);
+    }
+    bool Works() const { return immutable_ || readOnly_; }
+
+private:
+    fs::path folder_, file_;
+    bool immutable_ = false, readOnly_ = false;
+};
+
+TEST_F(CliCleanup, AFileThatCannotBeDeletedIsFailedAndExitsThree) {
+    const auto hacked = WithVerdict("hacked");
+    ASSERT_GE(hacked.size(), 2u);
+    const std::string stuck = *hacked.begin();
+    Undeletable hold(folder, fs::path(folder) / stuck);
+    if (!hold.Works()) GTEST_SKIP() << "cannot make a file undeletable here";
+    const ProcessRun run = Torvacheck({"--folder", folder, "--json", "--yes", "delete-hacked"});
+    EXPECT_EQ(run.status, 3) << run.err;
+    const json report = json::parse(run.out);
+    ASSERT_EQ(report["failed"].size(), 1u) << run.out;
+    EXPECT_EQ(report["failed"][0]["name"], stuck);
+    EXPECT_EQ(report["failed"][0]["error"], "access denied or in use");
+    EXPECT_TRUE(fs::exists(fs::path(folder) / stuck));
+    EXPECT_EQ(report["deleted"].size(), hacked.size() - 1);
+    // The rescan still lists it as hacked.
+    EXPECT_NE(std::find(report["after"]["hacked"].begin(), report["after"]["hacked"].end(), stuck),
+              report["after"]["hacked"].end());
+}
+
+// --move-to into a folder of the same volume (renamed) and, where there is
+// one, of another volume (copied, compared, deleted).
+class MoveTo : public CliCleanup, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(MoveTo, LosesNoByteAndNeverOverwrites) {
+    const std::string where = GetParam();
+    if (!where.empty() && !fs::is_directory(where)) GTEST_SKIP() << where << " is not here";
+    TempFolder local;
+    const fs::path target = where.empty()
+                                ? local.path() / "aside"
+                                : fs::path(where) / ("torva-aside-" + std::to_string(::getpid()));
+    fs::create_directories(target);
+    struct RemoveAfter {
+        fs::path path;
+        ~RemoveAfter() { fs::remove_all(path); }
+    } removeAfter{target};
+
+    const Snapshot before = SnapshotOf(folder);
+    const std::string clash = *WithVerdict("hacked").begin();
+    std::ofstream(target / fs::u8path(clash)) << "already here";
+    const ProcessRun run = Torvacheck(
+        {"--folder", folder, "--json", "--yes", "--move-to", target.string(), "delete-hacked"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const json report = json::parse(run.out);
+    EXPECT_EQ(report["moved_to"], fs::absolute(target).lexically_normal().string());
+    ASSERT_EQ(report["deleted"].size(), WithVerdict("hacked").size());
+
+    EXPECT_EQ(ReadAll(target / fs::u8path(clash)), "already here");
+    const std::string numbered =
+        clash.substr(0, clash.rfind('.')) + " (2)" + clash.substr(clash.rfind('.'));
+    Snapshot moved = SnapshotOf(target), expected;
+    for (const json& j : report["deleted"]) {
+        const std::string name = j;
+        EXPECT_FALSE(fs::exists(fs::path(folder) / fs::u8path(name))) << name;
+        expected[name == clash ? numbered : name] = before.at(name);
+    }
+    expected[clash] = "already here";
+    EXPECT_EQ(moved, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Volumes, MoveTo, ::testing::Values("", "/dev/shm"), [](const auto& info) {
+    return std::string(info.param[0] ? "OtherVolume" : "SameVolume");
+});
+
+TEST(CliInfo, ShowsTheHeaderFieldsAndNeverBreaksOnShortOrOddFiles) {
+    TempFolder folder;
+    const auto genuine = sample::ForgeGenuine(17, 1);
+    auto hacked = genuine;
+    hacked[hacked.size() / 2] ^= 0x01;
+    folder.Write("hacked.w3x", hacked);
+    auto odd = sample::MapHeader("\xED\x86\xA0\xEB\xA5\xB4\xEB\xB0\x94 A32|\xFF\xFE", 0x0102, 12);
+    folder.Write("odd.w3x", odd);
+    folder.Write("short.w3x", {'H', 'M', '3', 'W', 0, 0, 0, 0, 'a', 'b', 0, 1});
+    folder.Write("tiny.w3x", {'H', 'M'});
+    const auto path = [&](const char* name) { return (folder.path() / name).string(); };
+    const ProcessRun run = Torvacheck({"--json", "info", path("hacked.w3x"), path("odd.w3x"),
+                                       path("short.w3x"), path("tiny.w3x")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const json info = json::parse(run.out);
+    ASSERT_EQ(info.size(), 4u);
+
+    EXPECT_EQ(info[0]["magic_ok"], true);
+    EXPECT_EQ(info[0]["map_name"], sample::ReleaseDisplayName(17));
+    EXPECT_EQ(info[0]["labels"], json::array({"A32"}));
+    EXPECT_EQ(info[0]["size"], hacked.size());
+    const json& verdict = info[0]["verdicts"][0];
+    EXPECT_EQ(verdict["verdict"], "hacked");
+    EXPECT_EQ(verdict["release"], "A32");
+    EXPECT_EQ(verdict["expected_size"], 3731319);
+    EXPECT_EQ(verdict["sums_differ"].front(), 1);  // one byte changed: the plain sum moves
+
+    EXPECT_EQ(info[1]["flags"], 0x0102);
+    EXPECT_EQ(info[1]["players"], 12);
+    EXPECT_EQ(info[1]["map_name"],
+              "\xED\x86\xA0\xEB\xA5\xB4\xEB\xB0\x94 A32|\xEF\xBF\xBD\xEF\xBF\xBD");
+    EXPECT_EQ(info[1]["verdicts"][0]["sums_differ"], nullptr);  // far too short for A32
+
+    EXPECT_EQ(info[2]["map_name"], "ab");
+    EXPECT_EQ(info[2]["flags"], nullptr);  // three bytes where four are needed
+    EXPECT_EQ(info[2]["players"], nullptr);
+    EXPECT_EQ(info[3]["magic_ok"], false);
+    EXPECT_EQ(info[3]["map_name"], nullptr);
+    EXPECT_EQ(info[3]["labels"], json::array());
+
+    const ProcessRun text = Torvacheck({"info", path("odd.w3x"), path("tiny.w3x")});
+    ASSERT_EQ(text.status, 0);
+    EXPECT_EQ(text.out.find('\xFF'), std::string::npos);
+    EXPECT_NE(text.out.find("최대 인원 : 12"), std::string::npos);
 }
 
 }  // namespace

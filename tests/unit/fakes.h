@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -67,6 +68,7 @@ public:
     bool current = false;
     std::vector<std::string> opened;
     std::vector<std::string> deleted;
+    std::set<std::string> refused;  // names whose deletion fails, as for a file in use
 
     bool SetCurrentFolder(const std::string& path) override {
         current = path == knownFolder && fs::is_directory(folder);
@@ -79,7 +81,7 @@ public:
     }
     bool Remove(const std::string& name) override {
         deleted.push_back(name);
-        return current && fs::remove(folder / name);
+        return current && !refused.count(name) && fs::remove(folder / name);
     }
     CopyOutcome Copy(const std::string& source, const std::string& destination,
                      bool failIfExists) override {
@@ -99,6 +101,8 @@ public:
     std::vector<std::string> confirmations;
     std::vector<std::string> captions;
     std::vector<std::string> notices;
+    // Runs while a notice is open, as the program's nested message loop would.
+    std::function<void()> whileNoticeOpen;
     bool Confirm(const std::string& body, const std::string& caption) override {
         confirmations.push_back(body);
         captions.push_back(caption);
@@ -107,7 +111,10 @@ public:
         answers.erase(answers.begin());
         return answer;
     }
-    void Notice(const std::string& text) override { notices.push_back(text); }
+    void Notice(const std::string& text) override {
+        notices.push_back(text);
+        if (whileNoticeOpen) whileNoticeOpen();
+    }
 };
 
 // A download folder of real files behind the scripted seams.
