@@ -93,13 +93,12 @@ std::vector<int> DifferingSums(SumsDiffer differ) {
 }
 
 // Why a map got its verdict, in a few words.
-std::string Reason(const std::string& label, std::int32_t size,
+std::string Reason(const std::string& label, std::int64_t size,
                    const std::optional<SumsDiffer>& sumsDiffer) {
     const auto entry = FindEntryByLabel(label);
     if (!entry) return "목록에 없는 버전";
     if (size < 0) return "크기를 알 수 없음";
-    const std::int64_t delta =
-        static_cast<std::int64_t>(size) - GetCatalogueEntry(*entry).expectedSize;
+    const std::int64_t delta = size - GetCatalogueEntry(*entry).expectedSize;
     if (delta != 0) return "크기 " + std::string(delta > 0 ? "+" : "") + std::to_string(delta);
     if (!sumsDiffer) return "읽는 중 바뀜";
     if (*sumsDiffer == 0) return "일치";
@@ -525,11 +524,8 @@ void PrintInfoText(std::FILE* out, const std::string& name, const MapInfo& info)
         const std::optional<Verdict> verdict =
             v.judgement ? std::optional<Verdict>(v.judgement->verdict) : std::nullopt;
         const auto sumsDiffer = v.judgement ? v.judgement->sumsDiffer : std::nullopt;
-        std::fprintf(
-            out, "  버전 %s : %s (%s)\n", Printable(v.label).c_str(), VerdictWord(verdict),
-            Reason(v.label, static_cast<std::int32_t>(info.size <= INT32_MAX ? info.size : -1),
-                   sumsDiffer)
-                .c_str());
+        std::fprintf(out, "  버전 %s : %s (%s)\n", Printable(v.label).c_str(), VerdictWord(verdict),
+                     Reason(v.label, info.size, sumsDiffer).c_str());
     }
 }
 
