@@ -358,32 +358,6 @@ INSTANTIATE_TEST_SUITE_P(Kinds, WalkFailures,
                                            FailureCase{"Gone", false, kReasonGone, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(CleanupFixture, ADryRunReportsTheRealRunsDecisionAndTouchesNothing) {
-    for (const BulkCommand command :
-         {BulkCommand::DeleteHackedMaps, BulkCommand::DeleteMisnamedGenuineMaps,
-          BulkCommand::DeleteAllFamilyMaps}) {
-        map.ScanFolder();
-        const int listings = lister.listings;
-        CleanupOptions dry;
-        dry.dryRun = true;
-        const CleanupReport preview = RunBulkCommand(map, command, dry);
-        EXPECT_TRUE(prompts.confirmations.empty());
-        EXPECT_TRUE(prompts.notices.empty());
-        EXPECT_TRUE(files.deleted.empty());
-        EXPECT_EQ(lister.listings, listings);
-
-        prompts.answers = {true};
-        const CleanupReport real = RunBulkCommand(map, command, CleanupOptions{});
-        EXPECT_EQ(preview.deleted, real.deleted);
-        EXPECT_EQ(preview.kept, real.kept);
-        EXPECT_EQ(preview.notices, real.notices);
-        prompts.confirmations.clear();
-        prompts.notices.clear();
-        files.deleted.clear();
-        Relist();
-    }
-}
-
 class InsertFixture : public CleanupFixture {
 protected:
     TempFolder elsewhere;

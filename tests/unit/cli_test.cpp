@@ -357,6 +357,20 @@ Snapshot SnapshotOf(const fs::path& folder) {
     return files;
 }
 
+// Names whose bytes differ between two snapshots, or that only one holds: a
+// failure names the files, not their megabytes.
+std::vector<std::string> Differences(const Snapshot& a, const Snapshot& b) {
+    std::vector<std::string> names;
+    for (const auto& [name, bytes] : a) {
+        const auto other = b.find(name);
+        if (other == b.end() || other->second != bytes) names.push_back(name);
+    }
+    for (const auto& [name, bytes] : b) {
+        if (!a.count(name)) names.push_back(name);
+    }
+    return names;
+}
+
 // Why each map got its verdict, against the literal five-pass sums of its bytes.
 TEST_F(CliOnSampleFolder, ReasonsAgreeWithTheLiteralSumsOfEachHackedKind) {
     const ProcessRun run = Torvacheck({"--folder", Folder(), "--json"});
@@ -412,7 +426,7 @@ TEST_P(DryRuns, ListExactlyWhatTheRealRunThenDeletesAndChangeNoByte) {
     args.insert(args.end(), GetParam().args.begin(), GetParam().args.end());
     const ProcessRun dry = Torvacheck(args);
     ASSERT_EQ(dry.status, 0) << dry.err;
-    EXPECT_EQ(SnapshotOf(folder), before);
+    EXPECT_EQ(Differences(SnapshotOf(folder), before), std::vector<std::string>{});
     EXPECT_EQ(dry.err, "");  // no question, no notice
     const json preview = json::parse(dry.out);
     EXPECT_EQ(preview["dry_run"], true);
@@ -429,7 +443,7 @@ TEST_P(DryRuns, ListExactlyWhatTheRealRunThenDeletesAndChangeNoByte) {
     EXPECT_EQ(done["failed"], json::array());
     Snapshot expected = before;
     for (const json& name : done["deleted"]) expected.erase(name.get<std::string>());
-    EXPECT_EQ(SnapshotOf(folder), expected);
+    EXPECT_EQ(Differences(SnapshotOf(folder), expected), std::vector<std::string>{});
     EXPECT_EQ(done["after"]["listing"].size(), expected.size());
 }
 
@@ -530,7 +544,7 @@ TEST_P(MoveTo, LosesNoByteAndNeverOverwrites) {
         expected[name == clash ? numbered : name] = before.at(name);
     }
     expected[clash] = "already here";
-    EXPECT_EQ(moved, expected);
+    EXPECT_EQ(Differences(moved, expected), std::vector<std::string>{});
 }
 
 INSTANTIATE_TEST_SUITE_P(Volumes, MoveTo, ::testing::Values("", "/dev/shm"), [](const auto& info) {
