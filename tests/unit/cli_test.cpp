@@ -335,8 +335,14 @@ TEST_F(CliCleanup, InsertAsksOnlyBeforeReplacing) {
     std::ofstream(source) << "newer content";
     EXPECT_EQ(Torvacheck({"--folder", folder, "--no", "insert", source.string()}).status, 0);
     EXPECT_EQ(ReadAll(fs::path(folder) / "new map.w3x"), "new content");
-    EXPECT_EQ(Torvacheck({"--folder", folder, "--yes", "insert", source.string()}).status, 0);
+    const ProcessRun replace =
+        Torvacheck({"--folder", folder, "--json", "--yes", "insert", source.string()});
+    EXPECT_EQ(replace.status, 0);
     EXPECT_EQ(ReadAll(fs::path(folder) / "new map.w3x"), "newer content");
+    const json report = json::parse(replace.out);
+    EXPECT_EQ(report["copied"], "new map.w3x");
+    EXPECT_EQ(report["replaced"], true);
+    EXPECT_EQ(report["deleted"], json::array());
 
     EXPECT_EQ(Torvacheck({"--folder", folder, "--yes", "insert", "/nonexistent/x.w3x"}).status, 1);
 }
