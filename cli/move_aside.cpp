@@ -19,6 +19,26 @@ namespace {
 
 enum class Placed { Done, Taken, OtherVolume, Failed };
 
+#ifdef _WIN32
+// The \\?\ form of a folder, normalised first since that form turns
+// normalisation off, so that a name appended to it addresses exactly that
+// entry: trailing dots and blanks and device names stay as they are.
+fs::path ExactFolder(const fs::path& folder) {
+    const std::wstring given = folder.wstring();
+    const DWORD needed = GetFullPathNameW(given.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return folder;
+    std::wstring full(needed, L'\0');
+    const DWORD length = GetFullPathNameW(given.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed) return folder;
+    full.resize(length);
+    if (full.rfind(L"\\\\?\\", 0) == 0) return full;
+    if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+#else
+fs::path ExactFolder(const fs::path& folder) { return folder; }
+#endif
+
 // Moves without ever replacing: a name already taken is reported, not used.
 Placed RenameNoReplace(const fs::path& from, const fs::path& to) {
 #ifdef _WIN32
@@ -80,6 +100,9 @@ std::string NumberedName(const std::string& name, int n) {
     const std::string extension = hasExtension ? name.substr(dot) : "";
     return stem + " (" + std::to_string(n) + ")" + extension;
 }
+
+MoveAside::MoveAside(const fs::path& folder, const fs::path& target)
+    : folder_(ExactFolder(folder)), target_(ExactFolder(target)) {}
 
 std::optional<std::string> MoveAside::Dispose(MapFolder&, const std::string& name) {
     const fs::path from = folder_ / fs::u8path(name);

@@ -13,8 +13,7 @@ namespace torva::cli {
 class MoveAside : public Disposal {
 public:
     // `folder`: the download folder; `target`: where removed files go.
-    MoveAside(std::filesystem::path folder, std::filesystem::path target)
-        : folder_(std::move(folder)), target_(std::move(target)) {}
+    MoveAside(const std::filesystem::path& folder, const std::filesystem::path& target);
 
     // Moves `name` into the target under the first free name of "name",
     // "stem (2).ext", "stem (3).ext", ...: renamed on the same volume, else
