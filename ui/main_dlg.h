@@ -16,6 +16,7 @@
 #include "platform/win32/dialog/wait_cursor_files.h"
 #include "platform/win32/win32_registry.h"
 #include "scan/folder_scan.h"
+#include "ui/guidance_bands.h"
 
 namespace torva {
 
@@ -76,6 +77,7 @@ private:
     win::ListBoxLister lister_{FileListBox};
     // Made once a download folder is found; without one nothing is listed.
     std::unique_ptr<MapFolder> folder_;
+    DialogBaseUnits baseUnits_ = kReferenceBaseUnits;
 };
 
 }  // namespace torva

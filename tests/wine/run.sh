@@ -2,7 +2,7 @@
 # End-to-end tests of TorvaMapChecker.exe under Wine and Xvfb.
 #
 #   tests/wine/run.sh --win-build DIR --sample-tool PATH --torvacheck PATH --artifacts DIR
-#                     [--keep-work] [--only-faults]
+#                     [--win32-build DIR] [--keep-work] [--only faults|metrics]
 #
 # One private Wine prefix and one server for the whole run. The program is
 # started once per scenario; a driver program (built with mingw-w64, running
@@ -12,15 +12,17 @@ set -uo pipefail
 
 usage() { sed -n '2,5p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2; }
 
-win_build= sample_tool= torvacheck= artifacts= keep_work= only_faults=
+win_build= win32_build= sample_tool= torvacheck= artifacts= keep_work= only=
 while [ $# -gt 0 ]; do
   case $1 in
     --win-build) win_build=$2; shift 2 ;;
+    --win32-build) win32_build=$2; shift 2 ;;
     --sample-tool) sample_tool=$2; shift 2 ;;
     --torvacheck) torvacheck=$2; shift 2 ;;
     --artifacts) artifacts=$2; shift 2 ;;
     --keep-work) keep_work=1; shift ;;
-    --only-faults) only_faults=1; shift ;;
+    --only-faults) only=faults; shift ;;
+    --only) only=$2; shift 2 ;;
     *) usage ;;
   esac
 done
@@ -35,7 +37,9 @@ exe=$(abspath "$win_build/app/TorvaMapChecker.exe")
 driver=$(abspath "$win_build/tests/wine/driver/torva_wine_driver.exe")
 sample_tool=$(abspath "$sample_tool")
 torvacheck=$(abspath "$torvacheck")
-for f in "$exe" "$driver" "$sample_tool" "$torvacheck"; do
+exe32=
+[ -z "$win32_build" ] || exe32=$(abspath "$win32_build/app/TorvaMapChecker.exe")
+for f in "$exe" "$driver" "$sample_tool" "$torvacheck" ${exe32:+"$exe32"}; do
   [ -f "$f" ] || { echo "missing: $f" >&2; exit 2; }
 done
 for tool in Xvfb convert timeout; do
@@ -101,8 +105,8 @@ check_untouched() {  # check_untouched SCENARIO
   fi
 }
 
-start_program() {  # start_program NAME LANG
-  (cd "$work/cwd" && exec env LANG="$2" LC_ALL= timeout -k 5 240 "$WINE" "$exe") \
+start_program() {  # start_program NAME LANG [EXE]
+  (cd "$work/cwd" && exec env LANG="$2" LC_ALL= timeout -k 5 240 "$WINE" "${3:-$exe}") \
     >"$logs/program-$1.log" 2>&1 </dev/null &
   prog_pid=$!
 }
@@ -135,11 +139,13 @@ run_driver() {
   fi
 }
 
-# scenario NAME LANG DRIVER-ARGS...: one run of the program with the driver.
+# scenario NAME LANG DRIVER-ARGS...: one run of the program with the driver
+# (the program in $scenario_exe when set).
+scenario_exe=
 scenario() {
   local name=$1 lang=$2; shift 2
   echo "== $name (LANG=$lang)"
-  start_program "$name" "$lang"
+  start_program "$name" "$lang" "$scenario_exe"
   run_driver "$name" "$lang" "$@"
   finish_program "$name"
   check_untouched "$name"
@@ -148,8 +154,8 @@ scenario() {
 shots=$(windows_path "$artifacts")
 expect=$(windows_path "$work/expect.json")
 
-# --only-faults runs the fault table alone (while working on it).
-if [ -z "$only_faults" ]; then
+# --only GROUP runs one group alone (while working on it).
+if [ -z "$only" ]; then
 echo "== resources of the program file"
 run_driver resources C.UTF-8 resources --exe "$(windows_path "$exe")"
 
@@ -161,6 +167,14 @@ scenario main-korean-locale "$korean_locale" main --expect "$expect" --shots "$s
 scenario main-neutral-locale C.UTF-8 main --expect "$expect" --shots "$shots" \
   --tag c --acp other --close closebox
 scenario enter-ends C.UTF-8 main --close enter
+
+# The build players download: 32-bit, the same dialog and views.
+if [ -n "$exe32" ]; then
+  scenario_exe=$exe32
+  scenario main-32bit C.UTF-8 main --expect "$expect" --shots "$shots" \
+    --tag x86 --acp other --close escape
+  scenario_exe=
+fi
 
 # torvacheck.exe finds the same folder through the registry and reports what
 # the native build reports (the folder's spelling aside); its sums agree.
@@ -276,7 +290,10 @@ command_scenario keys "TORVA_A12.2.w3x|내 맵 TORVA_A05 사본.w3x" keys --fold
   --existing TORVA_A12.2.w3x --long-name "$long_name" --long-path "$long_path" --shots "$shots"
 
 fresh_folder
-command_scenario hover none hover --shots "$shots"
+# At the metrics the dialog was designed for (Baekmuk Gulim stands in for
+# Gulim with its metrics): the buttons where Korean Windows puts them, and the
+# bands' exact pixel edges.
+command_scenario hover none hover --shots "$shots" --tag hover --tops "222|255|288" --exact-edges yes
 
 wine_run "$logs/reg.log" 60 reg delete "$GAME_KEY" /f
 scenario missing-key C.UTF-8 notice --letter B --code 2 --shot "$shots\\notice-missing-key.bmp"
@@ -306,10 +323,30 @@ cmd_folder="$work/cwd"
 command_scenario no-download-folder none no-folder \
   --candidate "$(windows_path "$new_install")\\Maps\\Download" --shots "$shots"
 
-fi  # --only-faults
+fi  # [ -z "$only" ]
 
+# Other font metrics and DPIs than the design's: the bands follow the buttons.
+# Without Gulim the dialog takes a stand-in face that carries Hangul.
+if [ -z "$only" ] || [ "$only" = metrics ]; then
+  set_install_path "$logs/reg.log" "$install" || { report FAIL "setting InstallPath"; exit 1; }
+  metrics_scenario() {  # metrics_scenario NAME GULIM DPI STAND-IN DRIVER-ARGS...
+    local name=$1 gulim=$2 dpi=$3 standin=$4; shift 4
+    set_metrics "$logs/reg.log" "$gulim" "$dpi" "$standin" || { report FAIL "$name: setting the metrics"; return; }
+    scenario "$name" C.UTF-8 hover --shots "$shots" --tag "$name" "$@"
+  }
+  metrics_scenario hover-nanumgothic NanumGothic 96 none --tops "259|298|336"
+  metrics_scenario hover-120dpi "Baekmuk Gulim" 120 none --tops "278|319|360"
+  metrics_scenario hover-144dpi "Baekmuk Gulim" 144 none --tops "333|383|432"
+  # Baekmuk Batang as Malgun Gothic: its own layout (tops 204/234/264) shows the
+  # stand-in was taken; without it Wine's fallback gives 259/298/336.
+  metrics_scenario no-gulim none 96 "Baekmuk Batang" --tops "204|234|264"
+  set_metrics "$logs/reg.log" "Baekmuk Gulim" 96
+fi
+
+if [ -z "$only" ] || [ "$only" = faults ]; then
 # shellcheck source=fault_table.sh
 . "$here/fault_table.sh"
+fi
 
 for bmp in "$artifacts"/*.bmp; do
   [ -e "$bmp" ] || continue

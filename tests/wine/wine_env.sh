@@ -79,6 +79,27 @@ init_prefix() {
   timeout 30 "$WINESERVER" -p >/dev/null 2>&1 </dev/null
 }
 
+FONT_REPLACEMENTS='HKCU\Software\Wine\Fonts\Replacements'
+
+# set_metrics LOG GULIM DPI [MALGUN]: the fonts that stand in for Gulim and
+# for Malgun Gothic (none: the face is missing, as Gulim is on Windows without
+# Korean fonts) and the display's DPI. Programs started afterwards see them.
+set_metrics() {
+  local log=$1 gulim=$2 dpi=$3 malgun=${4:-none} name
+  for name in 굴림 Gulim "맑은 고딕" "Malgun Gothic"; do
+    wine_run "$log" 60 reg delete "$FONT_REPLACEMENTS" /v "$name" /f
+  done
+  if [ "$gulim" != none ]; then
+    for name in 굴림 Gulim; do
+      wine_run "$log" 60 reg add "$FONT_REPLACEMENTS" /v "$name" /d "$gulim" /f || return 1
+    done
+  fi
+  if [ "$malgun" != none ]; then
+    wine_run "$log" 60 reg add "$FONT_REPLACEMENTS" /v "맑은 고딕" /d "$malgun" /f || return 1
+  fi
+  wine_run "$log" 60 reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f || return 1
+}
+
 GAME_KEY='HKCU\Software\Blizzard Entertainment\Warcraft III'
 
 # set_install_path LOG PATH: the game's key with InstallPath = PATH (local path).
