@@ -3,6 +3,7 @@
 #include <windows.h>
 // After windows.h, which it builds on.
 #include <commctrl.h>
+#include <objbase.h>
 
 #include "ui/main_dlg.h"
 
@@ -16,10 +17,18 @@ BOOL CMainApp::InitInstance() {
     controls.dwICC = ICC_TAB_CLASSES | ICC_STANDARD_CLASSES;
     InitCommonControlsEx(&controls);
 
-    CMainDlg dialog;
-    MainWindow = &dialog;
-    dialog.DoModal();  // OK, Cancel or -1 (a quit request) all end the program
-    MainWindow = nullptr;
+    // The shell may hand the download page to a COM extension, and the
+    // open-file dialog hosts shell components: both want a single-threaded
+    // apartment on this, the one thread.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+
+    {
+        CMainDlg dialog;
+        MainWindow = &dialog;
+        dialog.DoModal();  // OK, Cancel or -1 (a quit request) all end the program
+        MainWindow = nullptr;
+    }
+    if (SUCCEEDED(com)) CoUninitialize();
     return FALSE;
 }
 

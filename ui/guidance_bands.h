@@ -1,5 +1,5 @@
 // Where the hover guidance's bands lie. Their edges are the pixels of the
-// dialog as designed: 9-pt Gulim at 96 DPI, whose dialog base units are 6 x 12
+// dialog as designed: 9-pt Gulim at 96 DPI, whose dialog base units are 7 x 12
 // and which puts the clean-up buttons' tops at 222/255/288. Under any other
 // font metrics or DPI the edges scale with the dialog's base units (x with the
 // horizontal unit, y with the vertical one), so each band stays beside its
@@ -15,7 +15,7 @@ struct DialogBaseUnits {
     int y;  // pixels per 8 vertical dialog units
 };
 
-constexpr DialogBaseUnits kReferenceBaseUnits{6, 12};
+constexpr DialogBaseUnits kReferenceBaseUnits{7, 12};
 constexpr int kGuidanceLeft = 320;  // reference pixels: the bands hold x >= this
 // Reference tops of the bands, lowest band first (buttons 1010, 1009, 1008).
 constexpr int kGuidanceBandTops[] = {285, 250, 215};

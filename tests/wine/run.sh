@@ -37,9 +37,13 @@ exe=$(abspath "$win_build/app/TorvaMapChecker.exe")
 driver=$(abspath "$win_build/tests/wine/driver/torva_wine_driver.exe")
 sample_tool=$(abspath "$sample_tool")
 torvacheck=$(abspath "$torvacheck")
-exe32=
-[ -z "$win32_build" ] || exe32=$(abspath "$win32_build/app/TorvaMapChecker.exe")
-for f in "$exe" "$driver" "$sample_tool" "$torvacheck" ${exe32:+"$exe32"}; do
+exe32= driver32=
+if [ -n "$win32_build" ]; then
+  exe32=$(abspath "$win32_build/app/TorvaMapChecker.exe")
+  # Reading another process's controls needs the same pointer size as it.
+  driver32=$(abspath "$win32_build/tests/wine/driver/torva_wine_driver.exe")
+fi
+for f in "$exe" "$driver" "$sample_tool" "$torvacheck" ${exe32:+"$exe32" "$driver32"}; do
   [ -f "$f" ] || { echo "missing: $f" >&2; exit 2; }
 done
 for tool in Xvfb convert timeout; do
@@ -125,7 +129,7 @@ finish_program() {  # finish_program NAME: the program must be gone by now
 # run_driver NAME LANG DRIVER-ARGS...: the driver's checks, summed up.
 run_driver() {
   local name=$1 lang=$2; shift 2
-  env LANG="$lang" LC_ALL= timeout -k 5 240 "$WINE" "$driver" "$@" \
+  env LANG="$lang" LC_ALL= timeout -k 5 240 "$WINE" "${scenario_driver:-$driver}" "$@" \
     >"$logs/driver-$name.log" 2>&1 </dev/null
   local rc=$?
   local ok bad
@@ -141,7 +145,7 @@ run_driver() {
 
 # scenario NAME LANG DRIVER-ARGS...: one run of the program with the driver
 # (the program in $scenario_exe when set).
-scenario_exe=
+scenario_exe= scenario_driver=
 scenario() {
   local name=$1 lang=$2; shift 2
   echo "== $name (LANG=$lang)"
@@ -170,10 +174,10 @@ scenario enter-ends C.UTF-8 main --close enter
 
 # The build players download: 32-bit, the same dialog and views.
 if [ -n "$exe32" ]; then
-  scenario_exe=$exe32
+  scenario_exe=$exe32 scenario_driver=$driver32
   scenario main-32bit C.UTF-8 main --expect "$expect" --shots "$shots" \
     --tag x86 --acp other --close escape
-  scenario_exe=
+  scenario_exe= scenario_driver=
 fi
 
 # torvacheck.exe finds the same folder through the registry and reports what

@@ -60,23 +60,47 @@ init_prefix() {
   local logdir=$1 desktop=${2:-}
   mkdir -p "$WINEPREFIX"
   timeout 30 "$WINESERVER" -p >/dev/null 2>&1 </dev/null
+  # A prefix made by another Wine (say, before its 32-bit half was installed)
+  # may be unable to start anything once Wine updates it: make it anew.
+  if [ -f "$WINEPREFIX/system.reg" ] && ! prefix_starts_programs "$logdir"; then
+    echo "The Wine prefix $WINEPREFIX cannot start programs (see $logdir/prefix-probe.log); making it anew." >&2
+    timeout 30 "$WINESERVER" -k >/dev/null 2>&1 </dev/null
+    rm -rf "$WINEPREFIX" && mkdir -p "$WINEPREFIX"
+    timeout 30 "$WINESERVER" -p >/dev/null 2>&1 </dev/null
+  fi
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wine_run "$logdir/wineboot.log" 300 wineboot -i || { echo "wineboot failed (see $logdir/wineboot.log)" >&2; return 1; }
+    prefix_starts_programs "$logdir" || { echo "a new Wine prefix cannot start programs (see $logdir/prefix-probe.log)" >&2; return 1; }
   fi
   local font
   # Without a Korean locale Wine draws Hangul as boxes unless a Korean font
-  # stands in for the dialog fonts.
-  for font in 굴림 Gulim "MS Shell Dlg" "MS Shell Dlg 2" Tahoma; do
-    wine_run "$logdir/reg.log" 60 reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /d NanumGothic /f || return 1
+  # stands in for the system's dialog fonts.
+  for font in "MS Shell Dlg" "MS Shell Dlg 2" Tahoma; do
+    wine_run "$logdir/reg.log" 60 reg add "$FONT_REPLACEMENTS" /v "$font" /d NanumGothic /f ||
+      { echo "wine reg add failed (see $logdir/reg.log)" >&2; return 1; }
   done
+  # Baekmuk Gulim has Gulim's metrics: the dialog lands where Korean Windows
+  # puts it.
+  set_metrics "$logdir/reg.log" "Baekmuk Gulim" 96 || { echo "setting the fonts failed (see $logdir/reg.log)" >&2; return 1; }
   if [ -n "$desktop" ]; then
-    wine_run "$logdir/reg.log" 60 reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f || return 1
-    wine_run "$logdir/reg.log" 60 reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$desktop" /f || return 1
+    { wine_run "$logdir/reg.log" 60 reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f &&
+      wine_run "$logdir/reg.log" 60 reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$desktop" /f; } ||
+      { echo "setting the virtual desktop failed (see $logdir/reg.log)" >&2; return 1; }
   fi
   # The desktop made during setup ignores these settings: start afresh.
   timeout 30 "$WINESERVER" -k >/dev/null 2>&1 </dev/null
   timeout 30 "$WINESERVER" -w >/dev/null 2>&1 </dev/null
   timeout 30 "$WINESERVER" -p >/dev/null 2>&1 </dev/null
+}
+
+# prefix_starts_programs LOGDIR: a 64-bit program, and a 32-bit one when Wine
+# has its 32-bit half, run to their end in $WINEPREFIX.
+prefix_starts_programs() {
+  local log="$1/prefix-probe.log"
+  wine_run "$log" 120 cmd /c exit 0 || return 1
+  if [ -x /usr/lib/wine/wine ]; then
+    wine_run "$log.32" 120 'C:\windows\syswow64\cmd.exe' /c exit 0 || return 1
+  fi
 }
 
 FONT_REPLACEMENTS='HKCU\Software\Wine\Fonts\Replacements'

@@ -536,8 +536,10 @@ int HoverScenario(const Options& options) {
     const std::wstring tag = Opt(options, L"--tag", L"hover");
 
     const Layout layout = ReadLayout(s);
-    std::printf("INFO button tops %ld/%ld/%ld\n", layout.buttons[0].top, layout.buttons[1].top,
-                layout.buttons[2].top);
+    RECT client;
+    GetClientRect(s.main, &client);
+    std::printf("INFO button tops %ld/%ld/%ld, client %ldx%ld\n", layout.buttons[0].top,
+                layout.buttons[1].top, layout.buttons[2].top, client.right, client.bottom);
     const std::wstring tops = Opt(options, L"--tops");
     if (!tops.empty()) {
         const std::string seen = std::to_string(layout.buttons[0].top) + "|" +
@@ -553,8 +555,6 @@ int HoverScenario(const Options& options) {
         const char* text;
         const wchar_t* name;
     } beside[] = {{3, kText250, L"1008"}, {2, kText245, L"1009"}, {1, kText240, L"1010"}};
-    RECT client;
-    GetClientRect(s.main, &client);
     for (int i = 0; i < 3; ++i) {
         const RECT& b = layout.buttons[i];
         const int x = (b.right + client.right) / 2;
