@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "base/utf.h"
+
 namespace torva {
 
 const char* const kGameRegistryKey = "Software\\Blizzard Entertainment\\Warcraft III";
@@ -45,12 +47,6 @@ namespace {
 
 constexpr std::size_t kShownPathHead = 60;
 constexpr std::size_t kShownPathTail = 100;
-
-// A UTF-8 cut point at or before `at`: never inside a character.
-std::size_t CharacterStart(const std::string& text, std::size_t at) {
-    while (at > 0 && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) --at;
-    return at;
-}
 
 // A path as a message shows it: a very long one keeps its start and its end,
 // so the box stays on the screen.

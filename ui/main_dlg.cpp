@@ -10,7 +10,7 @@
 #include "app/about_box.h"
 #include "locate/locator.h"
 #include "platform/win32/dialog/file_dialog.h"
-#include "platform/win32/utf.h"
+#include "base/utf.h"
 #include "res/resource.h"
 
 namespace torva {

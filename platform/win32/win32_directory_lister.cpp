@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "platform/win32/utf.h"
+#include "base/utf.h"
 
 namespace torva {
 

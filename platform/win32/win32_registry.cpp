@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "platform/win32/utf.h"
+#include "base/utf.h"
 
 namespace torva {
 
