@@ -4,6 +4,7 @@
 // After windows.h, which it builds on.
 #include <commctrl.h>
 
+#include "platform/win32/win32_registry.h"
 #include "ui/main_dlg.h"
 
 namespace torva {
@@ -16,7 +17,8 @@ BOOL CMainApp::InitInstance() {
     controls.dwICC = ICC_TAB_CLASSES | ICC_STANDARD_CLASSES;
     InitCommonControlsEx(&controls);
 
-    CMainDlg dialog;
+    Win32Registry registry;
+    CMainDlg dialog(registry);
     MainWindow = &dialog;
     dialog.DoModal();  // OK, Cancel or -1 (a quit request) all end the program
     MainWindow = nullptr;

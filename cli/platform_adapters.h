@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/terminal_prompts.h"
+#include "cli/terminal_prompts.h"
 #include "scan/seams.h"
 
 namespace torva::cli {

@@ -7,6 +7,8 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 
 scripts/install-deps.sh
+echo "== layers"
+scripts/check-layers.sh
 scripts/build.sh linux asan win64
 
 echo "== unit tests (native)"

@@ -7,11 +7,10 @@
 #include <limits>
 #include <vector>
 
-#include "app/about_box.h"
-#include "locate/locator.h"
-#include "platform/win32/dialog/file_dialog.h"
 #include "base/utf.h"
+#include "platform/win32/dialog/file_dialog.h"
 #include "res/resource.h"
+#include "ui/about_box.h"
 
 namespace torva {
 
@@ -107,9 +106,10 @@ const win::MessageEntry CMainDlg::kMessages[] = {
     win::OnMessage<&CMainDlg::OnSetFocus>(WM_SETFOCUS),
 };
 
-CMainDlg::CMainDlg()
+CMainDlg::CMainDlg(Registry& registry)
     : win::Dialog(IDD_MAIN_DIALOG),
-      AppIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
+      AppIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
+      registry_(registry) {}
 
 CMainDlg::~CMainDlg() = default;
 

@@ -10,11 +10,11 @@
 #include <string>
 
 #include "cleanup/cleanup.h"
+#include "locate/locator.h"
 #include "platform/win32/dialog/dialog.h"
 #include "platform/win32/dialog/list_box_lister.h"
 #include "platform/win32/dialog/message_box_prompts.h"
 #include "platform/win32/dialog/wait_cursor_files.h"
-#include "platform/win32/win32_registry.h"
 #include "scan/folder_scan.h"
 
 namespace torva {
@@ -27,7 +27,8 @@ constexpr std::int32_t kStartupGuidanceState = 255;
 
 class CMainDlg : public win::Dialog {
 public:
-    CMainDlg();
+    // The registry adapter is the program's choice, made where it starts.
+    explicit CMainDlg(Registry& registry);
     ~CMainDlg() override;
 
     // Fills the list box for the selected tab and writes the count line.
@@ -70,7 +71,7 @@ private:
 
     static const win::MessageEntry kMessages[];
 
-    Win32Registry registry_;
+    Registry& registry_;
     win::WaitCursorFiles files_;
     win::MessageBoxPrompts prompts_{*this};
     win::ListBoxLister lister_{FileListBox};

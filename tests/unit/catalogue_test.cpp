@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "reference_sums.h"
+#include "tests/support/reference_sums.h"
 #include "scan/strided_sums.h"
 
 namespace torva {

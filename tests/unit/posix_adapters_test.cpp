@@ -10,7 +10,7 @@
 #include "fakes.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_folder_lister.h"
-#include "platform/posix/terminal_prompts.h"
+#include "cli/terminal_prompts.h"
 #include "platform/posix/wine_registry.h"
 
 namespace torva {

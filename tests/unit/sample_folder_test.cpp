@@ -11,7 +11,7 @@
 #include "fakes.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_folder_lister.h"
-#include "platform/posix/terminal_prompts.h"
+#include "cli/terminal_prompts.h"
 #include "scan/folder_scan.h"
 
 namespace torva {
