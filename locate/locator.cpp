@@ -18,12 +18,22 @@ namespace {
 
 constexpr const char* kDownloadSuffix = "\\Maps\\Download";
 
-// The value as text: up to its first NUL or its reported size, whichever is
-// first, so a value stored without a terminating NUL is never read past.
-std::string ValueText(const std::vector<std::uint8_t>& buffer, std::uint32_t size) {
-    const std::size_t limit = std::min<std::size_t>(size, buffer.size());
-    const auto* begin = reinterpret_cast<const char*>(buffer.data());
-    return std::string(begin, strnlen(begin, limit));
+// The value as text: up to its first NUL or its end, so a value stored
+// without a terminating NUL is never read past.
+std::string ValueText(const std::vector<std::uint8_t>& bytes) {
+    const auto* begin = reinterpret_cast<const char*>(bytes.data());
+    return std::string(begin, strnlen(begin, bytes.size()));
+}
+
+// A read through the game's two buffers: 1024 bytes, then once 2048. A value
+// that fits neither fails as the second query did, with ERROR_MORE_DATA.
+RegistryValue ReadThroughQueryBuffers(Registry& registry, const std::string& name) {
+    RegistryValue value = registry.ReadValue(name);
+    if (value.status == kErrorSuccess && value.bytes.size() > kSecondQueryBufferSize) {
+        value.status = kErrorMoreData;
+        value.bytes.clear();
+    }
+    return value;
 }
 
 }  // namespace
@@ -72,11 +82,9 @@ std::string ReadDocumentsFolder(Registry& registry) {
         kErrorSuccess) {
         return {};
     }
-    std::vector<std::uint8_t> buffer(kSecondQueryBufferSize, 0);
-    std::uint32_t size = kSecondQueryBufferSize;
-    const long queried = registry.QueryValue("Personal", buffer.data(), &size);
+    const RegistryValue value = ReadThroughQueryBuffers(registry, "Personal");
     registry.CloseKey();
-    return queried == kErrorSuccess ? ValueText(buffer, size) : std::string();
+    return value.status == kErrorSuccess ? ValueText(value.bytes) : std::string();
 }
 
 std::optional<std::string> ChooseDownloadFolder(
@@ -114,24 +122,15 @@ LocateResult LocateDownloadFolder(Registry& registry, Prompts& prompts) {
         return result;  // no key is open, so none is closed
     }
 
-    std::vector<std::uint8_t> buffer(kFirstQueryBufferSize, 0);
-    std::uint32_t size = kFirstQueryBufferSize;
-    long queried = registry.QueryValue(kInstallPathValue, buffer.data(), &size);
-    if (queried == kErrorMoreData) {
-        // The second buffer's own size, not the value's: a longer value then
-        // fails with 234 instead of being written past the buffer.
-        buffer.assign(kSecondQueryBufferSize, 0);
-        size = kSecondQueryBufferSize;
-        queried = registry.QueryValue(kInstallPathValue, buffer.data(), &size);
-    }
-    if (queried != kErrorSuccess) {
-        fail('A', queried);
+    const RegistryValue value = ReadThroughQueryBuffers(registry, kInstallPathValue);
+    if (value.status != kErrorSuccess) {
+        fail('A', value.status);
         registry.CloseKey();
         return result;
     }
     registry.CloseKey();
 
-    result.DownloadFolder = ComposeDownloadFolder(ValueText(buffer, size));
+    result.DownloadFolder = ComposeDownloadFolder(ValueText(value.bytes));
     // A path that cannot fit the folder buffer reads as a value too long to use.
     if (!result.DownloadFolder) fail('A', kErrorMoreData);
     return result;

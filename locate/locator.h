@@ -16,17 +16,23 @@ constexpr long kErrorSuccess = 0;
 constexpr long kErrorFileNotFound = 2;
 constexpr long kErrorMoreData = 234;
 
-// The game's key under HKEY_CURRENT_USER, opened for reading.
+// One value as the registry holds it: the read's status and the value's bytes
+// (text as UTF-8 with its terminating NUL, anything else as stored). Its type
+// plays no part.
+struct RegistryValue {
+    long status = kErrorSuccess;  // 0, 2 (no such value) or another system code
+    std::vector<std::uint8_t> bytes;
+};
+
+// A key under HKEY_CURRENT_USER, opened for reading. The adapters only read;
+// how much of a value the program takes is decided once, in the locator.
 class Registry {
 public:
     virtual ~Registry() = default;
-    // Opens HKCU\<subKey> with KEY_READ; returns the Win32 code.
+    // Opens HKCU\<subKey> with KEY_READ; returns 0 or the system's code.
     virtual long OpenKey(const std::string& subKey) = 0;
-    // RegQueryValueEx semantics on the open key: on entry *size is the
-    // buffer's size, on return the value's size in bytes. Returns 0, 2, 234
-    // (*size then holds the size needed; nothing is written) or another code.
-    // The value's type is not reported: it plays no part.
-    virtual long QueryValue(const std::string& name, std::uint8_t* buffer, std::uint32_t* size) = 0;
+    // The whole value of the open key.
+    virtual RegistryValue ReadValue(const std::string& name) = 0;
     virtual void CloseKey() = 0;
 };
 
@@ -34,7 +40,6 @@ extern const char* const kGameRegistryKey;      // Software\Blizzard Entertainme
 extern const char* const kInstallPathValue;     // InstallPath
 extern const char* const kRegistryFailMessage;  // printf-style: %c letter, %d code
 constexpr std::size_t kDownloadFolderSize = 2048;
-constexpr std::uint32_t kFirstQueryBufferSize = 1024;
 constexpr std::uint32_t kSecondQueryBufferSize = 2048;
 
 // The "B" (opening the key) or "A" (reading the value) failure text.
@@ -49,10 +54,11 @@ struct LocateResult {
     std::string FailureMessage;                 // the text shown on failure
 };
 
-// Reads InstallPath (first into 1024 bytes, after ERROR_MORE_DATA once more
-// into 2048) and composes the download folder. On failure the message has been
-// shown through `prompts`; the caller ends the program. The value is taken up
-// to its first NUL or its reported size, whichever comes first.
+// Reads InstallPath as the game's first reader did (into 1024 bytes, a longer
+// value once more into 2048, so anything up to 2048 bytes is taken and a
+// longer value fails with ERROR_MORE_DATA) and composes the download folder. On failure the message
+// has been shown through `prompts`; the caller ends the program. The value is taken up to its first
+// NUL or its reported size, whichever comes first.
 LocateResult LocateDownloadFolder(Registry& registry, Prompts& prompts);
 
 // Newer game versions keep maps under the user's documents folder, and

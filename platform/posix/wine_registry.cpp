@@ -13,7 +13,6 @@ namespace torva {
 namespace {
 
 constexpr long kErrorInvalidHandle = 6;
-constexpr long kErrorInvalidParameter = 87;
 
 char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -267,24 +266,11 @@ long WineRegistry::OpenKey(const std::string& subKey) {
     return values_ ? kErrorSuccess : kErrorFileNotFound;
 }
 
-long WineRegistry::QueryValue(const std::string& name, std::uint8_t* buffer, std::uint32_t* size) {
-    if (!values_) return kErrorInvalidHandle;
+RegistryValue WineRegistry::ReadValue(const std::string& name) {
+    if (!values_) return {kErrorInvalidHandle, {}};
     const auto it = values_->find(LowerAscii(name));
-    if (it == values_->end()) return kErrorFileNotFound;
-    const std::vector<std::uint8_t>& data = it->second.bytes;
-    const auto needed = static_cast<std::uint32_t>(data.size());
-    if (buffer == nullptr) {
-        if (size != nullptr) *size = needed;
-        return kErrorSuccess;
-    }
-    if (size == nullptr) return kErrorInvalidParameter;
-    if (*size < needed) {
-        *size = needed;
-        return kErrorMoreData;
-    }
-    if (!data.empty()) std::memcpy(buffer, data.data(), data.size());
-    *size = needed;
-    return kErrorSuccess;
+    if (it == values_->end()) return {kErrorFileNotFound, {}};
+    return {kErrorSuccess, it->second.bytes};
 }
 
 std::optional<std::string> MapWindowsPath(const std::string& windowsPath,

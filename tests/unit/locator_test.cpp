@@ -13,14 +13,13 @@ namespace {
 
 using testing::ScriptedPrompts;
 
-// A registry holding at most one value, with RegQueryValueEx's buffer rules.
-// Guard bytes behind each caller buffer catch writes past its end.
+// A registry holding at most one value.
 class FakeRegistry : public Registry {
 public:
     bool keyPresent = true;
     bool valuePresent = true;
     std::vector<std::uint8_t> value;
-    std::vector<std::uint32_t> querySizes;  // the buffer size offered by each query
+    int reads = 0;
     int openKeys = 0;
 
     long OpenKey(const std::string& subKey) override {
@@ -29,18 +28,12 @@ public:
         ++openKeys;
         return kErrorSuccess;
     }
-    long QueryValue(const std::string& name, std::uint8_t* buffer, std::uint32_t* size) override {
+    RegistryValue ReadValue(const std::string& name) override {
         EXPECT_EQ(name, "InstallPath");
         EXPECT_EQ(openKeys, 1);
-        querySizes.push_back(*size);
-        if (!valuePresent) return kErrorFileNotFound;
-        if (value.size() > *size) {
-            *size = static_cast<std::uint32_t>(value.size());
-            return kErrorMoreData;
-        }
-        if (!value.empty()) std::memcpy(buffer, value.data(), value.size());
-        *size = static_cast<std::uint32_t>(value.size());
-        return kErrorSuccess;
+        ++reads;
+        if (!valuePresent) return {kErrorFileNotFound, {}};
+        return {kErrorSuccess, value};
     }
     void CloseKey() override { --openKeys; }
 };
@@ -48,6 +41,13 @@ public:
 std::vector<std::uint8_t> Text(const std::string& text, bool withNul = true) {
     std::vector<std::uint8_t> bytes(text.begin(), text.end());
     if (withNul) bytes.push_back(0);
+    return bytes;
+}
+
+// `text`, its NUL, and NULs up to `size` bytes.
+std::vector<std::uint8_t> Padded(const std::string& text, std::size_t size) {
+    std::vector<std::uint8_t> bytes = Text(text);
+    bytes.resize(size, 0);
     return bytes;
 }
 
@@ -60,7 +60,7 @@ TEST(Locator, MissingKeyShowsTheBMessageWithItsCode) {
     const LocateResult result = LocateDownloadFolder(registry, prompts);
     EXPECT_FALSE(result.DownloadFolder);
     EXPECT_EQ(prompts.notices, std::vector<std::string>{kFail + "(B2)\r\n"});
-    EXPECT_TRUE(registry.querySizes.empty());
+    EXPECT_EQ(registry.reads, 0);
 }
 
 TEST(Locator, MissingValueShowsTheAMessageAndClosesTheKey) {
@@ -80,7 +80,6 @@ TEST(Locator, FailureTextCarriesAnyCode) {
 struct ValueCase {
     const char* name;
     std::vector<std::uint8_t> value;
-    std::vector<std::uint32_t> querySizes;
     std::optional<std::string> folder;  // nullopt: the A234 message
 };
 
@@ -92,7 +91,6 @@ TEST_P(LocatorValues, ComposeTheFolderOrFailWithoutOverrun) {
     registry.value = c.value;
     ScriptedPrompts prompts;
     const LocateResult result = LocateDownloadFolder(registry, prompts);
-    EXPECT_EQ(registry.querySizes, c.querySizes);
     EXPECT_EQ(result.DownloadFolder, c.folder);
     EXPECT_EQ(registry.openKeys, 0);
     if (c.folder) {
@@ -108,23 +106,20 @@ const std::string k2036(2048 - 14 - 1, 'q');  // the longest install path that f
 INSTANTIATE_TEST_SUITE_P(
     Values, LocatorValues,
     ::testing::Values(
-        ValueCase{"Plain",
-                  Text("C:\\Games\\Warcraft III"),
-                  {1024},
+        ValueCase{"Plain", Text("C:\\Games\\Warcraft III"),
                   "C:\\Games\\Warcraft III\\Maps\\Download"},
-        ValueCase{"TrailingBackslashKept", Text("D:\\WC3\\"), {1024}, "D:\\WC3\\\\Maps\\Download"},
-        ValueCase{"Exactly1024BytesInOneQuery", Text(k1023), {1024}, k1023 + "\\Maps\\Download"},
-        ValueCase{"1025BytesNeedTheSecondQuery",
-                  Text(k1023 + "x"),
-                  {1024, 2048},
-                  k1023 + "x\\Maps\\Download"},
-        ValueCase{"NoTerminatingNul", Text("E:\\WC3", false), {1024}, "E:\\WC3\\Maps\\Download"},
-        ValueCase{"LongestThatFits", Text(k2036), {1024, 2048}, k2036 + "\\Maps\\Download"},
-        ValueCase{"CompositionWouldNotFit", Text(k2036 + "q"), {1024, 2048}, std::nullopt},
-        ValueCase{
-            "LongerThanTheSecondBuffer", Text(std::string(3000, 'r')), {1024, 2048}, std::nullopt},
-        ValueCase{"DwordValueTakenAsText", {0x43, 0x3A, 0x00, 0x00}, {1024}, "C:\\Maps\\Download"},
-        ValueCase{"EmptyValue", {}, {1024}, "\\Maps\\Download"}),
+        ValueCase{"TrailingBackslashKept", Text("D:\\WC3\\"), "D:\\WC3\\\\Maps\\Download"},
+        ValueCase{"Exactly1024BytesInOneQuery", Text(k1023), k1023 + "\\Maps\\Download"},
+        ValueCase{"1025BytesNeedTheSecondQuery", Text(k1023 + "x"), k1023 + "x\\Maps\\Download"},
+        ValueCase{"NoTerminatingNul", Text("E:\\WC3", false), "E:\\WC3\\Maps\\Download"},
+        // Up to 2048 bytes are taken, whatever follows the first NUL.
+        ValueCase{"2048BytesWithAnEarlyNul", Padded("C:\\x", 2048), "C:\\x\\Maps\\Download"},
+        ValueCase{"2049BytesWithAnEarlyNul", Padded("C:\\x", 2049), std::nullopt},
+        ValueCase{"LongestThatFits", Text(k2036), k2036 + "\\Maps\\Download"},
+        ValueCase{"CompositionWouldNotFit", Text(k2036 + "q"), std::nullopt},
+        ValueCase{"LongerThanTheSecondBuffer", Text(std::string(3000, 'r')), std::nullopt},
+        ValueCase{"DwordValueTakenAsText", {0x43, 0x3A, 0x00, 0x00}, "C:\\Maps\\Download"},
+        ValueCase{"EmptyValue", {}, "\\Maps\\Download"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
