@@ -4,7 +4,9 @@
 // After windows.h, which it builds on.
 #include <commctrl.h>
 
+#include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_shell_folders.h"
 #include "ui/main_dlg.h"
 
 namespace torva {
@@ -17,8 +19,16 @@ BOOL CMainApp::InitInstance() {
     controls.dwICC = ICC_TAB_CLASSES | ICC_STANDARD_CLASSES;
     InitCommonControlsEx(&controls);
 
+    // The adapters of the program: the real registry, the shell's documents
+    // folder, and a folder is usable when it can be made current (the list
+    // box lists the current directory).
     Win32Registry registry;
-    CMainDlg dialog(registry);
+    Win32FileSystem files;
+    const DownloadFolderSources folderSources{
+        registry, KnownDocumentsFolder, [&files](const std::string& path) {
+            return files.SetCurrentFolder(path) ? std::optional<std::string>(path) : std::nullopt;
+        }};
+    CMainDlg dialog(folderSources);
     MainWindow = &dialog;
     dialog.DoModal();  // OK, Cancel or -1 (a quit request) all end the program
     MainWindow = nullptr;

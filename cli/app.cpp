@@ -37,8 +37,12 @@ int RunWithFolder(const Command& command, Context& context, const Options& optio
     std::optional<std::string> folder;
     if (!options.folder.empty()) {
         folder = CheckFolder(options.folder, "folder");
-    } else if (auto located = context.platform.LocateFolder()) {
-        folder = CheckFolder(*located, "download folder");
+    } else {
+        const DownloadFolderResult found =
+            FindDownloadFolder(context.platform.FolderSources(), context.platform.UserPrompts());
+        if (found.outcome == FolderSearch::Found) {
+            folder = CheckFolder(found.folder, "download folder");
+        }
     }
     if (!folder) return kExitFolder;
 

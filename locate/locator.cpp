@@ -42,17 +42,6 @@ const char* const kNoDownloadFolderMessage =
     "워크래프트3 맵 다운로드 폴더를 찾을 수 없습니다.\r\n%s\r\n게임에서 맵을 한 번 내려받은 뒤 "
     "다시 실행해 주십시오.";
 
-std::vector<std::string> CandidateDownloadFolders(const std::string& installDownloadFolder,
-                                                  const std::string& documentsFolder) {
-    std::vector<std::string> folders{installDownloadFolder};
-    if (!documentsFolder.empty()) {
-        std::string documents = documentsFolder;
-        if (documents.back() != '\\') documents += '\\';
-        folders.push_back(documents + "Warcraft III" + kDownloadSuffix);
-    }
-    return folders;
-}
-
 namespace {
 
 constexpr std::size_t kShownPathHead = 60;
@@ -87,16 +76,6 @@ std::string ReadDocumentsFolder(Registry& registry) {
     return value.status == kErrorSuccess ? ValueText(value.bytes) : std::string();
 }
 
-std::optional<std::string> ChooseDownloadFolder(
-    const std::vector<std::string>& candidates,
-    const std::function<std::optional<std::string>(const std::string&)>& usable, Prompts& prompts) {
-    for (const std::string& candidate : candidates) {
-        if (auto folder = usable(candidate)) return folder;
-    }
-    prompts.Notice(NoDownloadFolderText(candidates.empty() ? std::string() : candidates.front()));
-    return std::nullopt;
-}
-
 std::string RegistryFailureText(char letter, long code) {
     char text[256];
     std::snprintf(text, sizeof text, kRegistryFailMessage, letter, code);
@@ -109,31 +88,49 @@ std::optional<std::string> ComposeDownloadFolder(const std::string& installPath)
     return folder;
 }
 
-LocateResult LocateDownloadFolder(Registry& registry, Prompts& prompts) {
-    LocateResult result;
+std::optional<std::string> LocateDownloadFolder(Registry& registry, Prompts& prompts,
+                                                const std::function<void()>& afterMessage) {
     const auto fail = [&](char letter, long code) {
-        result.FailureMessage = RegistryFailureText(letter, code);
-        prompts.Notice(result.FailureMessage);
+        prompts.Notice(RegistryFailureText(letter, code));
+        if (afterMessage) afterMessage();
     };
 
     const long opened = registry.OpenKey(kGameRegistryKey);
     if (opened != kErrorSuccess) {
         fail('B', opened);
-        return result;  // no key is open, so none is closed
+        return std::nullopt;  // no key is open, so none is closed
     }
-
     const RegistryValue value = ReadThroughQueryBuffers(registry, kInstallPathValue);
     if (value.status != kErrorSuccess) {
         fail('A', value.status);
         registry.CloseKey();
-        return result;
+        return std::nullopt;
     }
     registry.CloseKey();
 
-    result.DownloadFolder = ComposeDownloadFolder(ValueText(value.bytes));
+    auto folder = ComposeDownloadFolder(ValueText(value.bytes));
     // A path that cannot fit the folder buffer reads as a value too long to use.
-    if (!result.DownloadFolder) fail('A', kErrorMoreData);
-    return result;
+    if (!folder) fail('A', kErrorMoreData);
+    return folder;
+}
+
+DownloadFolderResult FindDownloadFolder(const DownloadFolderSources& sources, Prompts& prompts,
+                                        const std::function<void()>& afterRegistryMessage) {
+    const auto installFolder =
+        LocateDownloadFolder(sources.registry, prompts, afterRegistryMessage);
+    if (!installFolder) return {FolderSearch::RegistryFailed, {}};
+    if (auto usable = sources.usableFolder(*installFolder)) {
+        return {FolderSearch::Found, std::move(*usable)};
+    }
+    std::string documents = sources.documentsFolder ? sources.documentsFolder() : std::string();
+    if (!documents.empty()) {
+        if (documents.back() != '\\') documents += '\\';
+        if (auto usable = sources.usableFolder(documents + "Warcraft III" + kDownloadSuffix)) {
+            return {FolderSearch::Found, std::move(*usable)};
+        }
+    }
+    prompts.Notice(NoDownloadFolderText(*installFolder));
+    return {FolderSearch::NoFolder, {}};
 }
 
 }  // namespace torva

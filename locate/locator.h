@@ -49,39 +49,47 @@ std::string RegistryFailureText(char letter, long code);
 // nullopt when it would not fit the 2048-byte DownloadFolder with its NUL.
 std::optional<std::string> ComposeDownloadFolder(const std::string& installPath);
 
-struct LocateResult {
-    std::optional<std::string> DownloadFolder;  // set on success
-    std::string FailureMessage;                 // the text shown on failure
-};
-
 // Reads InstallPath as the game's first reader did (into 1024 bytes, a longer
 // value once more into 2048, so anything up to 2048 bytes is taken and a
-// longer value fails with ERROR_MORE_DATA) and composes the download folder. On failure the message
-// has been shown through `prompts`; the caller ends the program. The value is taken up to its first
-// NUL or its reported size, whichever comes first.
-LocateResult LocateDownloadFolder(Registry& registry, Prompts& prompts);
+// longer value fails with ERROR_MORE_DATA) and composes the download folder.
+// On failure the message is shown through `prompts`, then `afterMessage` runs
+// (the dialog's quit request), then the key is closed. The value is taken up
+// to its first NUL or its end, whichever comes first.
+std::optional<std::string> LocateDownloadFolder(Registry& registry, Prompts& prompts,
+                                                const std::function<void()>& afterMessage = {});
 
-// Newer game versions keep maps under the user's documents folder, and
-// InstallPath\Maps\Download may not exist there. The folders to try, in order:
-// the one under the install folder, then (when the documents folder is known)
-// "<documents>\Warcraft III\Maps\Download".
-std::vector<std::string> CandidateDownloadFolders(const std::string& installDownloadFolder,
-                                                  const std::string& documentsFolder);
+// What a program supplies to find its download folder.
+struct DownloadFolderSources {
+    Registry& registry;
+    // The user's documents folder (a Windows path; empty when unknown). Asked
+    // only when the folder under the install folder cannot be used: newer
+    // game versions keep maps in "<documents>\Warcraft III\Maps\Download".
+    std::function<std::string()> documentsFolder;
+    // The folder to work in for a Windows path (under Wine: the drive mapped
+    // into the prefix); none when it cannot be used.
+    std::function<std::optional<std::string>(const std::string&)> usableFolder;
+};
+
+enum class FolderSearch { Found, RegistryFailed, NoFolder };
+
+struct DownloadFolderResult {
+    FolderSearch outcome;
+    std::string folder;  // the usable folder when found
+};
+
+// The one way every program finds its folder: the registry (RegistryFailed
+// after its message and `afterRegistryMessage`), then the folder under the
+// install folder, else the one under the documents folder; NoFolder after one
+// notice naming the first.
+DownloadFolderResult FindDownloadFolder(const DownloadFolderSources& sources, Prompts& prompts,
+                                        const std::function<void()>& afterRegistryMessage = {});
 
 // Told when no candidate exists; printf-style, %s = the install folder's candidate.
 extern const char* const kNoDownloadFolderMessage;
 std::string NoDownloadFolderText(const std::string& installDownloadFolder);
 
-// The current user's documents folder as the shell records it
+// The current user's documents folder as the shell records it in the registry
 // (HKCU\...\Explorer\Shell Folders, value "Personal"); empty when unknown.
 std::string ReadDocumentsFolder(Registry& registry);
-
-// The first candidate for which `usable` gives a folder to work in (a local
-// path: under Wine the drive mapped to the prefix). When none is usable the
-// user is told once, through `prompts`, and nothing is returned: the caller
-// then lists nothing.
-std::optional<std::string> ChooseDownloadFolder(
-    const std::vector<std::string>& candidates,
-    const std::function<std::optional<std::string>(const std::string&)>& usable, Prompts& prompts);
 
 }  // namespace torva

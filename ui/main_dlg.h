@@ -27,8 +27,8 @@ constexpr std::int32_t kStartupGuidanceState = 255;
 
 class CMainDlg : public win::Dialog {
 public:
-    // The registry adapter is the program's choice, made where it starts.
-    explicit CMainDlg(Registry& registry);
+    // Where the folder is looked for is the program's choice, made where it starts.
+    explicit CMainDlg(const DownloadFolderSources& folderSources);
     ~CMainDlg() override;
 
     // Fills the list box for the selected tab and writes the count line.
@@ -65,13 +65,10 @@ private:
     void CopyMapIntoFolder();
     void DeleteSelectedFiles();
     void RunCleanUp(BulkCommand command);
-    // The folder to work in: under the install folder, else under the
-    // documents folder; none (after one notice) when neither exists.
-    std::optional<std::string> ChooseFolder(const std::string& installDownloadFolder);
 
     static const win::MessageEntry kMessages[];
 
-    Registry& registry_;
+    DownloadFolderSources folderSources_;
     win::WaitCursorFiles files_;
     win::MessageBoxPrompts prompts_{*this};
     win::ListBoxLister lister_{FileListBox};

@@ -57,18 +57,23 @@ TEST(Locator, MissingKeyShowsTheBMessageWithItsCode) {
     FakeRegistry registry;
     registry.keyPresent = false;
     ScriptedPrompts prompts;
-    const LocateResult result = LocateDownloadFolder(registry, prompts);
-    EXPECT_FALSE(result.DownloadFolder);
+    EXPECT_FALSE(LocateDownloadFolder(registry, prompts));
     EXPECT_EQ(prompts.notices, std::vector<std::string>{kFail + "(B2)\r\n"});
     EXPECT_EQ(registry.reads, 0);
 }
 
-TEST(Locator, MissingValueShowsTheAMessageAndClosesTheKey) {
+TEST(Locator, MissingValueShowsTheAMessageThenQuitsThenClosesTheKey) {
     FakeRegistry registry;
     registry.valuePresent = false;
     ScriptedPrompts prompts;
-    EXPECT_FALSE(LocateDownloadFolder(registry, prompts).DownloadFolder);
-    EXPECT_EQ(prompts.notices, std::vector<std::string>{kFail + "(A2)\r\n"});
+    int quits = 0;
+    const auto quit = [&] {
+        EXPECT_EQ(prompts.notices, std::vector<std::string>{kFail + "(A2)\r\n"});
+        EXPECT_EQ(registry.openKeys, 1);
+        ++quits;
+    };
+    EXPECT_FALSE(LocateDownloadFolder(registry, prompts, quit));
+    EXPECT_EQ(quits, 1);
     EXPECT_EQ(registry.openKeys, 0);
 }
 
@@ -90,8 +95,7 @@ TEST_P(LocatorValues, ComposeTheFolderOrFailWithoutOverrun) {
     FakeRegistry registry;
     registry.value = c.value;
     ScriptedPrompts prompts;
-    const LocateResult result = LocateDownloadFolder(registry, prompts);
-    EXPECT_EQ(result.DownloadFolder, c.folder);
+    EXPECT_EQ(LocateDownloadFolder(registry, prompts), c.folder);
     EXPECT_EQ(registry.openKeys, 0);
     if (c.folder) {
         EXPECT_TRUE(prompts.notices.empty());
@@ -128,15 +132,81 @@ INSTANTIATE_TEST_SUITE_P(
 namespace torva {
 namespace {
 
-TEST(Locator, NewerLayoutsAreTriedUnderTheDocumentsFolder) {
-    EXPECT_EQ(CandidateDownloadFolders("C:\\WC3\\Maps\\Download", ""),
-              std::vector<std::string>{"C:\\WC3\\Maps\\Download"});
-    for (const char* documents : {"C:\\Users\\p\\Documents", "C:\\Users\\p\\Documents\\"}) {
-        EXPECT_EQ(
-            CandidateDownloadFolders("C:\\WC3\\Maps\\Download", documents),
-            (std::vector<std::string>{"C:\\WC3\\Maps\\Download",
-                                      "C:\\Users\\p\\Documents\\Warcraft III\\Maps\\Download"}));
+const std::string kInstallFolder = "C:\\WC3\\Maps\\Download";
+const std::string kDocumentsFolder = "C:\\Users\\p\\Documents\\Warcraft III\\Maps\\Download";
+
+struct FindCase {
+    const char* name;
+    std::vector<std::string> usable;  // the folders that exist
+    std::string documents;            // empty: the shell does not know it
+    std::string found;                // empty: the no-folder notice
+    int documentsAsked;
+};
+
+class FindFolder : public ::testing::TestWithParam<FindCase> {};
+
+TEST_P(FindFolder, InstallFolderFirstThenTheDocumentsFolder) {
+    const FindCase& c = GetParam();
+    FakeRegistry registry;
+    registry.value = Text("C:\\WC3");
+    ScriptedPrompts prompts;
+    int asked = 0;
+    const DownloadFolderSources sources{registry,
+                                        [&] {
+                                            ++asked;
+                                            return c.documents;
+                                        },
+                                        [&](const std::string& path) -> std::optional<std::string> {
+                                            for (const auto& usable : c.usable) {
+                                                if (usable == path) return "/mapped" + path;
+                                            }
+                                            return std::nullopt;
+                                        }};
+    const DownloadFolderResult result = FindDownloadFolder(sources, prompts);
+    EXPECT_EQ(asked, c.documentsAsked);
+    if (c.found.empty()) {
+        EXPECT_EQ(result.outcome, FolderSearch::NoFolder);
+        EXPECT_EQ(prompts.notices, std::vector<std::string>{NoDownloadFolderText(kInstallFolder)});
+    } else {
+        EXPECT_EQ(result.outcome, FolderSearch::Found);
+        EXPECT_EQ(result.folder, "/mapped" + c.found);
+        EXPECT_TRUE(prompts.notices.empty());
     }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, FindFolder,
+    ::testing::Values(
+        FindCase{"InstallFolder",
+                 {kInstallFolder, kDocumentsFolder},
+                 "C:\\Users\\p\\Documents",
+                 kInstallFolder,
+                 0},
+        FindCase{
+            "DocumentsFolder", {kDocumentsFolder}, "C:\\Users\\p\\Documents", kDocumentsFolder, 1},
+        FindCase{"DocumentsWithBackslash",
+                 {kDocumentsFolder},
+                 "C:\\Users\\p\\Documents\\",
+                 kDocumentsFolder,
+                 1},
+        FindCase{"Neither", {}, "C:\\Users\\p\\Documents", "", 1},
+        FindCase{"DocumentsUnknown", {kDocumentsFolder}, "", "", 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Locator, RegistryFailureEndsTheSearchWithItsMessageOnly) {
+    FakeRegistry registry;
+    registry.keyPresent = false;
+    ScriptedPrompts prompts;
+    int quits = 0;
+    const DownloadFolderSources sources{registry, [] { return std::string("C:\\D"); },
+                                        [](const std::string& path) { return path; }};
+    const auto result = FindDownloadFolder(sources, prompts, [&] { ++quits; });
+    EXPECT_EQ(result.outcome, FolderSearch::RegistryFailed);
+    EXPECT_EQ(quits, 1);
+    EXPECT_EQ(prompts.notices, std::vector<std::string>{kFail + "(B2)\r\n"});
+}
+
+TEST(Locator, NoFolderTextShowsLongPathsCutBetweenCharacters) {
     EXPECT_NE(NoDownloadFolderText("C:\\WC3\\Maps\\Download").find("C:\\WC3\\Maps\\Download"),
               std::string::npos);
     // A very long path keeps its start and end, cut between characters.

@@ -103,10 +103,10 @@ TEST_F(LongValue, LocatorReadsItWithTheSecondBuffer) {
     WineRegistry registry(prefix.path().string());
     std::FILE* sink = std::tmpfile();
     TerminalPrompts prompts(PresetAnswer::No, stdin, sink, false);
-    const LocateResult result = LocateDownloadFolder(registry, prompts);
+    const auto folder = LocateDownloadFolder(registry, prompts);
     std::fclose(sink);
-    ASSERT_TRUE(result.DownloadFolder);
-    EXPECT_EQ(*result.DownloadFolder, "C:" + std::string(1498, 'x') + "\\Maps\\Download");
+    ASSERT_TRUE(folder);
+    EXPECT_EQ(*folder, "C:" + std::string(1498, 'x') + "\\Maps\\Download");
 }
 
 TEST_F(LongValue, BeyondTheSecondBufferIsTheAMessage) {
@@ -114,9 +114,9 @@ TEST_F(LongValue, BeyondTheSecondBufferIsTheAMessage) {
     WineRegistry registry(prefix.path().string());
     std::FILE* sink = std::tmpfile();
     TerminalPrompts prompts(PresetAnswer::No, stdin, sink, false);
-    const LocateResult result = LocateDownloadFolder(registry, prompts);
+    const auto folder = LocateDownloadFolder(registry, prompts);
     std::fclose(sink);
-    EXPECT_FALSE(result.DownloadFolder);
+    EXPECT_FALSE(folder);
     ASSERT_EQ(prompts.Notices().size(), 1u);
     EXPECT_NE(prompts.Notices()[0].find("(A234)"), std::string::npos);
 }

@@ -16,9 +16,8 @@ fault_template="$work/template16"
 if [ ! -d "$fault_template" ]; then
   timeout 120 "$sample_tool" "$fault_template" --variant 16 >"$logs/sample16.log" 2>&1 || { cat "$logs/sample16.log"; exit 1; }
 fi
-SHELL_FOLDERS='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
 mkdir -p "$work/f-documents"
-wine_run "$logs/reg.log" 60 reg add "$SHELL_FOLDERS" /v Personal /d "$(windows_path "$work/f-documents")" /f
+set_documents "$logs/reg.log" "$(windows_path "$work/f-documents")"
 
 # A hacked copy of a release: one byte changed, the size kept.
 hack_copy() {  # hack_copy FROM TO

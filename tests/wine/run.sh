@@ -285,13 +285,12 @@ wine_run "$logs/reg.log" 60 reg add "$GAME_KEY" /f
 scenario missing-value C.UTF-8 notice --letter A --code 2 --shot "$shots\\notice-missing-value.bmp"
 
 # Newer game layouts: the download folder under the documents folder, or none.
-SHELL_FOLDERS='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
 new_install="$work/game-new/Warcraft III"
 docs="$work/documents"
 mkdir -p "$new_install" "$docs/Warcraft III/Maps"
 cp -a "$template" "$docs/Warcraft III/Maps/Download"
 wine_run "$logs/reg.log" 60 reg add "$GAME_KEY" /v InstallPath /d "$(windows_path "$new_install")" /f
-wine_run "$logs/reg.log" 60 reg add "$SHELL_FOLDERS" /v Personal /d "$(windows_path "$docs")" /f
+set_documents "$logs/reg.log" "$(windows_path "$docs")"
 cmd_folder="$docs/Warcraft III/Maps/Download"
 command_scenario documents-folder none listing --folder "$(windows_path "$cmd_folder")" \
   --shots "$shots" --tag documents-folder
@@ -299,7 +298,7 @@ command_scenario documents-folder none listing --folder "$(windows_path "$cmd_fo
 # Neither folder: one notice, nothing listed. The working folder holds TORVA
 # files that must be neither listed nor touched.
 mkdir -p "$work/documents-empty"
-wine_run "$logs/reg.log" 60 reg add "$SHELL_FOLDERS" /v Personal /d "$(windows_path "$work/documents-empty")" /f
+set_documents "$logs/reg.log" "$(windows_path "$work/documents-empty")"
 cp "$template/TORVA_A32.w3x" "$template/TORVA_A11.1_hack.w3x" "$template/torva_a19fast.w3x" "$work/cwd/"
 snapshot "$work/cwd" >"$work/cwd.before"
 cmd_folder="$work/cwd"
