@@ -46,21 +46,12 @@ struct FileNow {
 std::optional<FileNow> Reexamine(FileSystem& files, const std::string& name, bool withVerdicts) {
     std::FILE* file = files.OpenForReading(name);
     if (file == nullptr) return std::nullopt;
+    FileExamination examined(file);  // as the scan examines it
     FileNow now;
-    std::uint8_t header[kHeaderSize];
-    const std::size_t got = std::fread(header, 1, sizeof header, file);
-    if (std::fseek(file, 0, SEEK_END) == 0) {
-        const long end = std::ftell(file);
-        if (end >= 0 && end <= 0x7FFFFFFF) now.size = static_cast<std::int32_t>(end);
-    }
-    if (withVerdicts) {
-        MarkerOccurrence markers[kHeaderSize / TitleMarker.size()];
-        const int found = FindMarkers(header, got, markers, static_cast<int>(std::size(markers)));
-        for (int m = 0; m < found; ++m) {
-            if (const auto entry = FindEntryByLabel(SlotText(markers[m].label))) {
-                const bool genuine = VerifyAgainstEntry(file, now.size, *entry) == Verdict::Genuine;
-                (genuine ? now.anyGenuine : now.anyHacked) = true;
-            }
+    now.size = examined.Size();
+    for (int m = 0; withVerdicts && m < examined.MarkerCount(); ++m) {
+        if (const auto verdict = examined.VerdictOf(m)) {
+            (*verdict == Verdict::Genuine ? now.anyGenuine : now.anyHacked) = true;
         }
     }
     std::fclose(file);
