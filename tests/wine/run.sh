@@ -33,9 +33,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 abspath() { (cd "$(dirname "$1")" && printf '%s/%s' "$(pwd)" "$(basename "$1")"); }
 exe=$(abspath "$win_build/app/TorvaMapChecker.exe")
 driver=$(abspath "$win_build/tests/wine/driver/torva_wine_driver.exe")
+win32_tests=$(abspath "$win_build/tests/win32/torva_win32_tests.exe")
 sample_tool=$(abspath "$sample_tool")
 torvacheck=$(abspath "$torvacheck")
-for f in "$exe" "$driver" "$sample_tool" "$torvacheck"; do
+for f in "$exe" "$driver" "$win32_tests" "$sample_tool" "$torvacheck"; do
   [ -f "$f" ] || { echo "missing: $f" >&2; exit 2; }
 done
 for tool in Xvfb convert timeout; do
@@ -75,6 +76,18 @@ echo "== Wine setup (prefix $WINEPREFIX)"
 start_xvfb "$logs" || exit 1
 init_prefix "$logs" 1024x768 || exit 1
 echo "   ready after $(( $(date +%s) - started )) s on display $DISPLAY"
+
+# The Win32 layer's unit tests (GoogleTest), in the same prefix and display.
+echo "== Win32 unit tests"
+wine_run "$logs/win32-unit.log" 300 "$win32_tests"
+unit_rc=$?
+unit_summary=$(tr -d '\r' <"$logs/win32-unit.log" | grep -E '^\[  (PASSED|FAILED)  \]' | head -1)
+tr -d '\r' <"$logs/win32-unit.log" | grep -E '^\[  FAILED  \]' | sed 's/^/   /'
+if [ "$unit_rc" -eq 0 ] && [[ $unit_summary == *PASSED* ]]; then
+  report PASS "win32-unit" "${unit_summary#*] }"
+else
+  report FAIL "win32-unit" "exit $unit_rc (log: win32-unit.log)"
+fi
 
 # A sample download folder whose install path holds Korean and a blank, so the
 # wide API is exercised on the way from the registry to the files.

@@ -1,14 +1,12 @@
 // The fault table under Wine: files held open by another program, read-only
 // files, odd names, a folder that vanishes while the dialog is open, folders
-// with more entries than the scan examines, and registry values that
-// `reg add` cannot write.
+// with more entries than the scan examines.
 //
 //   faults --folder DIR [--listed N] [--tab1 L] [--tab2 L] [--tab3 L] [--hold NAME]
 //          [--button ID --notices L --gone L] [--after-tab3 L] [--delete L]
 //          [--signals DIR --final-tab3 L] [--shots DIR --tag TAG]
 //   vanish --folder DIR --signals DIR --select L --source FILE [--shots DIR]
 //   many --listed N --tab2 L [--shots DIR --tag TAG]
-//   reg-set --text PATH
 //
 // L is a list "a|b|c" (a name twice when the scan finds it twice); the tab
 // lists are compared regardless of order.
@@ -314,47 +312,12 @@ int ManyScenario(const Options& options) {
     return checks.Failures();
 }
 
-// InstallPath as REG_SZ stored without its terminating NUL, which `reg add`
-// cannot write.
-int RegSetScenario(const Options& options) {
-    Checks checks;
-    const std::wstring text = Opt(options, L"--text");
-    HKEY key = nullptr;
-    if (!checks.Expect(
-            RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Blizzard Entertainment\\Warcraft III", 0,
-                            nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) == ERROR_SUCCESS,
-            "game key opened")) {
-        return checks.Failures();
-    }
-    // RegSetValueExW under Wine appends the NUL itself; the native call does not.
-    struct CountedText {
-        USHORT length, maximumLength;
-        PWSTR buffer;
-    };
-    using SetValue = LONG(WINAPI*)(HANDLE, CountedText*, ULONG, ULONG, const void*, ULONG);
-    const auto setValue = reinterpret_cast<SetValue>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtSetValueKey")));
-    std::wstring valueName = L"InstallPath";
-    CountedText name{static_cast<USHORT>(valueName.size() * sizeof(wchar_t)),
-                     static_cast<USHORT>(valueName.size() * sizeof(wchar_t)), valueName.data()};
-    const DWORD bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-    checks.Expect(setValue != nullptr && setValue(key, &name, 0, REG_SZ, text.data(), bytes) == 0,
-                  "InstallPath written without a NUL");
-    DWORD type = 0, size = 0;
-    RegQueryValueExW(key, L"InstallPath", nullptr, &type, nullptr, &size);
-    checks.Expect(type == REG_SZ && size == bytes, "stored as REG_SZ of exactly the text's bytes",
-                  std::to_string(size) + " bytes");
-    RegCloseKey(key);
-    return checks.Failures();
-}
-
 }  // namespace
 
 Scenario FaultScenario(const std::wstring& name) {
     if (name == L"faults") return &FaultsScenario;
     if (name == L"vanish") return &VanishScenario;
     if (name == L"many") return &ManyScenario;
-    if (name == L"reg-set") return &RegSetScenario;
     return nullptr;
 }
 

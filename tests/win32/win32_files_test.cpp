@@ -1,0 +1,98 @@
+// The Win32 file adapter: every name reaches exactly its own entry, and an
+// overwriting copy never leaves the destination half written.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/win32/win32_file_system.h"
+#include "win32_test_folder.h"
+
+namespace torva {
+namespace {
+
+using testing::Win32TempFolder;
+
+class Win32Files : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(files.SetCurrentFolder(folder.Path())); }
+    void TearDown() override {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        SetCurrentDirectoryW(temp);  // the folder can go
+    }
+    std::string ReadThroughAdapter(const std::string& name) {
+        std::FILE* file = files.OpenForReading(name);
+        if (file == nullptr) return "<cannot open>";
+        char bytes[64] = {};
+        const std::size_t got = std::fread(bytes, 1, sizeof bytes, file);
+        std::fclose(file);
+        return std::string(bytes, got);
+    }
+
+    Win32TempFolder folder;
+    Win32FileSystem files;
+};
+
+// Names Win32 path parsing would change: trailing dots and blanks are
+// stripped, device names open devices. Each must be its own file.
+const std::vector<std::string> kOddNames = {
+    "TORVA_A32.w3x", "TORVA_A32.w3x.", "TORVA_A32.w3x ", "CON.w3x", "nul", "토르바 ñ 🙂.w3x"};
+
+TEST_F(Win32Files, EachOddNameReadsAndDeletesExactlyItsOwnFile) {
+    for (const auto& name : kOddNames) folder.Write(name, "bytes of [" + name + "]");
+    for (const auto& name : kOddNames) {
+        EXPECT_EQ(ReadThroughAdapter(name), "bytes of [" + name + "]") << name;
+        EXPECT_TRUE(files.Exists(name)) << name;
+    }
+    for (const auto& name : kOddNames) {
+        ASSERT_TRUE(files.Remove(name)) << name;
+        EXPECT_FALSE(files.Exists(name)) << name;
+        for (const auto& other : kOddNames) {
+            const bool removed = std::find(kOddNames.begin(), kOddNames.end(), other) <=
+                                 std::find(kOddNames.begin(), kOddNames.end(), name);
+            if (!removed) {
+                EXPECT_EQ(folder.Read(other), "bytes of [" + other + "]") << other;
+            }
+        }
+    }
+    EXPECT_TRUE(folder.Names().empty());
+}
+
+TEST_F(Win32Files, BareNamesBecomeVerbatimPathsOthersStayAsGiven) {
+    const std::wstring here = folder.Wide("");
+    EXPECT_EQ(PathForName("x. "), here + L"\\x. ");
+    EXPECT_EQ(PathForName("CON"), here + L"\\CON");
+    EXPECT_EQ(PathForName("sub\\x.w3x"), L"sub\\x.w3x");
+    EXPECT_EQ(PathForName("C:\\maps\\x.w3x"), L"C:\\maps\\x.w3x");
+}
+
+TEST_F(Win32Files, CurrentFolderLongerThanWindowsAllowsIsRefused) {
+    EXPECT_FALSE(files.SetCurrentFolder(""));
+    EXPECT_FALSE(files.SetCurrentFolder(folder.Path() + "\\" + std::string(MAX_PATH, 'd')));
+    EXPECT_FALSE(files.SetCurrentFolder(folder.Path() + "\\missing"));
+}
+
+TEST_F(Win32Files, CopyKeepsAnExistingFileUnlessToldToReplaceIt) {
+    folder.Write("source.w3x", "new map");
+    const std::string source = folder.Path() + "\\source.w3x";
+    EXPECT_EQ(files.Copy(source, "맵.w3x", true), CopyOutcome::Copied);
+    EXPECT_EQ(folder.Read("맵.w3x"), "new map");
+
+    folder.Write("맵.w3x", "old map");
+    EXPECT_EQ(files.Copy(source, "맵.w3x", true), CopyOutcome::AlreadyExists);
+    EXPECT_EQ(folder.Read("맵.w3x"), "old map");
+    EXPECT_EQ(files.Copy(source, "맵.w3x", false), CopyOutcome::Copied);
+    EXPECT_EQ(folder.Read("맵.w3x"), "new map");
+    // A failed overwrite leaves the destination whole and no temporary file.
+    EXPECT_EQ(files.Copy(folder.Path() + "\\missing.w3x", "맵.w3x", false), CopyOutcome::Failed);
+    EXPECT_EQ(folder.Read("맵.w3x"), "new map");
+    std::vector<std::string> names = folder.Names();
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"source.w3x", "맵.w3x"}));
+}
+
+}  // namespace
+}  // namespace torva
