@@ -23,10 +23,9 @@ BOOL CMainApp::InitInstance() {
     // folder, and a folder is usable when it can be made current (the list
     // box lists the current directory).
     Win32Registry registry;
-    Win32FileSystem files;
     const DownloadFolderSources folderSources{
-        registry, KnownDocumentsFolder, [&files](const std::string& path) {
-            return files.SetCurrentFolder(path) ? std::optional<std::string>(path) : std::nullopt;
+        registry, KnownDocumentsFolder, [](const std::string& path) {
+            return MakeCurrentFolder(path) ? std::optional<std::string>(path) : std::nullopt;
         }};
     CMainDlg dialog(folderSources);
     MainWindow = &dialog;

@@ -104,7 +104,7 @@ bool RunBulkCommand(MapFolder& folder, BulkCommand command) {
     // run from there may change the list under the walk.
     const auto snapshot = std::make_unique<ScanResults>(folder.Results());
     const ScanResults& r = *snapshot;
-    // Bare names resolve in the current directory: never delete elsewhere.
+    // Bare names name entries of the download folder: never delete elsewhere.
     const bool inFolder = folder.EnterFolder();
     const auto sizeOf = [&](std::string_view name) {
         const auto i = FamilyIndexOf(r, name);
@@ -176,8 +176,7 @@ InsertResult CopyMapIntoFolder(MapFolder& folder, const std::string& sourcePath,
         prompts.Notice(Format(kPathTooLong, destination));
         return finish(InsertResult::Refused);
     }
-    // The file dialog may have moved the current directory: copy to the bare
-    // name only once the download folder is current again.
+    // Copy only while the download folder can still be used.
     if (!folder.EnterFolder()) {
         prompts.Notice(Format(kFolderUnavailable, folder.DownloadFolder()));
         return finish(InsertResult::Failed);

@@ -15,8 +15,7 @@ struct Options {
     bool no = false;
 };
 
-// The folder as an absolute path: every scan makes it current again, so a
-// relative one would resolve against itself the second time.
+// The folder as an absolute path, as messages and the JSON report show it.
 std::optional<std::string> CheckFolder(const std::string& folder, const char* what) {
     namespace fs = std::filesystem;
     std::error_code ec;

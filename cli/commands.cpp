@@ -161,11 +161,21 @@ int RunScan(Context& context) {
     return kExitOk;
 }
 
+// A file named on the command line, opened by the platform's file access
+// bound to the file's own folder.
+std::FILE* OpenNamedFile(FileSystem& files, const std::string& path) {
+    namespace fs = std::filesystem;
+    const fs::path named = fs::u8path(path);
+    const fs::path folder = named.has_parent_path() ? named.parent_path() : fs::path(".");
+    if (!files.BindFolder(folder.u8string())) return nullptr;
+    return files.OpenForReading(named.filename().u8string());
+}
+
 int RunSums(Context& context) {
     Json results = Json::array();
     int status = kExitOk;
     for (const std::string& name : context.args) {
-        std::FILE* file = context.platform.Files().OpenForReading(name);
+        std::FILE* file = OpenNamedFile(context.platform.Files(), name);
         if (file == nullptr) {
             std::fprintf(context.err, "torvacheck: cannot read %s\n", name.c_str());
             status = kExitFolder;

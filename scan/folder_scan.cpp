@@ -104,9 +104,7 @@ MapFolder::MapFolder(std::string downloadFolder, FolderLister& lister, FileSyste
 
 bool MapFolder::ListFolder() {
     lister_.Empty();
-    if (!EnterFolder()) return false;  // never list whatever directory is current
-    lister_.ListCurrentDirectory();
-    return true;
+    return EnterFolder() && lister_.List(downloadFolder_);
 }
 
 void MapFolder::ScanFolder() {

@@ -100,15 +100,16 @@ public:
               Prompts& prompts);
 
     // Lists the folder and examines the first kListCapacity entries. A folder
-    // that cannot be made current is treated as empty: nothing else is listed.
+    // that cannot be used is treated as empty: nothing else is listed.
     void ScanFolder();
     // Lists again; rescans only when the number of entries changed.
     void RefreshIfChanged();
 
     const ScanResults& Results() const { return *results_; }
     const std::string& DownloadFolder() const { return downloadFolder_; }
-    // Makes the download folder current before any bare name is used.
-    bool EnterFolder() { return files_.SetCurrentFolder(downloadFolder_); }
+    // Binds the file operations to the download folder before any bare name
+    // is used; false when the folder cannot be used.
+    bool EnterFolder() { return files_.BindFolder(downloadFolder_); }
     FileSystem& Files() { return files_; }
     Prompts& UserPrompts() { return prompts_; }
     FolderLister& Lister() { return lister_; }

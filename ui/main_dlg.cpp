@@ -143,8 +143,8 @@ BOOL CMainDlg::OnInitDialog() {
         folder_ = std::make_unique<MapFolder>(found.folder, lister_, files_, prompts_);
     }
 
-    // A folder that cannot be made current is shown empty: never list another.
-    if (folder_ && folder_->EnterFolder()) lister_.ListCurrentDirectory();
+    // A folder that cannot be used is shown empty: never list another.
+    if (folder_ && folder_->EnterFolder()) lister_.List(folder_->DownloadFolder());
     CountText = FormatCountLine(0, FileListBox.Count());
     UpdateData();
 

@@ -6,8 +6,8 @@
 #include <random>
 #include <vector>
 
-#include "tests/support/reference_sums.h"
 #include "scan/strided_sums.h"
+#include "tests/support/reference_sums.h"
 
 namespace torva {
 namespace {

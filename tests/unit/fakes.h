@@ -51,9 +51,10 @@ public:
     std::vector<std::string> shown;
     int listings = 0;
     void Empty() override { shown.clear(); }
-    void ListCurrentDirectory() override {
+    bool List(const std::string&) override {
         shown = names;
         ++listings;
+        return true;
     }
     int Count() const override { return static_cast<int>(shown.size()); }
     std::string Name(int index) const override { return shown.at(index); }
@@ -63,12 +64,12 @@ public:
 class RecordingFileSystem : public FileSystem {
 public:
     fs::path folder;
-    std::string knownFolder;  // the only folder SetCurrentFolder accepts
+    std::string knownFolder;  // the only folder BindFolder accepts
     bool current = false;
     std::vector<std::string> opened;
     std::vector<std::string> deleted;
 
-    bool SetCurrentFolder(const std::string& path) override {
+    bool BindFolder(const std::string& path) override {
         current = path == knownFolder && fs::is_directory(folder);
         return current;
     }
@@ -89,7 +90,6 @@ public:
         fs::copy_file(source, folder / destination, fs::copy_options::overwrite_existing, ec);
         return ec ? CopyOutcome::Failed : CopyOutcome::Copied;
     }
-    bool Exists(const std::string& path) override { return fs::exists(folder / path); }
 };
 
 // Answers confirmations from a script and keeps every text shown.

@@ -157,16 +157,15 @@ TEST(PosixFolderLister, RegularFilesOnlyInByteOrder) {
     fs::create_directory(folder.path() / "Sub");
     ASSERT_EQ(::mkfifo((folder.path() / "pipe").c_str(), 0600), 0);
     fs::create_symlink("missing", folder.path() / "dangling");
-    const fs::path start = fs::current_path();
-    fs::current_path(folder.path());
     PosixFolderLister lister;
-    lister.ListCurrentDirectory();
-    fs::current_path(start);
+    ASSERT_TRUE(lister.List(folder.path().string()));
     std::vector<std::string> names;
     for (int i = 0; i < lister.Count(); ++i) names.push_back(lister.Name(i));
     EXPECT_EQ(names,
               (std::vector<std::string>{".hidden", "A.w3x", "a.w3x", "b.w3x", "\xED\x86\xA0.w3x"}));
     lister.Empty();
+    EXPECT_EQ(lister.Count(), 0);
+    EXPECT_FALSE(lister.List((folder.path() / "missing").string()));
     EXPECT_EQ(lister.Count(), 0);
 }
 
@@ -179,10 +178,12 @@ TEST(PosixFileSystem, OpensRegularFilesOnlyAndNeverBlocksOnAFifo) {
     TempFolder folder;
     PosixFileSystem files;
     folder.Write("map", {'H', 'M'});
+    fs::create_directory(folder.path() / "sub");
     ASSERT_EQ(::mkfifo((folder.path() / "pipe").c_str(), 0600), 0);
-    EXPECT_EQ(files.OpenForReading((folder.path() / "pipe").string()), nullptr);
-    EXPECT_EQ(files.OpenForReading(folder.path().string()), nullptr);
-    std::FILE* file = files.OpenForReading((folder.path() / "map").string());
+    ASSERT_TRUE(files.BindFolder(folder.path().string()));
+    EXPECT_EQ(files.OpenForReading("pipe"), nullptr);
+    EXPECT_EQ(files.OpenForReading("sub"), nullptr);
+    std::FILE* file = files.OpenForReading("map");
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(std::fgetc(file), 'H');
     std::fclose(file);
@@ -194,37 +195,44 @@ TEST(PosixFileSystem, CopyTellsOutcomesAndNeverHarmsTheDestination) {
     const auto at = [&](const char* name) { return (folder.path() / name).string(); };
     folder.Write("new", {'n', 'e', 'w'});
     folder.Write("old", {'o', 'l', 'd'});
+    EXPECT_EQ(files.Copy(at("new"), "old", false), CopyOutcome::Failed) << "no folder bound";
+    ASSERT_TRUE(files.BindFolder(folder.path().string()));
 
-    EXPECT_EQ(files.Copy(at("new"), at("old"), true), CopyOutcome::AlreadyExists);
+    EXPECT_EQ(files.Copy(at("new"), "old", true), CopyOutcome::AlreadyExists);
     EXPECT_EQ(ReadAll(at("old")), "old");
-    EXPECT_EQ(files.Copy(at("missing"), at("old"), false), CopyOutcome::Failed);
+    EXPECT_EQ(files.Copy(at("missing"), "old", false), CopyOutcome::Failed);
     EXPECT_EQ(ReadAll(at("old")), "old");
-    EXPECT_EQ(files.Copy(at("missing"), at("fresh"), true), CopyOutcome::Failed);
-    EXPECT_FALSE(files.Exists(at("fresh")));
-    EXPECT_EQ(files.Copy(at("new"), at("copy"), true), CopyOutcome::Copied);
+    EXPECT_EQ(files.Copy(at("missing"), "fresh", true), CopyOutcome::Failed);
+    EXPECT_FALSE(fs::exists(at("fresh")));
+    EXPECT_EQ(files.Copy(at("new"), "copy", true), CopyOutcome::Copied);
     EXPECT_EQ(ReadAll(at("copy")), "new");
-    EXPECT_EQ(files.Copy(at("new"), at("old"), false), CopyOutcome::Copied);
+    EXPECT_EQ(files.Copy(at("new"), "old", false), CopyOutcome::Copied);
     EXPECT_EQ(ReadAll(at("old")), "new");
-    EXPECT_EQ(files.Copy(at("new"), folder.path().string() + "/nodir/x", false),
-              CopyOutcome::Failed);
+    EXPECT_EQ(files.Copy(at("new"), "nodir/x", false), CopyOutcome::Failed);
     // No temporary file is left behind.
     int entries = 0;
     for ([[maybe_unused]] const auto& e : fs::directory_iterator(folder.path())) ++entries;
     EXPECT_EQ(entries, 3);
 }
 
-TEST(PosixFileSystem, FolderAndDelete) {
-    TempFolder folder;
+TEST(PosixFileSystem, WorksInTheBoundFolderWhateverIsCurrent) {
+    TempFolder folder, current;
     PosixFileSystem files;
     const fs::path start = fs::current_path();
-    EXPECT_FALSE(files.SetCurrentFolder((folder.path() / "missing").string()));
-    EXPECT_FALSE(files.SetCurrentFolder(""));
+    EXPECT_FALSE(files.BindFolder((folder.path() / "missing").string()));
+    EXPECT_FALSE(files.BindFolder(""));
+    EXPECT_FALSE(files.Remove("gone"));
+    ASSERT_TRUE(files.BindFolder(folder.path().string()));
     EXPECT_EQ(fs::current_path(), start);
-    ASSERT_TRUE(files.SetCurrentFolder(folder.path().string()));
     folder.Write("gone", {1});
+    current.Write("gone", {2});
+    current.Write("only here", {2});
+    fs::current_path(current.path());
+    EXPECT_EQ(files.OpenForReading("only here"), nullptr);
     EXPECT_TRUE(files.Remove("gone"));
     EXPECT_FALSE(files.Remove("gone"));
     fs::current_path(start);
+    EXPECT_TRUE(fs::exists(current.path() / "gone"));
 }
 
 TEST(TerminalPrompts, AnswersAndNotices) {

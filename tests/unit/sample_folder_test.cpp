@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <set>
 
+#include "cli/terminal_prompts.h"
 #include "fakes.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_folder_lister.h"
-#include "cli/terminal_prompts.h"
 #include "scan/folder_scan.h"
 
 namespace torva {

@@ -9,7 +9,6 @@
 
 #include "platform/win32/dialog/dialog.h"
 #include "platform/win32/dialog/list_box_lister.h"
-#include "platform/win32/win32_file_system.h"
 #include "win32_test_folder.h"
 
 namespace torva {
@@ -83,9 +82,6 @@ TEST(DialogLayer, ListBoxListsThePlainFilesOfTheCurrentFolder) {
     testing::Win32TempFolder folder;
     for (const char* name : {"b.w3x", "a.w3x", "토르바 ñ.w3x", "notes"}) folder.Write(name, "x");
     CreateDirectoryW(folder.Wide("sub").c_str(), nullptr);
-    Win32FileSystem files;
-    ASSERT_TRUE(files.SetCurrentFolder(folder.Path()));
-
     std::vector<std::string> names;
     ProbeDialog dialog;
     dialog.whileOpen = [&](ProbeDialog& d) {
@@ -94,7 +90,8 @@ TEST(DialogLayer, ListBoxListsThePlainFilesOfTheCurrentFolder) {
         win::ListBoxLister lister(box);
         box.AddString("left over");
         lister.Empty();
-        lister.ListCurrentDirectory();
+        EXPECT_FALSE(lister.List(folder.Path() + "\\missing"));
+        EXPECT_TRUE(lister.List(folder.Path()));
         for (int i = 0; i < lister.Count(); ++i) names.push_back(lister.Name(i));
         d.EndDialog(IDOK);
     };

@@ -17,12 +17,7 @@ using testing::Win32TempFolder;
 
 class Win32Files : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(files.SetCurrentFolder(folder.Path())); }
-    void TearDown() override {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        SetCurrentDirectoryW(temp);  // the folder can go
-    }
+    void SetUp() override { ASSERT_TRUE(files.BindFolder(folder.Path())); }
     std::string ReadThroughAdapter(const std::string& name) {
         std::FILE* file = files.OpenForReading(name);
         if (file == nullptr) return "<cannot open>";
@@ -45,11 +40,10 @@ TEST_F(Win32Files, EachOddNameReadsAndDeletesExactlyItsOwnFile) {
     for (const auto& name : kOddNames) folder.Write(name, "bytes of [" + name + "]");
     for (const auto& name : kOddNames) {
         EXPECT_EQ(ReadThroughAdapter(name), "bytes of [" + name + "]") << name;
-        EXPECT_TRUE(files.Exists(name)) << name;
     }
     for (const auto& name : kOddNames) {
         ASSERT_TRUE(files.Remove(name)) << name;
-        EXPECT_FALSE(files.Exists(name)) << name;
+        EXPECT_EQ(folder.Read(name), "<missing>") << name;
         for (const auto& other : kOddNames) {
             const bool removed = std::find(kOddNames.begin(), kOddNames.end(), other) <=
                                  std::find(kOddNames.begin(), kOddNames.end(), name);
@@ -61,18 +55,39 @@ TEST_F(Win32Files, EachOddNameReadsAndDeletesExactlyItsOwnFile) {
     EXPECT_TRUE(folder.Names().empty());
 }
 
-TEST_F(Win32Files, BareNamesBecomeVerbatimPathsOthersStayAsGiven) {
+TEST_F(Win32Files, EntriesBecomeVerbatimPathsInTheNormalisedFolder) {
     const std::wstring here = folder.Wide("");
-    EXPECT_EQ(PathForName("x. "), here + L"\\x. ");
-    EXPECT_EQ(PathForName("CON"), here + L"\\CON");
-    EXPECT_EQ(PathForName("sub\\x.w3x"), L"sub\\x.w3x");
-    EXPECT_EQ(PathForName("C:\\maps\\x.w3x"), L"C:\\maps\\x.w3x");
+    EXPECT_EQ(files.PathOf("x. "), here + L"\\x. ");
+    EXPECT_EQ(files.PathOf("CON"), here + L"\\CON");
+    EXPECT_EQ(files.PathOf("sub\\x.w3x"), L"") << "another folder's file";
+    EXPECT_EQ(files.PathOf(".."), L"");
+    // A stored folder such as D:\WC3\\Maps\Download: \\?\ would keep the
+    // doubled backslash, so the folder is normalised first.
+    CreateDirectoryW(folder.Wide("Maps").c_str(), nullptr);
+    ASSERT_TRUE(files.BindFolder(folder.Path() + "\\\\Maps\\.\\"));
+    EXPECT_EQ(files.PathOf("x.w3x"), here + L"\\Maps\\x.w3x");
+    EXPECT_FALSE(files.BindFolder(folder.Path() + "\\missing"));
+    EXPECT_EQ(files.PathOf("x.w3x"), L"") << "nothing bound after a failure";
 }
 
-TEST_F(Win32Files, CurrentFolderLongerThanWindowsAllowsIsRefused) {
-    EXPECT_FALSE(files.SetCurrentFolder(""));
-    EXPECT_FALSE(files.SetCurrentFolder(folder.Path() + "\\" + std::string(MAX_PATH, 'd')));
-    EXPECT_FALSE(files.SetCurrentFolder(folder.Path() + "\\missing"));
+TEST_F(Win32Files, TheCurrentFolderPlaysNoPart) {
+    Win32TempFolder other;
+    other.Write("map.w3x", "other");
+    folder.Write("map.w3x", "ours");
+    ASSERT_TRUE(MakeCurrentFolder(other.Path()));
+    EXPECT_EQ(ReadThroughAdapter("map.w3x"), "ours");
+    EXPECT_TRUE(files.Remove("map.w3x"));
+    EXPECT_EQ(other.Read("map.w3x"), "other");
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    SetCurrentDirectoryW(temp);  // the folder can go
+}
+
+TEST(Win32CurrentFolder, LongerThanWindowsAllowsIsRefused) {
+    Win32TempFolder folder;
+    EXPECT_FALSE(MakeCurrentFolder(""));
+    EXPECT_FALSE(MakeCurrentFolder(folder.Path() + "\\" + std::string(MAX_PATH, 'd')));
+    EXPECT_FALSE(MakeCurrentFolder(folder.Path() + "\\missing"));
 }
 
 TEST_F(Win32Files, CopyKeepsAnExistingFileUnlessToldToReplaceIt) {

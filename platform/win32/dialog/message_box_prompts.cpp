@@ -1,7 +1,7 @@
 #include "platform/win32/dialog/message_box_prompts.h"
 
-#include "platform/win32/dialog/dialog.h"
 #include "base/utf.h"
+#include "platform/win32/dialog/dialog.h"
 
 namespace torva::win {
 
