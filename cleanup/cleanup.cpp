@@ -182,19 +182,16 @@ InsertResult CopyMapIntoFolder(MapFolder& folder, const std::string& sourcePath,
         return finish(InsertResult::Failed);
     }
     FileSystem& files = folder.Files();
-    switch (files.Copy(sourcePath, bareName, /*failIfExists=*/true)) {
-        case CopyOutcome::Copied:
-            return finish(InsertResult::Copied);
-        case CopyOutcome::Failed:
-            prompts.Notice(Format(kCopyFailed, sourcePath));
-            return finish(InsertResult::Failed);
-        case CopyOutcome::AlreadyExists:
-            break;
+    const Result copied = files.Copy(sourcePath, bareName, /*failIfExists=*/true);
+    if (copied.Ok()) return finish(InsertResult::Copied);
+    if (copied.kind != Failure::Exists) {
+        prompts.Notice(Format(kCopyFailed, sourcePath));
+        return finish(InsertResult::Failed);
     }
     if (!prompts.Confirm(kOverwritePrompt, kOverwritePromptCaption)) {
         return finish(InsertResult::KeptExisting);
     }
-    if (files.Copy(sourcePath, bareName, /*failIfExists=*/false) != CopyOutcome::Copied) {
+    if (!files.Copy(sourcePath, bareName, /*failIfExists=*/false).Ok()) {
         prompts.Notice(Format(kCopyFailed, sourcePath));
         return finish(InsertResult::Failed);
     }

@@ -167,7 +167,7 @@ std::FILE* OpenNamedFile(FileSystem& files, const std::string& path) {
     namespace fs = std::filesystem;
     const fs::path named = fs::u8path(path);
     const fs::path folder = named.has_parent_path() ? named.parent_path() : fs::path(".");
-    if (!files.BindFolder(folder.u8string())) return nullptr;
+    if (!files.BindFolder(folder.u8string()).Ok()) return nullptr;
     return files.OpenForReading(named.filename().u8string());
 }
 

@@ -29,8 +29,8 @@ std::string ValueText(const std::vector<std::uint8_t>& bytes) {
 // that fits neither fails as the second query did, with ERROR_MORE_DATA.
 RegistryValue ReadThroughQueryBuffers(Registry& registry, const std::string& name) {
     RegistryValue value = registry.ReadValue(name);
-    if (value.status == kErrorSuccess && value.bytes.size() > kSecondQueryBufferSize) {
-        value.status = kErrorMoreData;
+    if (value.status.Ok() && value.bytes.size() > kSecondQueryBufferSize) {
+        value.status = Win32Result(kErrorMoreData);
         value.bytes.clear();
     }
     return value;
@@ -67,13 +67,13 @@ std::string NoDownloadFolderText(const std::string& installDownloadFolder) {
 }
 
 std::string ReadDocumentsFolder(Registry& registry) {
-    if (registry.OpenKey("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders") !=
-        kErrorSuccess) {
+    if (!registry.OpenKey("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders")
+             .Ok()) {
         return {};
     }
     const RegistryValue value = ReadThroughQueryBuffers(registry, "Personal");
     registry.CloseKey();
-    return value.status == kErrorSuccess ? ValueText(value.bytes) : std::string();
+    return value.status.Ok() ? ValueText(value.bytes) : std::string();
 }
 
 std::string RegistryFailureText(char letter, long code) {
@@ -95,14 +95,14 @@ std::optional<std::string> LocateDownloadFolder(Registry& registry, Prompts& pro
         if (afterMessage) afterMessage();
     };
 
-    const long opened = registry.OpenKey(kGameRegistryKey);
-    if (opened != kErrorSuccess) {
-        fail('B', opened);
+    const Result opened = registry.OpenKey(kGameRegistryKey);
+    if (!opened.Ok()) {
+        fail('B', opened.code);
         return std::nullopt;  // no key is open, so none is closed
     }
     const RegistryValue value = ReadThroughQueryBuffers(registry, kInstallPathValue);
-    if (value.status != kErrorSuccess) {
-        fail('A', value.status);
+    if (!value.status.Ok()) {
+        fail('A', value.status.code);
         registry.CloseKey();
         return std::nullopt;
     }

@@ -7,20 +7,16 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "scan/seams.h"
 
 namespace torva {
-
-// Win32 result codes the locator tells apart.
-constexpr long kErrorSuccess = 0;
-constexpr long kErrorFileNotFound = 2;
-constexpr long kErrorMoreData = 234;
 
 // One value as the registry holds it: the read's status and the value's bytes
 // (text as UTF-8 with its terminating NUL, anything else as stored). Its type
 // plays no part.
 struct RegistryValue {
-    long status = kErrorSuccess;  // 0, 2 (no such value) or another system code
+    Result status;  // NotFound (code 2) when there is no such value
     std::vector<std::uint8_t> bytes;
 };
 
@@ -29,8 +25,8 @@ struct RegistryValue {
 class Registry {
 public:
     virtual ~Registry() = default;
-    // Opens HKCU\<subKey> with KEY_READ; returns 0 or the system's code.
-    virtual long OpenKey(const std::string& subKey) = 0;
+    // Opens HKCU\<subKey> with KEY_READ.
+    virtual Result OpenKey(const std::string& subKey) = 0;
     // The whole value of the open key.
     virtual RegistryValue ReadValue(const std::string& name) = 0;
     virtual void CloseKey() = 0;

@@ -109,7 +109,7 @@ public:
     const std::string& DownloadFolder() const { return downloadFolder_; }
     // Binds the file operations to the download folder before any bare name
     // is used; false when the folder cannot be used.
-    bool EnterFolder() { return files_.BindFolder(downloadFolder_); }
+    bool EnterFolder() { return files_.BindFolder(downloadFolder_).Ok(); }
     FileSystem& Files() { return files_; }
     Prompts& UserPrompts() { return prompts_; }
     FolderLister& Lister() { return lister_; }

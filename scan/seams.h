@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
+
 namespace torva {
 
 // Lists the download folder: plain files only, no subdirectories. On Windows
@@ -49,23 +51,22 @@ private:
     std::vector<std::string> names_;
 };
 
-enum class CopyOutcome { Copied, AlreadyExists, Failed };
-
 // File operations in the download folder, never in whatever directory happens
 // to be current. Names are UTF-8.
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
-    // Binds the bare names of the calls below to entries of `folder`. False
-    // when the folder cannot be used: nothing is then read, deleted or copied.
-    virtual bool BindFolder(const std::string& folder) = 0;
+    // Binds the bare names of the calls below to entries of `folder`. When
+    // the folder cannot be used nothing is then read, deleted or copied.
+    virtual Result BindFolder(const std::string& folder) = 0;
     // Opens an entry for reading bytes ("rb"); nullptr when it cannot be opened.
     virtual std::FILE* OpenForReading(const std::string& name) = 0;
     // Deletes an entry.
-    virtual bool Remove(const std::string& name) = 0;
-    // Copies the file at `sourcePath` (a full path) to the entry `name`.
-    virtual CopyOutcome Copy(const std::string& sourcePath, const std::string& name,
-                             bool failIfExists) = 0;
+    virtual Result Remove(const std::string& name) = 0;
+    // Copies the file at `sourcePath` (a full path) to the entry `name`; with
+    // `failIfExists` an existing entry is kept and the result is Exists.
+    virtual Result Copy(const std::string& sourcePath, const std::string& name,
+                        bool failIfExists) = 0;
 };
 
 // Questions and notices for the user.

@@ -20,6 +20,7 @@ int OpenRegularFile(int folder, const std::string& name) {
     struct stat info;
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
+        errno = EINVAL;  // not a file the program reads
         return -1;
     }
     const int flags = ::fcntl(fd, F_GETFL);
@@ -68,10 +69,11 @@ PosixFileSystem::~PosixFileSystem() {
     if (folder_ >= 0) ::close(folder_);
 }
 
-bool PosixFileSystem::BindFolder(const std::string& folder) {
+Result PosixFileSystem::BindFolder(const std::string& folder) {
     if (folder_ >= 0) ::close(folder_);
     folder_ = folder.empty() ? -1 : ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    return folder_ >= 0;
+    if (folder_ >= 0) return Result::Success();
+    return ErrnoResult(folder.empty() ? ENOENT : errno);
 }
 
 std::FILE* PosixFileSystem::OpenForReading(const std::string& name) {
@@ -83,53 +85,57 @@ std::FILE* PosixFileSystem::OpenForReading(const std::string& name) {
     return file;
 }
 
-bool PosixFileSystem::Remove(const std::string& name) {
-    return folder_ >= 0 && ::unlinkat(folder_, name.c_str(), 0) == 0;
+Result PosixFileSystem::Remove(const std::string& name) {
+    if (folder_ < 0) return ErrnoResult(EBADF);
+    return ::unlinkat(folder_, name.c_str(), 0) == 0 ? Result::Success() : ErrnoResult(errno);
 }
 
-CopyOutcome PosixFileSystem::Copy(const std::string& sourcePath, const std::string& name,
-                                  bool failIfExists) {
-    if (folder_ < 0) return CopyOutcome::Failed;
+Result PosixFileSystem::Copy(const std::string& sourcePath, const std::string& name,
+                             bool failIfExists) {
+    if (folder_ < 0) return ErrnoResult(EBADF);
     struct stat existing;
-    const bool exists = ::fstatat(folder_, name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
-    if (failIfExists && exists) return CopyOutcome::AlreadyExists;
+    if (failIfExists && ::fstatat(folder_, name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
+        return ErrnoResult(EEXIST);
+    }
     const int from = OpenRegularFile(AT_FDCWD, sourcePath);
-    if (from < 0) return CopyOutcome::Failed;
+    if (from < 0) return ErrnoResult(errno != 0 ? errno : ENOENT);
     struct stat sourceInfo;
     ::fstat(from, &sourceInfo);
 
     std::string temp;
     const int to = CreateTemporary(folder_, temp);
     if (to < 0) {
+        const Result failed = ErrnoResult(errno);
         ::close(from);
-        return CopyOutcome::Failed;
+        return failed;
     }
     bool ok = CopyContents(from, to);
     ok = ::fchmod(to, sourceInfo.st_mode & 07777) == 0 && ok;
     ok = ::close(to) == 0 && ok;
+    const Result written = ok ? Result::Success() : ErrnoResult(errno != 0 ? errno : EIO);
     ::close(from);
-    if (!ok) {
+    if (!written.Ok()) {
         ::unlinkat(folder_, temp.c_str(), 0);
-        return CopyOutcome::Failed;
+        return written;
     }
 
-    CopyOutcome outcome = CopyOutcome::Copied;
+    Result result = Result::Success();
     if (failIfExists) {
         // linkat() never replaces: a file that appeared meanwhile is kept.
         if (::linkat(folder_, temp.c_str(), folder_, name.c_str(), 0) != 0) {
             struct stat now;
             if (errno == EEXIST ||
                 ::fstatat(folder_, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0) {
-                outcome = CopyOutcome::AlreadyExists;
+                result = ErrnoResult(EEXIST);
             } else if (::renameat(folder_, temp.c_str(), folder_, name.c_str()) != 0) {
-                outcome = CopyOutcome::Failed;  // e.g. a file system without hard links
+                result = ErrnoResult(errno);  // e.g. a file system without hard links
             }
         }
     } else if (::renameat(folder_, temp.c_str(), folder_, name.c_str()) != 0) {
-        outcome = CopyOutcome::Failed;
+        result = ErrnoResult(errno);
     }
     ::unlinkat(folder_, temp.c_str(), 0);  // gone already after a rename
-    return outcome;
+    return result;
 }
 
 }  // namespace torva

@@ -17,14 +17,13 @@ public:
 
     // Opens a handle of `folder`; every later call works in that directory,
     // even after it is renamed.
-    bool BindFolder(const std::string& folder) override;
+    Result BindFolder(const std::string& folder) override;
     std::FILE* OpenForReading(const std::string& name) override;
-    bool Remove(const std::string& name) override;
+    Result Remove(const std::string& name) override;
     // Copies through a temporary file in the folder that is renamed (or
     // linked, for failIfExists) into place, so a failed copy never leaves a
     // truncated or partial destination.
-    CopyOutcome Copy(const std::string& sourcePath, const std::string& name,
-                     bool failIfExists) override;
+    Result Copy(const std::string& sourcePath, const std::string& name, bool failIfExists) override;
 
 private:
     int folder_ = -1;

@@ -256,21 +256,21 @@ std::optional<std::map<std::string, RegValueData>> ReadUserRegKey(const std::str
     return values;
 }
 
-long WineRegistry::OpenKey(const std::string& subKey) {
+Result WineRegistry::OpenKey(const std::string& subKey) {
     values_.reset();
     std::ifstream file(prefix_ + "/user.reg", std::ios::binary);
-    if (!file) return kErrorFileNotFound;
+    if (!file) return Win32Result(kErrorFileNotFound);
     std::ostringstream text;
     text << file.rdbuf();
     values_ = ReadUserRegKey(text.str(), subKey);
-    return values_ ? kErrorSuccess : kErrorFileNotFound;
+    return Win32Result(values_ ? kErrorSuccess : kErrorFileNotFound);
 }
 
 RegistryValue WineRegistry::ReadValue(const std::string& name) {
-    if (!values_) return {kErrorInvalidHandle, {}};
+    if (!values_) return {Win32Result(kErrorInvalidHandle), {}};
     const auto it = values_->find(LowerAscii(name));
-    if (it == values_->end()) return {kErrorFileNotFound, {}};
-    return {kErrorSuccess, it->second.bytes};
+    if (it == values_->end()) return {Win32Result(kErrorFileNotFound), {}};
+    return {Result::Success(), it->second.bytes};
 }
 
 std::optional<std::string> MapWindowsPath(const std::string& windowsPath,

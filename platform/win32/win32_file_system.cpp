@@ -47,15 +47,28 @@ bool MakeCurrentFolder(const std::string& folder) {
     return SetCurrentDirectoryW(wide.c_str()) != 0;
 }
 
-bool Win32FileSystem::BindFolder(const std::string& folder) {
+namespace {
+
+// A failed call's result from GetLastError.
+Result LastError() { return Win32Result(static_cast<long>(GetLastError())); }
+
+// A wide path that could not be made: no folder bound, or not a bare name.
+Result NoPath() { return {Failure::NotFound, ERROR_INVALID_NAME}; }
+
+}  // namespace
+
+Result Win32FileSystem::BindFolder(const std::string& folder) {
     folder_ = VerbatimFolder(folder);
-    const DWORD attributes =
-        folder_.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(folder_.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-        folder_.clear();
-        return false;
+    if (folder_.empty()) return NoPath();
+    const DWORD attributes = GetFileAttributesW(folder_.c_str());
+    Result result = Result::Success();
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        result = LastError();
+    } else if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        result = Win32Result(ERROR_DIRECTORY);
     }
-    return true;
+    if (!result.Ok()) folder_.clear();
+    return result;
 }
 
 std::wstring Win32FileSystem::PathOf(const std::string& name) const {
@@ -70,31 +83,29 @@ std::FILE* Win32FileSystem::OpenForReading(const std::string& name) {
     return _wfopen(path.c_str(), L"rb");
 }
 
-bool Win32FileSystem::Remove(const std::string& name) {
+Result Win32FileSystem::Remove(const std::string& name) {
     const std::wstring path = PathOf(name);
-    return !path.empty() && DeleteFileW(path.c_str()) != 0;
+    if (path.empty()) return NoPath();
+    return DeleteFileW(path.c_str()) ? Result::Success() : LastError();
 }
 
-CopyOutcome Win32FileSystem::Copy(const std::string& sourcePath, const std::string& name,
-                                  bool failIfExists) {
+Result Win32FileSystem::Copy(const std::string& sourcePath, const std::string& name,
+                             bool failIfExists) {
     const std::wstring from = Utf8ToWide(sourcePath);
     const std::wstring to = PathOf(name);
-    if (from.empty() || to.empty()) return CopyOutcome::Failed;
-    if (failIfExists) {
-        if (CopyFileW(from.c_str(), to.c_str(), TRUE)) return CopyOutcome::Copied;
-        const DWORD error = GetLastError();
-        return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS
-                   ? CopyOutcome::AlreadyExists
-                   : CopyOutcome::Failed;
-    }
+    if (from.empty() || to.empty()) return NoPath();
+    // Fail-if-exists answers ERROR_FILE_EXISTS: the Exists kind.
+    if (failIfExists)
+        return CopyFileW(from.c_str(), to.c_str(), TRUE) ? Result::Success() : LastError();
     wchar_t temp[MAX_PATH];
-    if (GetTempFileNameW(folder_.c_str(), L"tvc", 0, temp) == 0) return CopyOutcome::Failed;
+    if (GetTempFileNameW(folder_.c_str(), L"tvc", 0, temp) == 0) return LastError();
     if (!CopyFileW(from.c_str(), temp, FALSE) ||
         !MoveFileExW(temp, to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        const Result failed = LastError();
         DeleteFileW(temp);
-        return CopyOutcome::Failed;
+        return failed;
     }
-    return CopyOutcome::Copied;
+    return Result::Success();
 }
 
 }  // namespace torva

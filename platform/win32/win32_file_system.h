@@ -23,13 +23,12 @@ bool MakeCurrentFolder(const std::string& folder);
 
 class Win32FileSystem : public FileSystem {
 public:
-    bool BindFolder(const std::string& folder) override;
+    Result BindFolder(const std::string& folder) override;
     std::FILE* OpenForReading(const std::string& name) override;
-    bool Remove(const std::string& name) override;
+    Result Remove(const std::string& name) override;
     // An overwriting copy goes through a temporary file beside the destination,
     // so a failed copy never leaves the destination truncated.
-    CopyOutcome Copy(const std::string& sourcePath, const std::string& name,
-                     bool failIfExists) override;
+    Result Copy(const std::string& sourcePath, const std::string& name, bool failIfExists) override;
 
     // The wide path of an entry of the bound folder; empty when no folder is
     // bound or the name is not a bare name (one with a separator would reach

@@ -20,13 +20,13 @@ std::vector<std::uint8_t> RegistryDataForCaller(unsigned long type,
     return std::vector<std::uint8_t>(utf8.begin(), utf8.end());
 }
 
-long Win32Registry::OpenKey(const std::string& subKey) {
+Result Win32Registry::OpenKey(const std::string& subKey) {
     CloseKey();
     HKEY key = nullptr;
     const LONG result =
         RegOpenKeyExW(HKEY_CURRENT_USER, Utf8ToWide(subKey).c_str(), 0, KEY_READ, &key);
     if (result == ERROR_SUCCESS) key_ = key;
-    return result;
+    return Win32Result(result);
 }
 
 void Win32Registry::CloseKey() {
@@ -35,7 +35,7 @@ void Win32Registry::CloseKey() {
 }
 
 RegistryValue Win32Registry::ReadValue(const std::string& name) {
-    if (key_ == nullptr) return {ERROR_INVALID_HANDLE, {}};
+    if (key_ == nullptr) return {Win32Result(ERROR_INVALID_HANDLE), {}};
     const std::wstring valueName = Utf8ToWide(name);
     const HKEY key = static_cast<HKEY>(key_);
 
@@ -46,15 +46,15 @@ RegistryValue Win32Registry::ReadValue(const std::string& name) {
     for (int attempt = 0; attempt < 4 && result == ERROR_MORE_DATA; ++attempt) {
         DWORD storedSize = 0;
         result = RegQueryValueExW(key, valueName.c_str(), nullptr, &type, nullptr, &storedSize);
-        if (result != ERROR_SUCCESS) return {result, {}};
+        if (result != ERROR_SUCCESS) return {Win32Result(result), {}};
         stored.assign(storedSize + sizeof(wchar_t), 0);
         storedSize = static_cast<DWORD>(stored.size());
         result =
             RegQueryValueExW(key, valueName.c_str(), nullptr, &type, stored.data(), &storedSize);
         if (result == ERROR_SUCCESS) stored.resize(storedSize);
     }
-    if (result != ERROR_SUCCESS) return {result, {}};
-    return {ERROR_SUCCESS, RegistryDataForCaller(type, stored)};
+    if (result != ERROR_SUCCESS) return {Win32Result(result), {}};
+    return {Result::Success(), RegistryDataForCaller(type, stored)};
 }
 
 }  // namespace torva

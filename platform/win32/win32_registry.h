@@ -15,7 +15,7 @@ public:
     Win32Registry& operator=(const Win32Registry&) = delete;
     ~Win32Registry() override { CloseKey(); }
 
-    long OpenKey(const std::string& subKey) override;
+    Result OpenKey(const std::string& subKey) override;
     RegistryValue ReadValue(const std::string& name) override;
     void CloseKey() override;
 

@@ -69,26 +69,26 @@ public:
     std::vector<std::string> opened;
     std::vector<std::string> deleted;
 
-    bool BindFolder(const std::string& path) override {
+    Result BindFolder(const std::string& path) override {
         current = path == knownFolder && fs::is_directory(folder);
-        return current;
+        return current ? Result::Success() : Result{Failure::NotFound, 2};
     }
     std::FILE* OpenForReading(const std::string& name) override {
         opened.push_back(name);
         if (!current) return nullptr;
         return std::fopen((folder / name).c_str(), "rb");
     }
-    bool Remove(const std::string& name) override {
+    Result Remove(const std::string& name) override {
         deleted.push_back(name);
-        return current && fs::remove(folder / name);
+        return current && fs::remove(folder / name) ? Result::Success() : Result{Failure::Other, 1};
     }
-    CopyOutcome Copy(const std::string& source, const std::string& destination,
-                     bool failIfExists) override {
-        if (!current) return CopyOutcome::Failed;
-        if (failIfExists && fs::exists(folder / destination)) return CopyOutcome::AlreadyExists;
+    Result Copy(const std::string& source, const std::string& destination,
+                bool failIfExists) override {
+        if (!current) return {Failure::NotFound, 2};
+        if (failIfExists && fs::exists(folder / destination)) return {Failure::Exists, 80};
         std::error_code ec;
         fs::copy_file(source, folder / destination, fs::copy_options::overwrite_existing, ec);
-        return ec ? CopyOutcome::Failed : CopyOutcome::Copied;
+        return ec ? Result{Failure::Other, ec.value()} : Result::Success();
     }
 };
 

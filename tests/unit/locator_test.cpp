@@ -22,18 +22,18 @@ public:
     int reads = 0;
     int openKeys = 0;
 
-    long OpenKey(const std::string& subKey) override {
+    Result OpenKey(const std::string& subKey) override {
         EXPECT_EQ(subKey, "Software\\Blizzard Entertainment\\Warcraft III");
-        if (!keyPresent) return kErrorFileNotFound;
+        if (!keyPresent) return Win32Result(kErrorFileNotFound);
         ++openKeys;
-        return kErrorSuccess;
+        return Result::Success();
     }
     RegistryValue ReadValue(const std::string& name) override {
         EXPECT_EQ(name, "InstallPath");
         EXPECT_EQ(openKeys, 1);
         ++reads;
-        if (!valuePresent) return {kErrorFileNotFound, {}};
-        return {kErrorSuccess, value};
+        if (!valuePresent) return {Win32Result(kErrorFileNotFound), {}};
+        return {Result::Success(), value};
     }
     void CloseKey() override { --openKeys; }
 };

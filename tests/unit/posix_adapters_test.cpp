@@ -41,10 +41,10 @@ TEST_P(UserRegCases, OpenAndQueryLikeTheRegistry) {
     TempFolder prefix;
     WriteText(prefix.path() / "user.reg", kRegHead + c.body);
     WineRegistry registry(prefix.path().string());
-    ASSERT_EQ(registry.OpenKey(kGameRegistryKey), c.open);
+    ASSERT_EQ(registry.OpenKey(kGameRegistryKey).code, c.open);
     if (c.open != 0) return;
     const RegistryValue value = registry.ReadValue(kInstallPathValue);
-    ASSERT_EQ(value.status, c.query);
+    ASSERT_EQ(value.status.code, c.query);
     EXPECT_EQ(std::string(value.bytes.begin(), value.bytes.end()), c.data);
     registry.CloseKey();
 }
@@ -180,7 +180,7 @@ TEST(PosixFileSystem, OpensRegularFilesOnlyAndNeverBlocksOnAFifo) {
     folder.Write("map", {'H', 'M'});
     fs::create_directory(folder.path() / "sub");
     ASSERT_EQ(::mkfifo((folder.path() / "pipe").c_str(), 0600), 0);
-    ASSERT_TRUE(files.BindFolder(folder.path().string()));
+    ASSERT_TRUE(files.BindFolder(folder.path().string()).Ok());
     EXPECT_EQ(files.OpenForReading("pipe"), nullptr);
     EXPECT_EQ(files.OpenForReading("sub"), nullptr);
     std::FILE* file = files.OpenForReading("map");
@@ -195,20 +195,20 @@ TEST(PosixFileSystem, CopyTellsOutcomesAndNeverHarmsTheDestination) {
     const auto at = [&](const char* name) { return (folder.path() / name).string(); };
     folder.Write("new", {'n', 'e', 'w'});
     folder.Write("old", {'o', 'l', 'd'});
-    EXPECT_EQ(files.Copy(at("new"), "old", false), CopyOutcome::Failed) << "no folder bound";
-    ASSERT_TRUE(files.BindFolder(folder.path().string()));
+    EXPECT_EQ(files.Copy(at("new"), "old", false).kind, Failure::Other) << "no folder bound";
+    ASSERT_TRUE(files.BindFolder(folder.path().string()).Ok());
 
-    EXPECT_EQ(files.Copy(at("new"), "old", true), CopyOutcome::AlreadyExists);
+    EXPECT_EQ(files.Copy(at("new"), "old", true).kind, Failure::Exists);
     EXPECT_EQ(ReadAll(at("old")), "old");
-    EXPECT_EQ(files.Copy(at("missing"), "old", false), CopyOutcome::Failed);
+    EXPECT_EQ(files.Copy(at("missing"), "old", false).kind, Failure::NotFound);
     EXPECT_EQ(ReadAll(at("old")), "old");
-    EXPECT_EQ(files.Copy(at("missing"), "fresh", true), CopyOutcome::Failed);
+    EXPECT_EQ(files.Copy(at("missing"), "fresh", true).kind, Failure::NotFound);
     EXPECT_FALSE(fs::exists(at("fresh")));
-    EXPECT_EQ(files.Copy(at("new"), "copy", true), CopyOutcome::Copied);
+    EXPECT_EQ(files.Copy(at("new"), "copy", true).kind, Failure::None);
     EXPECT_EQ(ReadAll(at("copy")), "new");
-    EXPECT_EQ(files.Copy(at("new"), "old", false), CopyOutcome::Copied);
+    EXPECT_EQ(files.Copy(at("new"), "old", false).kind, Failure::None);
     EXPECT_EQ(ReadAll(at("old")), "new");
-    EXPECT_EQ(files.Copy(at("new"), "nodir/x", false), CopyOutcome::Failed);
+    EXPECT_EQ(files.Copy(at("new"), "nodir/x", false).kind, Failure::NotFound);
     // No temporary file is left behind.
     int entries = 0;
     for ([[maybe_unused]] const auto& e : fs::directory_iterator(folder.path())) ++entries;
@@ -219,18 +219,18 @@ TEST(PosixFileSystem, WorksInTheBoundFolderWhateverIsCurrent) {
     TempFolder folder, current;
     PosixFileSystem files;
     const fs::path start = fs::current_path();
-    EXPECT_FALSE(files.BindFolder((folder.path() / "missing").string()));
-    EXPECT_FALSE(files.BindFolder(""));
-    EXPECT_FALSE(files.Remove("gone"));
-    ASSERT_TRUE(files.BindFolder(folder.path().string()));
+    EXPECT_EQ(files.BindFolder((folder.path() / "missing").string()).kind, Failure::NotFound);
+    EXPECT_EQ(files.BindFolder("").kind, Failure::NotFound);
+    EXPECT_EQ(files.Remove("gone").kind, Failure::Other);
+    ASSERT_TRUE(files.BindFolder(folder.path().string()).Ok());
     EXPECT_EQ(fs::current_path(), start);
     folder.Write("gone", {1});
     current.Write("gone", {2});
     current.Write("only here", {2});
     fs::current_path(current.path());
     EXPECT_EQ(files.OpenForReading("only here"), nullptr);
-    EXPECT_TRUE(files.Remove("gone"));
-    EXPECT_FALSE(files.Remove("gone"));
+    EXPECT_TRUE(files.Remove("gone").Ok());
+    EXPECT_EQ(files.Remove("gone").kind, Failure::NotFound);
     fs::current_path(start);
     EXPECT_TRUE(fs::exists(current.path() / "gone"));
 }

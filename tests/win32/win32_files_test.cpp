@@ -17,7 +17,7 @@ using testing::Win32TempFolder;
 
 class Win32Files : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(files.BindFolder(folder.Path())); }
+    void SetUp() override { ASSERT_TRUE(files.BindFolder(folder.Path()).Ok()); }
     std::string ReadThroughAdapter(const std::string& name) {
         std::FILE* file = files.OpenForReading(name);
         if (file == nullptr) return "<cannot open>";
@@ -42,7 +42,7 @@ TEST_F(Win32Files, EachOddNameReadsAndDeletesExactlyItsOwnFile) {
         EXPECT_EQ(ReadThroughAdapter(name), "bytes of [" + name + "]") << name;
     }
     for (const auto& name : kOddNames) {
-        ASSERT_TRUE(files.Remove(name)) << name;
+        ASSERT_TRUE(files.Remove(name).Ok()) << name;
         EXPECT_EQ(folder.Read(name), "<missing>") << name;
         for (const auto& other : kOddNames) {
             const bool removed = std::find(kOddNames.begin(), kOddNames.end(), other) <=
@@ -64,9 +64,9 @@ TEST_F(Win32Files, EntriesBecomeVerbatimPathsInTheNormalisedFolder) {
     // A stored folder such as D:\WC3\\Maps\Download: \\?\ would keep the
     // doubled backslash, so the folder is normalised first.
     CreateDirectoryW(folder.Wide("Maps").c_str(), nullptr);
-    ASSERT_TRUE(files.BindFolder(folder.Path() + "\\\\Maps\\.\\"));
+    ASSERT_TRUE(files.BindFolder(folder.Path() + "\\\\Maps\\.\\").Ok());
     EXPECT_EQ(files.PathOf("x.w3x"), here + L"\\Maps\\x.w3x");
-    EXPECT_FALSE(files.BindFolder(folder.Path() + "\\missing"));
+    EXPECT_EQ(files.BindFolder(folder.Path() + "\\missing").kind, Failure::NotFound);
     EXPECT_EQ(files.PathOf("x.w3x"), L"") << "nothing bound after a failure";
 }
 
@@ -76,7 +76,7 @@ TEST_F(Win32Files, TheCurrentFolderPlaysNoPart) {
     folder.Write("map.w3x", "ours");
     ASSERT_TRUE(MakeCurrentFolder(other.Path()));
     EXPECT_EQ(ReadThroughAdapter("map.w3x"), "ours");
-    EXPECT_TRUE(files.Remove("map.w3x"));
+    EXPECT_TRUE(files.Remove("map.w3x").Ok());
     EXPECT_EQ(other.Read("map.w3x"), "other");
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
@@ -93,16 +93,16 @@ TEST(Win32CurrentFolder, LongerThanWindowsAllowsIsRefused) {
 TEST_F(Win32Files, CopyKeepsAnExistingFileUnlessToldToReplaceIt) {
     folder.Write("source.w3x", "new map");
     const std::string source = folder.Path() + "\\source.w3x";
-    EXPECT_EQ(files.Copy(source, "맵.w3x", true), CopyOutcome::Copied);
+    EXPECT_EQ(files.Copy(source, "맵.w3x", true).kind, Failure::None);
     EXPECT_EQ(folder.Read("맵.w3x"), "new map");
 
     folder.Write("맵.w3x", "old map");
-    EXPECT_EQ(files.Copy(source, "맵.w3x", true), CopyOutcome::AlreadyExists);
+    EXPECT_EQ(files.Copy(source, "맵.w3x", true).kind, Failure::Exists);
     EXPECT_EQ(folder.Read("맵.w3x"), "old map");
-    EXPECT_EQ(files.Copy(source, "맵.w3x", false), CopyOutcome::Copied);
+    EXPECT_EQ(files.Copy(source, "맵.w3x", false).kind, Failure::None);
     EXPECT_EQ(folder.Read("맵.w3x"), "new map");
     // A failed overwrite leaves the destination whole and no temporary file.
-    EXPECT_EQ(files.Copy(folder.Path() + "\\missing.w3x", "맵.w3x", false), CopyOutcome::Failed);
+    EXPECT_EQ(files.Copy(folder.Path() + "\\missing.w3x", "맵.w3x", false).kind, Failure::NotFound);
     EXPECT_EQ(folder.Read("맵.w3x"), "new map");
     std::vector<std::string> names = folder.Names();
     std::sort(names.begin(), names.end());

@@ -49,7 +49,7 @@ protected:
     }
     RegistryValue Read() {
         Win32Registry registry;
-        EXPECT_EQ(registry.OpenKey("Software\\TorvaMapChecker unit tests"), 0);
+        EXPECT_TRUE(registry.OpenKey("Software\\TorvaMapChecker unit tests").Ok());
         return registry.ReadValue("InstallPath");
     }
     static std::vector<std::uint8_t> Bytes(const std::string& text) {
@@ -84,16 +84,16 @@ TEST_F(Win32Registries, LongValuesAreReadWhole) {
     const std::wstring text(3000, L'p');
     Set(REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * 2));
     const RegistryValue value = Read();
-    EXPECT_EQ(value.status, 0);
+    EXPECT_TRUE(value.status.Ok());
     EXPECT_EQ(value.bytes.size(), 3001u);
 }
 
 TEST_F(Win32Registries, MissingKeyAndValueAreNotFound) {
     Win32Registry registry;
-    EXPECT_EQ(registry.OpenKey("Software\\TorvaMapChecker unit tests\\none"), 2);
-    EXPECT_EQ(registry.ReadValue("InstallPath").status, ERROR_INVALID_HANDLE);
-    ASSERT_EQ(registry.OpenKey("Software\\TorvaMapChecker unit tests"), 0);
-    EXPECT_EQ(registry.ReadValue("InstallPath").status, 2);
+    EXPECT_EQ(registry.OpenKey("Software\\TorvaMapChecker unit tests\\none").code, 2);
+    EXPECT_EQ(registry.ReadValue("InstallPath").status.code, ERROR_INVALID_HANDLE);
+    ASSERT_TRUE(registry.OpenKey("Software\\TorvaMapChecker unit tests").Ok());
+    EXPECT_EQ(registry.ReadValue("InstallPath").status.kind, Failure::NotFound);
 }
 
 }  // namespace

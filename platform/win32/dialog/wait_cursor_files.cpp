@@ -13,7 +13,7 @@ WaitCursorFiles::Busy::~Busy() {
     files_.shown_ = false;
 }
 
-bool WaitCursorFiles::BindFolder(const std::string& folder) { return files_.BindFolder(folder); }
+Result WaitCursorFiles::BindFolder(const std::string& folder) { return files_.BindFolder(folder); }
 
 std::FILE* WaitCursorFiles::OpenForReading(const std::string& name) {
     if (busy_) {
@@ -26,10 +26,10 @@ std::FILE* WaitCursorFiles::OpenForReading(const std::string& name) {
     return files_.OpenForReading(name);
 }
 
-bool WaitCursorFiles::Remove(const std::string& name) { return files_.Remove(name); }
+Result WaitCursorFiles::Remove(const std::string& name) { return files_.Remove(name); }
 
-CopyOutcome WaitCursorFiles::Copy(const std::string& sourcePath, const std::string& name,
-                                  bool failIfExists) {
+Result WaitCursorFiles::Copy(const std::string& sourcePath, const std::string& name,
+                             bool failIfExists) {
     return files_.Copy(sourcePath, name, failIfExists);
 }
 
