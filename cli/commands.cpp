@@ -113,7 +113,7 @@ void PrintScanText(std::FILE* out, const std::string& folder,
 }  // namespace
 
 const std::vector<Command>& Commands() {
-    static const std::vector<Command> commands = {
+    static const std::vector<Command> kCommands = {
         {"scan", "Scan the download folder and show the four views (default)", Arguments::None, "",
          true, RunScan},
         {"sums", "Print the five sums of each file", Arguments::OneOrMore, "FILE", false, RunSums},
@@ -129,7 +129,7 @@ const std::vector<Command>& Commands() {
         {"insert", "Copy a file into the folder, asking before replacing one",
          Arguments::ExactlyOne, "FILE", true, RunInsert},
     };
-    return commands;
+    return kCommands;
 }
 
 int RunScan(Context& context) {

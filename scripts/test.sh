@@ -10,6 +10,8 @@ scripts/install-deps.sh
 echo "== layers"
 scripts/check-layers.sh
 scripts/build.sh linux asan win64
+echo "== naming"
+scripts/check-naming.sh
 
 echo "== unit tests (native)"
 ctest --preset linux -j2

@@ -33,6 +33,8 @@ public:
         std::error_code ec;
         fs::remove_all(path_, ec);
     }
+    // Named like fs::directory_entry::path().
+    // NOLINTNEXTLINE(readability-identifier-naming)
     const fs::path& path() const { return path_; }
     void Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
         std::ofstream out(path_ / name, std::ios::binary);

@@ -83,8 +83,8 @@ TEST(ForgeGenuine, KeepsTheGivenHeader) {
 // Scans a generated folder with the adapters torvacheck uses on Linux.
 class GeneratedFolderScan : public ::testing::TestWithParam<std::uint64_t> {
 protected:
-    void TearDown() override { fs::current_path(startFolder_); }
-    fs::path startFolder_ = fs::current_path();
+    void TearDown() override { fs::current_path(startFolder); }
+    fs::path startFolder = fs::current_path();
 };
 
 TEST_P(GeneratedFolderScan, AgreesWithTheManifest) {

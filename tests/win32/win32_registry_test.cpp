@@ -18,16 +18,16 @@ protected:
     void SetUp() override {
         RegDeleteTreeW(HKEY_CURRENT_USER, kTestKey);
         ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kTestKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                  nullptr, &key_, nullptr),
+                                  nullptr, &key, nullptr),
                   ERROR_SUCCESS);
     }
     void TearDown() override {
-        RegCloseKey(key_);
+        RegCloseKey(key);
         RegDeleteTreeW(HKEY_CURRENT_USER, kTestKey);
     }
     void Set(DWORD type, const void* data, DWORD size) {
         ASSERT_EQ(
-            RegSetValueExW(key_, L"InstallPath", 0, type, static_cast<const BYTE*>(data), size),
+            RegSetValueExW(key, L"InstallPath", 0, type, static_cast<const BYTE*>(data), size),
             ERROR_SUCCESS);
     }
     // Text stored without its NUL: RegSetValueExW under Wine would add one.
@@ -44,7 +44,7 @@ protected:
         CountedText counted{static_cast<USHORT>(name.size() * 2),
                             static_cast<USHORT>(name.size() * 2), name.data()};
         ASSERT_EQ(
-            setValue(key_, &counted, 0, REG_SZ, text.data(), static_cast<ULONG>(text.size() * 2)),
+            setValue(key, &counted, 0, REG_SZ, text.data(), static_cast<ULONG>(text.size() * 2)),
             0);
     }
     RegistryValue Read() {
@@ -56,7 +56,7 @@ protected:
         return std::vector<std::uint8_t>(text.begin(), text.end());
     }
 
-    HKEY key_ = nullptr;
+    HKEY key = nullptr;
 };
 
 TEST_F(Win32Registries, TextIsUtf8WithOneNul) {
