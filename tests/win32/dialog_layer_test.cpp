@@ -80,7 +80,9 @@ TEST(DialogLayer, QuitRequestEndsTheLoopWithMinusOneAndIsPassedOn) {
 
 TEST(DialogLayer, ListBoxListsThePlainFilesOfTheCurrentFolder) {
     testing::Win32TempFolder folder;
-    for (const char* name : {"b.w3x", "a.w3x", "토르바 ñ.w3x", "notes"}) folder.Write(name, "x");
+    const std::vector<std::string> files = {
+        "CON.w3x", "a.w3x", "a.w3x ", "a.w3x.", "notes", "토르바 ñ 🙂.w3x"};  // in byte order
+    for (const std::string& name : files) folder.Write(name, "x");
     CreateDirectoryW(folder.Wide("sub").c_str(), nullptr);
     std::vector<std::string> names;
     ProbeDialog dialog;
@@ -101,7 +103,7 @@ TEST(DialogLayer, ListBoxListsThePlainFilesOfTheCurrentFolder) {
     SetCurrentDirectoryW(temp);
 
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"a.w3x", "b.w3x", "notes", "토르바 ñ.w3x"}));
+    EXPECT_EQ(names, files);
 }
 
 }  // namespace

@@ -55,6 +55,23 @@ TEST_F(Win32Files, EachOddNameReadsAndDeletesExactlyItsOwnFile) {
     EXPECT_TRUE(folder.Names().empty());
 }
 
+TEST_F(Win32Files, FilesHeldByAnotherProgramOrReadOnlyStay) {
+    folder.Write("held.w3x", "held");
+    folder.Write("read-only.w3x", "kept");
+    HANDLE held = CreateFileW(folder.Wide("held.w3x").c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    SetFileAttributesW(folder.Wide("read-only.w3x").c_str(), FILE_ATTRIBUTE_READONLY);
+
+    EXPECT_EQ(files.OpenForReading("held.w3x"), nullptr);
+    EXPECT_EQ(files.Remove("held.w3x").kind, Failure::AccessDenied);
+    EXPECT_EQ(files.Remove("read-only.w3x").kind, Failure::AccessDenied);
+    EXPECT_EQ(ReadThroughAdapter("read-only.w3x"), "kept");
+    CloseHandle(held);
+    EXPECT_EQ(ReadThroughAdapter("held.w3x"), "held");
+    SetFileAttributesW(folder.Wide("read-only.w3x").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST_F(Win32Files, EntriesBecomeVerbatimPathsInTheNormalisedFolder) {
     const std::wstring here = folder.Wide("");
     EXPECT_EQ(files.PathOf("x. "), here + L"\\x. ");
