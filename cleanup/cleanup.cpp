@@ -46,21 +46,12 @@ struct FileNow {
 std::optional<FileNow> Reexamine(FileSystem& files, const std::string& name, bool withVerdicts) {
     std::FILE* file = files.OpenForReading(name);
     if (file == nullptr) return std::nullopt;
+    FileExamination examined(file);  // as the scan examines it
     FileNow now;
-    std::uint8_t header[kHeaderSize];
-    const std::size_t got = std::fread(header, 1, sizeof header, file);
-    if (std::fseek(file, 0, SEEK_END) == 0) {
-        const long end = std::ftell(file);
-        if (end >= 0 && end <= 0x7FFFFFFF) now.size = static_cast<std::int32_t>(end);
-    }
-    if (withVerdicts) {
-        MarkerOccurrence markers[kHeaderSize / TitleMarker.size()];
-        const int found = FindMarkers(header, got, markers, static_cast<int>(std::size(markers)));
-        for (int m = 0; m < found; ++m) {
-            if (const auto entry = FindEntryByLabel(SlotText(markers[m].label))) {
-                const bool genuine = VerifyAgainstEntry(file, now.size, *entry) == Verdict::Genuine;
-                (genuine ? now.anyGenuine : now.anyHacked) = true;
-            }
+    now.size = examined.Size();
+    for (int m = 0; withVerdicts && m < examined.MarkerCount(); ++m) {
+        if (const auto verdict = examined.VerdictOf(m)) {
+            (*verdict == Verdict::Genuine ? now.anyGenuine : now.anyHacked) = true;
         }
     }
     std::fclose(file);
@@ -113,7 +104,7 @@ bool RunBulkCommand(MapFolder& folder, BulkCommand command) {
     // run from there may change the list under the walk.
     const auto snapshot = std::make_unique<ScanResults>(folder.Results());
     const ScanResults& r = *snapshot;
-    // Bare names resolve in the current directory: never delete elsewhere.
+    // Bare names name entries of the download folder: never delete elsewhere.
     const bool inFolder = folder.EnterFolder();
     const auto sizeOf = [&](std::string_view name) {
         const auto i = FamilyIndexOf(r, name);
@@ -185,26 +176,22 @@ InsertResult CopyMapIntoFolder(MapFolder& folder, const std::string& sourcePath,
         prompts.Notice(Format(kPathTooLong, destination));
         return finish(InsertResult::Refused);
     }
-    // The file dialog may have moved the current directory: copy to the bare
-    // name only once the download folder is current again.
+    // Copy only while the download folder can still be used.
     if (!folder.EnterFolder()) {
         prompts.Notice(Format(kFolderUnavailable, folder.DownloadFolder()));
         return finish(InsertResult::Failed);
     }
     FileSystem& files = folder.Files();
-    switch (files.Copy(sourcePath, bareName, /*failIfExists=*/true)) {
-        case CopyOutcome::Copied:
-            return finish(InsertResult::Copied);
-        case CopyOutcome::Failed:
-            prompts.Notice(Format(kCopyFailed, sourcePath));
-            return finish(InsertResult::Failed);
-        case CopyOutcome::AlreadyExists:
-            break;
+    const Result copied = files.Copy(sourcePath, bareName, /*failIfExists=*/true);
+    if (copied.Ok()) return finish(InsertResult::Copied);
+    if (copied.kind != Failure::Exists) {
+        prompts.Notice(Format(kCopyFailed, sourcePath));
+        return finish(InsertResult::Failed);
     }
     if (!prompts.Confirm(kOverwritePrompt, kOverwritePromptCaption)) {
         return finish(InsertResult::KeptExisting);
     }
-    if (files.Copy(sourcePath, bareName, /*failIfExists=*/false) != CopyOutcome::Copied) {
+    if (!files.Copy(sourcePath, bareName, /*failIfExists=*/false).Ok()) {
         prompts.Notice(Format(kCopyFailed, sourcePath));
         return finish(InsertResult::Failed);
     }

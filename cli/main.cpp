@@ -9,8 +9,8 @@
 #ifdef _WIN32
 #include <windows.h>
 
+#include "base/utf.h"
 #include "cli/console_win32.h"
-#include "platform/win32/utf.h"
 
 int wmain(int argc, wchar_t** argv) {
     const torva::cli::ConsoleText out(stdout), err(stderr);

@@ -7,7 +7,11 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 
 scripts/install-deps.sh
+echo "== layers"
+scripts/check-layers.sh
 scripts/build.sh linux asan win64 win32
+echo "== naming"
+scripts/check-naming.sh
 
 echo "== unit tests (native)"
 ctest --preset linux -j2

@@ -7,11 +7,10 @@
 #include <iterator>
 #include <vector>
 
-#include "app/about_box.h"
-#include "locate/locator.h"
+#include "base/utf.h"
 #include "platform/win32/dialog/file_dialog.h"
-#include "platform/win32/utf.h"
 #include "res/resource.h"
+#include "ui/about_box.h"
 #include "ui/guidance_bands.h"
 
 namespace torva {
@@ -105,9 +104,10 @@ const win::MessageEntry CMainDlg::kMessages[] = {
     win::OnMessage<&CMainDlg::OnSetFocus>(WM_SETFOCUS),
 };
 
-CMainDlg::CMainDlg()
+CMainDlg::CMainDlg(const DownloadFolderSources& folderSources)
     : win::Dialog(IDD_MAIN_DIALOG),
-      AppIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
+      AppIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
+      folderSources_(folderSources) {}
 
 CMainDlg::~CMainDlg() = default;
 
@@ -137,18 +137,16 @@ BOOL CMainDlg::OnInitDialog() {
     SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(AppIcon));
     SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(AppIcon));
 
-    const LocateResult located = LocateDownloadFolder(registry_, prompts_);
-    if (!located.DownloadFolder) {
-        PostQuitMessage(0);
-        return TRUE;
-    }
+    const DownloadFolderResult found =
+        FindDownloadFolder(folderSources_, prompts_, [] { PostQuitMessage(0); });
+    if (found.outcome == FolderSearch::RegistryFailed) return TRUE;
     // Without a download folder the dialog stays, empty: nothing else is listed.
-    if (const auto chosen = ChooseFolder(*located.DownloadFolder)) {
-        folder_ = std::make_unique<MapFolder>(*chosen, lister_, files_, prompts_);
+    if (found.outcome == FolderSearch::Found) {
+        folder_ = std::make_unique<MapFolder>(found.folder, lister_, files_, prompts_);
     }
 
-    // A folder that cannot be made current is shown empty: never list another.
-    if (folder_ && folder_->EnterFolder()) lister_.ListCurrentDirectory();
+    // A folder that cannot be used is shown empty: never list another.
+    if (folder_ && folder_->EnterFolder()) lister_.List(folder_->DownloadFolder());
     CountText = FormatCountLine(0, FileListBox.Count());
     UpdateData();
 
@@ -164,17 +162,6 @@ BOOL CMainDlg::OnInitDialog() {
     UpdateData();
     GuidanceState = kStartupGuidanceState;
     return TRUE;
-}
-
-std::optional<std::string> CMainDlg::ChooseFolder(const std::string& installDownloadFolder) {
-    const auto candidates =
-        CandidateDownloadFolders(installDownloadFolder, ReadDocumentsFolder(registry_));
-    // Usable: a folder the program can work in, that is, make current.
-    const auto usable = [this](const std::string& path) -> std::optional<std::string> {
-        if (!files_.SetCurrentFolder(path)) return std::nullopt;
-        return path;
-    };
-    return ChooseDownloadFolder(candidates, usable, prompts_);
 }
 
 void CMainDlg::ShowCurrentTab() {

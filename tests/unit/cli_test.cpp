@@ -206,7 +206,8 @@ TEST(CliWinePrefix, FindsTheFolderThroughTheRegistryAndDrive) {
            "Folders] 1\n\"Personal\"=\"C:\\\\users\\\\me\\\\Documents\"\n";
     const ProcessRun noFolder = Torvacheck({"--json"}, prefix.path().string());
     EXPECT_EQ(noFolder.status, 1);
-    EXPECT_NE(noFolder.err.find("워크래프트3 맵 다운로드 폴더를 찾을 수 없습니다."), std::string::npos)
+    EXPECT_NE(noFolder.err.find("워크래프트3 맵 다운로드 폴더를 찾을 수 없습니다."),
+              std::string::npos)
         << noFolder.err;
     EXPECT_EQ(noFolder.out, "");
 

@@ -35,6 +35,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 abspath() { (cd "$(dirname "$1")" && printf '%s/%s' "$(pwd)" "$(basename "$1")"); }
 exe=$(abspath "$win_build/app/TorvaMapChecker.exe")
 driver=$(abspath "$win_build/tests/wine/driver/torva_wine_driver.exe")
+win32_tests=$(abspath "$win_build/tests/win32/torva_win32_tests.exe")
 sample_tool=$(abspath "$sample_tool")
 torvacheck=$(abspath "$torvacheck")
 exe32= driver32=
@@ -43,7 +44,7 @@ if [ -n "$win32_build" ]; then
   # Reading another process's controls needs the same pointer size as it.
   driver32=$(abspath "$win32_build/tests/wine/driver/torva_wine_driver.exe")
 fi
-for f in "$exe" "$driver" "$sample_tool" "$torvacheck" ${exe32:+"$exe32" "$driver32"}; do
+for f in "$exe" "$driver" "$win32_tests" "$sample_tool" "$torvacheck" ${exe32:+"$exe32" "$driver32"}; do
   [ -f "$f" ] || { echo "missing: $f" >&2; exit 2; }
 done
 for tool in Xvfb convert timeout; do
@@ -83,6 +84,18 @@ echo "== Wine setup (prefix $WINEPREFIX)"
 start_xvfb "$logs" || exit 1
 init_prefix "$logs" 1024x768 || exit 1
 echo "   ready after $(( $(date +%s) - started )) s on display $DISPLAY"
+
+# The Win32 layer's unit tests (GoogleTest), in the same prefix and display.
+echo "== Win32 unit tests"
+wine_run "$logs/win32-unit.log" 300 "$win32_tests"
+unit_rc=$?
+unit_summary=$(tr -d '\r' <"$logs/win32-unit.log" | grep -E '^\[  (PASSED|FAILED)  \]' | head -1)
+tr -d '\r' <"$logs/win32-unit.log" | grep -E '^\[  FAILED  \]' | sed 's/^/   /'
+if [ "$unit_rc" -eq 0 ] && [[ $unit_summary == *PASSED* ]]; then
+  report PASS "win32-unit" "${unit_summary#*] }"
+else
+  report FAIL "win32-unit" "exit $unit_rc (log: win32-unit.log)"
+fi
 
 # A sample download folder whose install path holds Korean and a blank, so the
 # wide API is exercised on the way from the registry to the files.
@@ -306,13 +319,12 @@ wine_run "$logs/reg.log" 60 reg add "$GAME_KEY" /f
 scenario missing-value C.UTF-8 notice --letter A --code 2 --shot "$shots\\notice-missing-value.bmp"
 
 # Newer game layouts: the download folder under the documents folder, or none.
-SHELL_FOLDERS='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
 new_install="$work/game-new/Warcraft III"
 docs="$work/documents"
 mkdir -p "$new_install" "$docs/Warcraft III/Maps"
 cp -a "$template" "$docs/Warcraft III/Maps/Download"
 wine_run "$logs/reg.log" 60 reg add "$GAME_KEY" /v InstallPath /d "$(windows_path "$new_install")" /f
-wine_run "$logs/reg.log" 60 reg add "$SHELL_FOLDERS" /v Personal /d "$(windows_path "$docs")" /f
+set_documents "$logs/reg.log" "$(windows_path "$docs")"
 cmd_folder="$docs/Warcraft III/Maps/Download"
 command_scenario documents-folder none listing --folder "$(windows_path "$cmd_folder")" \
   --shots "$shots" --tag documents-folder
@@ -320,7 +332,7 @@ command_scenario documents-folder none listing --folder "$(windows_path "$cmd_fo
 # Neither folder: one notice, nothing listed. The working folder holds TORVA
 # files that must be neither listed nor touched.
 mkdir -p "$work/documents-empty"
-wine_run "$logs/reg.log" 60 reg add "$SHELL_FOLDERS" /v Personal /d "$(windows_path "$work/documents-empty")" /f
+set_documents "$logs/reg.log" "$(windows_path "$work/documents-empty")"
 cp "$template/TORVA_A32.w3x" "$template/TORVA_A11.1_hack.w3x" "$template/torva_a19fast.w3x" "$work/cwd/"
 snapshot "$work/cwd" >"$work/cwd.before"
 cmd_folder="$work/cwd"

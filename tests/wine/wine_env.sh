@@ -125,6 +125,14 @@ set_metrics() {
 }
 
 GAME_KEY='HKCU\Software\Blizzard Entertainment\Warcraft III'
+# The documents folder: the program asks the shell, which reads "User Shell
+# Folders"; torvacheck on Linux reads "Shell Folders" from the prefix.
+SHELL_FOLDERS='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
+USER_SHELL_FOLDERS='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders'
+set_documents() {  # set_documents LOG WINDOWS_PATH
+  wine_run "$1" 60 reg add "$SHELL_FOLDERS" /v Personal /d "$2" /f &&
+    wine_run "$1" 60 reg add "$USER_SHELL_FOLDERS" /v Personal /d "$2" /f
+}
 
 # set_install_path LOG PATH: the game's key with InstallPath = PATH (local path).
 set_install_path() {

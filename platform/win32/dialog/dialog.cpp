@@ -2,8 +2,8 @@
 
 #include <vector>
 
+#include "base/utf.h"
 #include "platform/win32/dialog/dialog_template.h"
-#include "platform/win32/utf.h"
 
 namespace torva::win {
 

@@ -5,7 +5,6 @@ namespace torva::win {
 namespace {
 
 constexpr std::uint32_t kSetFont = 0x40;    // DS_SETFONT
-constexpr std::uint32_t kShellFont = 0x48;  // DS_SHELLFONT: DS_SETFONT | DS_FIXEDSYS
 constexpr std::size_t kHeaderSize = 18;     // DLGTEMPLATE up to the menu
 constexpr std::size_t kHeaderExSize = 26;   // DLGTEMPLATEEX up to the menu
 

@@ -13,9 +13,7 @@ WaitCursorFiles::Busy::~Busy() {
     files_.shown_ = false;
 }
 
-bool WaitCursorFiles::SetCurrentFolder(const std::string& folder) {
-    return files_.SetCurrentFolder(folder);
-}
+Result WaitCursorFiles::BindFolder(const std::string& folder) { return files_.BindFolder(folder); }
 
 std::FILE* WaitCursorFiles::OpenForReading(const std::string& name) {
     if (busy_) {
@@ -28,13 +26,11 @@ std::FILE* WaitCursorFiles::OpenForReading(const std::string& name) {
     return files_.OpenForReading(name);
 }
 
-bool WaitCursorFiles::Remove(const std::string& name) { return files_.Remove(name); }
+Result WaitCursorFiles::Remove(const std::string& name) { return files_.Remove(name); }
 
-CopyOutcome WaitCursorFiles::Copy(const std::string& source, const std::string& destination,
-                                  bool failIfExists) {
-    return files_.Copy(source, destination, failIfExists);
+Result WaitCursorFiles::Copy(const std::string& sourcePath, const std::string& name,
+                             bool failIfExists) {
+    return files_.Copy(sourcePath, name, failIfExists);
 }
-
-bool WaitCursorFiles::Exists(const std::string& path) { return files_.Exists(path); }
 
 }  // namespace torva::win

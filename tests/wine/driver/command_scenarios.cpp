@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "checks.h"
+#include "res/resource.h"
 #include "session.h"
 #include "ui_probe.h"
 
@@ -106,10 +107,10 @@ bool Open(Checks& checks, Session& s) {
     }
     s.process = probe::OpenOwnerProcess(s.main);
     GetWindowThreadProcessId(s.main, &s.pid);
-    s.list = GetDlgItem(s.main, 1002);
-    s.tabs = GetDlgItem(s.main, 1005);
-    s.count = GetDlgItem(s.main, 1006);
-    s.guidance = GetDlgItem(s.main, 1011);
+    s.list = GetDlgItem(s.main, IDC_FILE_LIST);
+    s.tabs = GetDlgItem(s.main, IDC_VIEW_TABS);
+    s.count = GetDlgItem(s.main, IDC_COUNT_TEXT);
+    s.guidance = GetDlgItem(s.main, IDC_GUIDANCE_TEXT);
     probe::WaitUntil(30, [&] { return !probe::TextOf(s.guidance).empty(); });
     return true;
 }
@@ -682,7 +683,7 @@ int NoFolderScenario(const Options& options) {
     checks.Expect(v.items.empty() && v.countLine == "해킹 맵 : 0 Files", "tab 3: nothing",
                   Describe(v));
     // The commands have no folder to act on: no question, no change.
-    probe::ClickButton(s.main, 1010);
+    probe::ClickButton(s.main, IDC_DELETE_ALL);
     probe::PressKey(s.list, VK_DELETE);
     checks.Expect(NoBoxWithin(s, 1.5), "clean-up button and Delete ask nothing");
     Close(checks, s);
