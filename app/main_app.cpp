@@ -3,7 +3,11 @@
 #include <windows.h>
 // After windows.h, which it builds on.
 #include <commctrl.h>
+#include <objbase.h>
 
+#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_shell_folders.h"
 #include "ui/main_dlg.h"
 
 namespace torva {
@@ -16,10 +20,25 @@ BOOL CMainApp::InitInstance() {
     controls.dwICC = ICC_TAB_CLASSES | ICC_STANDARD_CLASSES;
     InitCommonControlsEx(&controls);
 
-    CMainDlg dialog;
-    MainWindow = &dialog;
-    dialog.DoModal();  // OK, Cancel or -1 (a quit request) all end the program
-    MainWindow = nullptr;
+    // The adapters of the program: the real registry, the shell's documents
+    // folder, and a folder is usable when it can be made current (the list
+    // box lists the current directory).
+    Win32Registry registry;
+    const DownloadFolderSources folderSources{
+        registry, KnownDocumentsFolder, [](const std::string& path) {
+            return MakeCurrentFolder(path) ? std::optional<std::string>(path) : std::nullopt;
+        }};
+    // The shell may hand the download page to a COM extension, and the
+    // open-file dialog hosts shell components: both want a single-threaded
+    // apartment on this, the one thread.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    {
+        CMainDlg dialog(folderSources);
+        MainWindow = &dialog;
+        dialog.DoModal();  // OK, Cancel or -1 (a quit request) all end the program
+        MainWindow = nullptr;
+    }
+    if (SUCCEEDED(com)) CoUninitialize();
     return FALSE;
 }
 

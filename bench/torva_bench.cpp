@@ -24,7 +24,7 @@
 #include "baselines.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_folder_lister.h"
-#include "reference_sums.h"
+#include "tests/support/reference_sums.h"
 #include "scan/folder_scan.h"
 #include "tools/sample_folder.h"
 

@@ -12,6 +12,8 @@ const char* const kOverwritePromptCaption = "맵 파일 복사";
 const char* const kReasonGone = "gone";
 const char* const kReasonChanged = "changed since the scan";
 const char* const kReasonRefused = "access denied or in use";
+const char* const kReasonUnreadable = "cannot be read";
+const char* const kReasonNotDeleted = "cannot be deleted";
 const char* const kReasonNoFolder = "the folder cannot be opened";
 
 namespace {
@@ -24,7 +26,6 @@ const char* const kOverwritePrompt =
     "워크래프트3 맵 폴더에 이미 존재하는 맵입니다.\r\n덮어쓰시겠습니까?";
 const char* const kCopyFailed = "맵 파일을 복사하지 못했습니다:\r\n%s";
 const char* const kPathTooLong = "맵 폴더의 경로와 파일 이름이 너무 길어 복사할 수 없습니다:\r\n%s";
-const char* const kReasonUnreadable = "cannot be read";
 const char* const kReasonTooLong = "name too long for the folder";
 const char* const kReasonCopyFailed = "cannot be copied";
 const char* const kFolderUnavailable = "워크래프트3 맵 폴더를 열 수 없습니다:\r\n%s";
@@ -51,56 +52,69 @@ struct FileNow {
     bool anyHacked = false;
 };
 
-std::optional<FileNow> Reexamine(FileSystem& files, const std::string& name, bool withVerdicts) {
-    std::FILE* file = files.OpenForReading(name);
+// None, with why, when the file cannot be opened.
+std::optional<FileNow> Reexamine(FileSystem& files, const std::string& name, bool withVerdicts,
+                                 Result& failure) {
+    std::FILE* file = files.OpenForReading(name, &failure);
     if (file == nullptr) return std::nullopt;
+    FileExamination examined(file);  // as the scan examines it
     FileNow now;
-    std::uint8_t header[kHeaderSize];
-    const std::size_t got = std::fread(header, 1, sizeof header, file);
-    if (std::fseek(file, 0, SEEK_END) == 0) {
-        const long end = std::ftell(file);
-        if (end >= 0 && end <= 0x7FFFFFFF) now.size = static_cast<std::int32_t>(end);
-    }
-    if (withVerdicts) {
-        MarkerOccurrence markers[kHeaderSize / TitleMarker.size()];
-        const int found = FindMarkers(header, got, markers, static_cast<int>(std::size(markers)));
-        for (int m = 0; m < found; ++m) {
-            if (const auto entry = FindEntryByLabel(SlotText(markers[m].label))) {
-                const bool genuine = VerifyAgainstEntry(file, now.size, *entry) == Verdict::Genuine;
-                (genuine ? now.anyGenuine : now.anyHacked) = true;
-            }
+    now.size = examined.Size();
+    for (int m = 0; withVerdicts && m < examined.MarkerCount(); ++m) {
+        if (const auto verdict = examined.VerdictOf(m)) {
+            (*verdict == Verdict::Genuine ? now.anyGenuine : now.anyHacked) = true;
         }
     }
     std::fclose(file);
     return now;
 }
 
+// Whether the folder holds an entry of this name: any failure to open it but
+// its absence means it is there.
+bool Present(FileSystem& files, const std::string& name) {
+    Result failure;
+    std::FILE* file = files.OpenForReading(name, &failure);
+    if (file == nullptr) return failure.kind != Failure::NotFound;
+    std::fclose(file);
+    return true;
+}
+
+// A failed call as a report's reason: a file gone is no failure, a refusal
+// has its own reason, anything else is `otherwise`.
+std::string ReasonOf(const Result& failure, const char* otherwise) {
+    switch (failure.kind) {
+        case Failure::NotFound:
+            return kReasonGone;
+        case Failure::AccessDenied:
+            return kReasonRefused;
+        default:
+            return otherwise;
+    }
+}
+
 // Why a step's file was not removed; empty when it was. A file the scan judged
 // is removed only while it is still that file.
 std::optional<std::string> RemoveStep(MapFolder& folder, const PlanStep& step, Disposal& disposal) {
-    FileSystem& files = folder.Files();
-    const auto goneOr = [&](const char* reason) -> std::string {
-        return files.Exists(step.name) ? reason : kReasonGone;
-    };
     if (!IsBareName(step.name)) return std::string(kReasonRefused);
     if (step.guard != Guard::None) {
         const bool verdicts = step.guard != Guard::SameSize;
-        const auto now = Reexamine(files, step.name, verdicts);
-        if (!now) return goneOr(kReasonUnreadable);
+        Result failure;
+        const auto now = Reexamine(folder.Files(), step.name, verdicts, failure);
+        if (!now) return ReasonOf(failure, kReasonUnreadable);
         if (now->size != step.scannedSize) return std::string(kReasonChanged);
         if (step.guard == Guard::StillGenuine && !now->anyGenuine)
             return std::string(kReasonChanged);
         if (step.guard == Guard::StillHacked && !now->anyHacked) return std::string(kReasonChanged);
     }
-    if (auto failure = disposal.Dispose(folder, step.name)) return goneOr(failure->c_str());
-    return std::nullopt;
+    return disposal.Dispose(folder, step.name);
 }
 
 class Deletion : public Disposal {
 public:
     std::optional<std::string> Dispose(MapFolder& folder, const std::string& name) override {
-        if (folder.Files().Remove(name)) return std::nullopt;
-        return std::string(kReasonRefused);
+        const Result removed = folder.Files().Remove(name);
+        if (removed.Ok()) return std::nullopt;
+        return ReasonOf(removed, kReasonNotDeleted);
     }
 };
 
@@ -257,7 +271,7 @@ bool CleanupReport::AnyFailed() const {
 
 void WalkPlan(MapFolder& folder, const CleanupPlan& plan, Disposal& disposal,
               CleanupReport& report) {
-    // Bare names resolve in the current directory: never remove elsewhere.
+    // Bare names name entries of the download folder: never remove elsewhere.
     const bool inFolder = folder.EnterFolder();
     for (const PlanStep& step : plan.steps) {
         if (step.notice) {
@@ -347,8 +361,7 @@ InsertResult CopyMapIntoFolder(MapFolder& folder, const std::string& sourcePath,
         notice(Format(kPathTooLong, destination));
         return fail(InsertResult::Refused, kReasonTooLong);
     }
-    // The file dialog may have moved the current directory: copy to the bare
-    // name only once the download folder is current again.
+    // Copy only while the download folder can still be used.
     if (!folder.EnterFolder()) {
         notice(Format(kFolderUnavailable, folder.DownloadFolder()));
         return fail(InsertResult::Failed, kReasonNoFolder);
@@ -356,25 +369,24 @@ InsertResult CopyMapIntoFolder(MapFolder& folder, const std::string& sourcePath,
     FileSystem& files = folder.Files();
     if (options.dryRun) {
         report.copied = bareName;
-        report.replaced = files.Exists(bareName);
+        report.replaced = Present(files, bareName);
         return finish(report.replaced ? InsertResult::Overwritten : InsertResult::Copied);
     }
-    switch (files.Copy(sourcePath, bareName, /*failIfExists=*/true)) {
-        case CopyOutcome::Copied:
-            report.copied = bareName;
-            return finish(InsertResult::Copied);
-        case CopyOutcome::Failed:
-            notice(Format(kCopyFailed, sourcePath));
-            return fail(InsertResult::Failed, kReasonCopyFailed);
-        case CopyOutcome::AlreadyExists:
-            break;
+    const Result copied = files.Copy(sourcePath, bareName, /*failIfExists=*/true);
+    if (copied.Ok()) {
+        report.copied = bareName;
+        return finish(InsertResult::Copied);
+    }
+    if (copied.kind != Failure::Exists) {
+        notice(Format(kCopyFailed, sourcePath));
+        return fail(InsertResult::Failed, kReasonCopyFailed);
     }
     if (!prompts.Confirm(kOverwritePrompt, kOverwritePromptCaption)) {
         report.confirmed = false;
         report.kept.push_back(bareName);
         return finish(InsertResult::KeptExisting);
     }
-    if (files.Copy(sourcePath, bareName, /*failIfExists=*/false) != CopyOutcome::Copied) {
+    if (!files.Copy(sourcePath, bareName, /*failIfExists=*/false).Ok()) {
         notice(Format(kCopyFailed, sourcePath));
         return fail(InsertResult::Failed, kReasonCopyFailed);
     }

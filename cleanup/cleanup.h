@@ -66,14 +66,17 @@ CleanupPlan PlanSelectedFiles(const std::vector<std::string>& selectedNames);
 class Disposal {
 public:
     virtual ~Disposal() = default;
-    // Empty on success, else a short reason. Called with the folder current.
+    // Empty on success, else a short reason: kReasonGone for a file already
+    // gone. Called with the file access bound to the download folder.
     virtual std::optional<std::string> Dispose(MapFolder& folder, const std::string& name) = 0;
 };
 
 // Reasons a planned removal did not happen.
-extern const char* const kReasonGone;     // already gone: no failure
-extern const char* const kReasonChanged;  // not the file the scan judged
-extern const char* const kReasonRefused;  // the system would not remove it
+extern const char* const kReasonGone;        // already gone: no failure
+extern const char* const kReasonChanged;     // not the file the scan judged
+extern const char* const kReasonRefused;     // access denied, or in use
+extern const char* const kReasonUnreadable;  // could not be re-checked
+extern const char* const kReasonNotDeleted;  // any other failure to delete
 extern const char* const kReasonNoFolder;
 
 struct FailedChange {
@@ -101,7 +104,7 @@ struct CleanupOptions {
 };
 
 // Walks a plan entry by entry: its notice, then its removal, before the next.
-// Adds to `report`; needs the download folder current.
+// Adds to `report`; binds the file access to the download folder first.
 void WalkPlan(MapFolder& folder, const CleanupPlan& plan, Disposal& disposal,
               CleanupReport& report);
 

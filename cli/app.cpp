@@ -17,8 +17,7 @@ struct Options {
     std::string moveTo;
 };
 
-// The folder as an absolute path: every scan makes it current again, so a
-// relative one would resolve against itself the second time.
+// The folder as an absolute path, as messages and the JSON report show it.
 std::optional<std::string> CheckFolder(const std::string& folder, const char* what) {
     namespace fs = std::filesystem;
     std::error_code ec;
@@ -39,8 +38,12 @@ int RunWithFolder(const Command& command, Context& context, const Options& optio
     std::optional<std::string> folder;
     if (!options.folder.empty()) {
         folder = CheckFolder(options.folder, "folder");
-    } else if (auto located = context.platform.LocateFolder()) {
-        folder = CheckFolder(*located, "download folder");
+    } else {
+        const DownloadFolderResult found =
+            FindDownloadFolder(context.platform.FolderSources(), context.platform.UserPrompts());
+        if (found.outcome == FolderSearch::Found) {
+            folder = CheckFolder(found.folder, "download folder");
+        }
     }
     if (!folder) return kExitFolder;
     if (!options.moveTo.empty()) {

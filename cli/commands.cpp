@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 
+#include "base/utf.h"
 #include "cleanup/cleanup.h"
 #include "cli/move_aside.h"
 #include "scan/catalogue.h"
@@ -27,35 +28,14 @@ std::string Dump(const Json& json) {
 std::size_t DisplayWidth(const std::string& text) {
     std::size_t width = 0;
     for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        std::uint32_t code = lead;
-        std::size_t length = 1;
-        if (lead >= 0xF0 && lead < 0xF8) {
-            length = 4;
-            code = lead & 0x07;
-        } else if (lead >= 0xE0) {
-            length = 3;
-            code = lead & 0x0F;
-        } else if (lead >= 0xC0) {
-            length = 2;
-            code = lead & 0x1F;
-        }
-        if (i + length > text.size()) length = 1;
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) {
-                length = 1;
-                code = lead;
-                break;
-            }
-            code = (code << 6) | (next & 0x3F);
-        }
+        const DecodedCharacter character = DecodeUtf8(text, i);
+        const char32_t code = character.code;
         const bool wide =
             (code >= 0x1100 && code <= 0x115F) || (code >= 0x2E80 && code <= 0xA4CF) ||
             (code >= 0xAC00 && code <= 0xD7A3) || (code >= 0xF900 && code <= 0xFAFF) ||
             (code >= 0xFF00 && code <= 0xFF60) || (code >= 0xFFE0 && code <= 0xFFE6);
         width += wide ? 2 : 1;
-        i += length;
+        i += character.length;
     }
     return width;
 }
@@ -178,7 +158,7 @@ void PrintScanText(std::FILE* out, const std::string& folder,
 }  // namespace
 
 const std::vector<Command>& Commands() {
-    static const std::vector<Command> commands = {
+    static const std::vector<Command> kCommands = {
         {"scan", "Scan the download folder and show the four views (default)", Arguments::None, "",
          true, RunScan},
         {"sums", "Print the five sums of each file", Arguments::OneOrMore, "FILE", false, RunSums},
@@ -196,7 +176,7 @@ const std::vector<Command>& Commands() {
         {"info", "Show each file's map header, labels and verdicts with their reasons",
          Arguments::OneOrMore, "FILE", false, RunInfo},
     };
-    return commands;
+    return kCommands;
 }
 
 namespace {
@@ -239,11 +219,21 @@ int RunScan(Context& context) {
     return kExitOk;
 }
 
+// A file named on the command line, opened by the platform's file access
+// bound to the file's own folder.
+std::FILE* OpenNamedFile(FileSystem& files, const std::string& path) {
+    namespace fs = std::filesystem;
+    const fs::path named = fs::u8path(path);
+    const fs::path folder = named.has_parent_path() ? named.parent_path() : fs::path(".");
+    if (!files.BindFolder(folder.u8string()).Ok()) return nullptr;
+    return files.OpenForReading(named.filename().u8string());
+}
+
 int RunSums(Context& context) {
     Json results = Json::array();
     int status = kExitOk;
     for (const std::string& name : context.args) {
-        std::FILE* file = context.platform.Files().OpenForReading(name);
+        std::FILE* file = OpenNamedFile(context.platform.Files(), name);
         if (file == nullptr) {
             std::fprintf(context.err, "torvacheck: cannot read %s\n", name.c_str());
             status = kExitFolder;
@@ -479,18 +469,13 @@ MapInfo ReadMapInfo(std::FILE* file) {
         if (after + 4 <= got) info.flags = LittleEndian32(header + after);
         if (after + 8 <= got) info.players = LittleEndian32(header + after + 4);
     }
-    MarkerOccurrence markers[kHeaderSize / TitleMarker.size()];
-    const int found =
-        std::min(FindMarkers(header, got, markers, static_cast<int>(std::size(markers))),
-                 static_cast<int>(std::size(markers)));
     if (std::fseek(file, 0, SEEK_END) == 0) info.size = std::ftell(file);
-    const std::int32_t size =
-        info.size >= 0 && info.size <= INT32_MAX ? static_cast<std::int32_t>(info.size) : -1;
-    for (int m = 0; m < found; ++m) {
-        MapInfo::Judged judged{std::string(SlotText(markers[m].label)), std::nullopt};
-        if (const auto entry = FindEntryByLabel(judged.label)) {
-            judged.judgement = JudgeAgainstEntry(file, size, *entry);
-        }
+    // The markers and verdicts as the scan finds them.
+    if (std::fseek(file, 0, SEEK_SET) != 0) return info;
+    FileExamination examined(file);
+    for (int m = 0; m < examined.MarkerCount(); ++m) {
+        MapInfo::Judged judged{std::string(SlotText(examined.Marker(m).label)),
+                               examined.JudgementOf(m)};
         info.labels.push_back(judged.label);
         info.verdicts.push_back(std::move(judged));
     }
@@ -535,7 +520,7 @@ int RunInfo(Context& context) {
     Json results = Json::array();
     int status = kExitOk;
     for (const std::string& name : context.args) {
-        std::FILE* file = context.platform.Files().OpenForReading(name);
+        std::FILE* file = OpenNamedFile(context.platform.Files(), name);
         if (file == nullptr) {
             std::fprintf(context.err, "torvacheck: cannot read %s\n", name.c_str());
             status = kExitFolder;

@@ -1,5 +1,6 @@
 // torvacheck: the command-line front end. Arguments reach the program as UTF-8;
-// on Windows they are taken in UTF-16 and the console is switched to UTF-8.
+// on Windows they are taken in UTF-16, and text for a console is written in
+// UTF-16 too (see console_win32.h).
 #include <string>
 #include <vector>
 
@@ -8,10 +9,11 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include "platform/win32/utf.h"
+#include "base/utf.h"
+#include "cli/console_win32.h"
 
 int wmain(int argc, wchar_t** argv) {
-    SetConsoleOutputCP(CP_UTF8);
+    const torva::cli::ConsoleText out(stdout), err(stderr);
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i) arguments.push_back(torva::WideToUtf8(argv[i]));
     return torva::cli::RunTorvacheck(arguments);

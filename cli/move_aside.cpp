@@ -3,13 +3,7 @@
 #include <fstream>
 #include <iterator>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <unistd.h>
-
-#include <cerrno>
-#endif
+#include "cli/move_aside_platform.h"
 
 namespace torva::cli {
 
@@ -17,54 +11,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-enum class Placed { Done, Taken, OtherVolume, Failed };
-
-#ifdef _WIN32
-// The \\?\ form of a folder, normalised first since that form turns
-// normalisation off, so that a name appended to it addresses exactly that
-// entry: trailing dots and blanks and device names stay as they are.
-fs::path ExactFolder(const fs::path& folder) {
-    const std::wstring given = folder.wstring();
-    const DWORD needed = GetFullPathNameW(given.c_str(), 0, nullptr, nullptr);
-    if (needed == 0) return folder;
-    std::wstring full(needed, L'\0');
-    const DWORD length = GetFullPathNameW(given.c_str(), needed, full.data(), nullptr);
-    if (length == 0 || length >= needed) return folder;
-    full.resize(length);
-    if (full.rfind(L"\\\\?\\", 0) == 0) return full;
-    if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
-    return L"\\\\?\\" + full;
-}
-#else
-fs::path ExactFolder(const fs::path& folder) { return folder; }
-#endif
-
-// Moves without ever replacing: a name already taken is reported, not used.
-Placed RenameNoReplace(const fs::path& from, const fs::path& to) {
-#ifdef _WIN32
-    if (MoveFileExW(from.c_str(), to.c_str(), 0)) return Placed::Done;
-    switch (GetLastError()) {
-        case ERROR_ALREADY_EXISTS:
-        case ERROR_FILE_EXISTS:
-            return Placed::Taken;
-        case ERROR_NOT_SAME_DEVICE:
-            return Placed::OtherVolume;
-        default:
-            return Placed::Failed;
-    }
-#else
-    // link() fails on an existing name, where rename() would replace it.
-    if (::link(from.c_str(), to.c_str()) != 0) {
-        if (errno == EEXIST) return Placed::Taken;
-        if (errno == EXDEV || errno == EPERM || errno == EMLINK) return Placed::OtherVolume;
-        return Placed::Failed;
-    }
-    if (::unlink(from.c_str()) != 0) {
-        ::unlink(to.c_str());
-        return Placed::Failed;
-    }
-    return Placed::Done;
-#endif
+bool Gone(const fs::path& path) {
+    std::error_code ec;
+    return fs::symlink_status(path, ec).type() == fs::file_type::not_found;
 }
 
 bool SameBytes(const fs::path& a, const fs::path& b) {
@@ -121,7 +70,7 @@ std::optional<std::string> MoveAside::Dispose(MapFolder&, const std::string& nam
                 continue;
             case Placed::OtherVolume:
             case Placed::Failed:
-                return std::string("cannot be moved");
+                return std::string(Gone(from) ? kReasonGone : "cannot be moved");
         }
     }
     return std::string("no free name in the move-to folder");

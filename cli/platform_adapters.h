@@ -1,5 +1,5 @@
-// The adapters torvacheck runs on, chosen per platform, and how it finds the
-// download folder without --folder.
+// The adapters torvacheck runs on, chosen per platform, and where it looks
+// for the download folder without --folder.
 #pragma once
 
 #include <memory>
@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/terminal_prompts.h"
+#include "cli/terminal_prompts.h"
+#include "locate/locator.h"
 #include "scan/seams.h"
 
 namespace torva::cli {
@@ -20,10 +21,10 @@ public:
     virtual Prompts& UserPrompts() = 0;
     // Notices shown so far (also printed on stderr).
     virtual const std::vector<std::string>& Notices() const = 0;
-    // The download folder as the program finds it (the registry; on Linux the
-    // Wine prefix, mapped to a local path). nullopt after the failure has been
-    // told on stderr.
-    virtual std::optional<std::string> LocateFolder() = 0;
+    // Where the download folder is looked for without --folder: the registry
+    // (on Linux the Wine prefix's, its paths mapped to local ones) and the
+    // documents folder.
+    virtual DownloadFolderSources FolderSources() = 0;
 };
 
 // The parts every platform shares: its lister and file system, and prompts on

@@ -1,8 +1,6 @@
-#include <cstdio>
 #include <filesystem>
 
 #include "cli/platform_adapters.h"
-#include "locate/locator.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_folder_lister.h"
 #include "platform/posix/wine_registry.h"
@@ -11,25 +9,24 @@ namespace torva::cli {
 
 namespace {
 
+// The Wine prefix's registry; its Windows paths mapped through dosdevices/.
 class PosixAdapters : public TerminalAdapters<PosixFolderLister, PosixFileSystem> {
 public:
     using TerminalAdapters::TerminalAdapters;
 
-    std::optional<std::string> LocateFolder() override {
-        const std::string prefix = DefaultWinePrefix();
-        WineRegistry registry(prefix);
-        const LocateResult located = LocateDownloadFolder(registry, prompts_);
-        if (!located.DownloadFolder) return std::nullopt;
-        const auto candidates =
-            CandidateDownloadFolders(*located.DownloadFolder, ReadDocumentsFolder(registry));
-        const auto usable = [&](const std::string& windowsPath) -> std::optional<std::string> {
-            auto mapped = MapWindowsPath(windowsPath, prefix);
-            std::error_code ec;
-            if (mapped && std::filesystem::is_directory(*mapped, ec)) return mapped;
-            return std::nullopt;
-        };
-        return ChooseDownloadFolder(candidates, usable, prompts_);
+    DownloadFolderSources FolderSources() override {
+        return {registry_, [this] { return ReadDocumentsFolder(registry_); },
+                [this](const std::string& windowsPath) -> std::optional<std::string> {
+                    auto mapped = MapWindowsPath(windowsPath, prefix_);
+                    std::error_code ec;
+                    if (mapped && std::filesystem::is_directory(*mapped, ec)) return mapped;
+                    return std::nullopt;
+                }};
     }
+
+private:
+    std::string prefix_ = DefaultWinePrefix();
+    WineRegistry registry_{prefix_};
 };
 
 }  // namespace

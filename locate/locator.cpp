@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "base/utf.h"
+
 namespace torva {
 
 const char* const kGameRegistryKey = "Software\\Blizzard Entertainment\\Warcraft III";
@@ -16,12 +18,22 @@ namespace {
 
 constexpr const char* kDownloadSuffix = "\\Maps\\Download";
 
-// The value as text: up to its first NUL or its reported size, whichever is
-// first, so a value stored without a terminating NUL is never read past.
-std::string ValueText(const std::vector<std::uint8_t>& buffer, std::uint32_t size) {
-    const std::size_t limit = std::min<std::size_t>(size, buffer.size());
-    const auto* begin = reinterpret_cast<const char*>(buffer.data());
-    return std::string(begin, strnlen(begin, limit));
+// The value as text: up to its first NUL or its end, so a value stored
+// without a terminating NUL is never read past.
+std::string ValueText(const std::vector<std::uint8_t>& bytes) {
+    const auto* begin = reinterpret_cast<const char*>(bytes.data());
+    return std::string(begin, strnlen(begin, bytes.size()));
+}
+
+// A read through the game's two buffers: 1024 bytes, then once 2048. A value
+// that fits neither fails as the second query did, with ERROR_MORE_DATA.
+RegistryValue ReadThroughQueryBuffers(Registry& registry, const std::string& name) {
+    RegistryValue value = registry.ReadValue(name);
+    if (value.status.Ok() && value.bytes.size() > kSecondQueryBufferSize) {
+        value.status = Win32Result(kErrorMoreData);
+        value.bytes.clear();
+    }
+    return value;
 }
 
 }  // namespace
@@ -30,27 +42,10 @@ const char* const kNoDownloadFolderMessage =
     "워크래프트3 맵 다운로드 폴더를 찾을 수 없습니다.\r\n%s\r\n게임에서 맵을 한 번 내려받은 뒤 "
     "다시 실행해 주십시오.";
 
-std::vector<std::string> CandidateDownloadFolders(const std::string& installDownloadFolder,
-                                                  const std::string& documentsFolder) {
-    std::vector<std::string> folders{installDownloadFolder};
-    if (!documentsFolder.empty()) {
-        std::string documents = documentsFolder;
-        if (documents.back() != '\\') documents += '\\';
-        folders.push_back(documents + "Warcraft III" + kDownloadSuffix);
-    }
-    return folders;
-}
-
 namespace {
 
 constexpr std::size_t kShownPathHead = 60;
 constexpr std::size_t kShownPathTail = 100;
-
-// A UTF-8 cut point at or before `at`: never inside a character.
-std::size_t CharacterStart(const std::string& text, std::size_t at) {
-    while (at > 0 && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) --at;
-    return at;
-}
 
 // A path as a message shows it: a very long one keeps its start and its end,
 // so the box stays on the screen.
@@ -72,25 +67,13 @@ std::string NoDownloadFolderText(const std::string& installDownloadFolder) {
 }
 
 std::string ReadDocumentsFolder(Registry& registry) {
-    if (registry.OpenKey("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders") !=
-        kErrorSuccess) {
+    if (!registry.OpenKey("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders")
+             .Ok()) {
         return {};
     }
-    std::vector<std::uint8_t> buffer(kSecondQueryBufferSize, 0);
-    std::uint32_t size = kSecondQueryBufferSize;
-    const long queried = registry.QueryValue("Personal", buffer.data(), &size);
+    const RegistryValue value = ReadThroughQueryBuffers(registry, "Personal");
     registry.CloseKey();
-    return queried == kErrorSuccess ? ValueText(buffer, size) : std::string();
-}
-
-std::optional<std::string> ChooseDownloadFolder(
-    const std::vector<std::string>& candidates,
-    const std::function<std::optional<std::string>(const std::string&)>& usable, Prompts& prompts) {
-    for (const std::string& candidate : candidates) {
-        if (auto folder = usable(candidate)) return folder;
-    }
-    prompts.Notice(NoDownloadFolderText(candidates.empty() ? std::string() : candidates.front()));
-    return std::nullopt;
+    return value.status.Ok() ? ValueText(value.bytes) : std::string();
 }
 
 std::string RegistryFailureText(char letter, long code) {
@@ -105,40 +88,49 @@ std::optional<std::string> ComposeDownloadFolder(const std::string& installPath)
     return folder;
 }
 
-LocateResult LocateDownloadFolder(Registry& registry, Prompts& prompts) {
-    LocateResult result;
+std::optional<std::string> LocateDownloadFolder(Registry& registry, Prompts& prompts,
+                                                const std::function<void()>& afterMessage) {
     const auto fail = [&](char letter, long code) {
-        result.FailureMessage = RegistryFailureText(letter, code);
-        prompts.Notice(result.FailureMessage);
+        prompts.Notice(RegistryFailureText(letter, code));
+        if (afterMessage) afterMessage();
     };
 
-    const long opened = registry.OpenKey(kGameRegistryKey);
-    if (opened != kErrorSuccess) {
-        fail('B', opened);
-        return result;  // no key is open, so none is closed
+    const Result opened = registry.OpenKey(kGameRegistryKey);
+    if (!opened.Ok()) {
+        fail('B', opened.code);
+        return std::nullopt;  // no key is open, so none is closed
     }
-
-    std::vector<std::uint8_t> buffer(kFirstQueryBufferSize, 0);
-    std::uint32_t size = kFirstQueryBufferSize;
-    long queried = registry.QueryValue(kInstallPathValue, buffer.data(), &size);
-    if (queried == kErrorMoreData) {
-        // The second buffer's own size, not the value's: a longer value then
-        // fails with 234 instead of being written past the buffer.
-        buffer.assign(kSecondQueryBufferSize, 0);
-        size = kSecondQueryBufferSize;
-        queried = registry.QueryValue(kInstallPathValue, buffer.data(), &size);
-    }
-    if (queried != kErrorSuccess) {
-        fail('A', queried);
+    const RegistryValue value = ReadThroughQueryBuffers(registry, kInstallPathValue);
+    if (!value.status.Ok()) {
+        fail('A', value.status.code);
         registry.CloseKey();
-        return result;
+        return std::nullopt;
     }
     registry.CloseKey();
 
-    result.DownloadFolder = ComposeDownloadFolder(ValueText(buffer, size));
+    auto folder = ComposeDownloadFolder(ValueText(value.bytes));
     // A path that cannot fit the folder buffer reads as a value too long to use.
-    if (!result.DownloadFolder) fail('A', kErrorMoreData);
-    return result;
+    if (!folder) fail('A', kErrorMoreData);
+    return folder;
+}
+
+DownloadFolderResult FindDownloadFolder(const DownloadFolderSources& sources, Prompts& prompts,
+                                        const std::function<void()>& afterRegistryMessage) {
+    const auto installFolder =
+        LocateDownloadFolder(sources.registry, prompts, afterRegistryMessage);
+    if (!installFolder) return {FolderSearch::RegistryFailed, {}};
+    if (auto usable = sources.usableFolder(*installFolder)) {
+        return {FolderSearch::Found, std::move(*usable)};
+    }
+    std::string documents = sources.documentsFolder ? sources.documentsFolder() : std::string();
+    if (!documents.empty()) {
+        if (documents.back() != '\\') documents += '\\';
+        if (auto usable = sources.usableFolder(documents + "Warcraft III" + kDownloadSuffix)) {
+            return {FolderSearch::Found, std::move(*usable)};
+        }
+    }
+    prompts.Notice(NoDownloadFolderText(*installFolder));
+    return {FolderSearch::NoFolder, {}};
 }
 
 }  // namespace torva

@@ -7,26 +7,28 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "scan/seams.h"
 
 namespace torva {
 
-// Win32 result codes the locator tells apart.
-constexpr long kErrorSuccess = 0;
-constexpr long kErrorFileNotFound = 2;
-constexpr long kErrorMoreData = 234;
+// One value as the registry holds it: the read's status and the value's bytes
+// (text as UTF-8 with its terminating NUL, anything else as stored). Its type
+// plays no part.
+struct RegistryValue {
+    Result status;  // NotFound (code 2) when there is no such value
+    std::vector<std::uint8_t> bytes;
+};
 
-// The game's key under HKEY_CURRENT_USER, opened for reading.
+// A key under HKEY_CURRENT_USER, opened for reading. The adapters only read;
+// how much of a value the program takes is decided once, in the locator.
 class Registry {
 public:
     virtual ~Registry() = default;
-    // Opens HKCU\<subKey> with KEY_READ; returns the Win32 code.
-    virtual long OpenKey(const std::string& subKey) = 0;
-    // RegQueryValueEx semantics on the open key: on entry *size is the
-    // buffer's size, on return the value's size in bytes. Returns 0, 2, 234
-    // (*size then holds the size needed; nothing is written) or another code.
-    // The value's type is not reported: it plays no part.
-    virtual long QueryValue(const std::string& name, std::uint8_t* buffer, std::uint32_t* size) = 0;
+    // Opens HKCU\<subKey> with KEY_READ.
+    virtual Result OpenKey(const std::string& subKey) = 0;
+    // The whole value of the open key.
+    virtual RegistryValue ReadValue(const std::string& name) = 0;
     virtual void CloseKey() = 0;
 };
 
@@ -34,7 +36,6 @@ extern const char* const kGameRegistryKey;      // Software\Blizzard Entertainme
 extern const char* const kInstallPathValue;     // InstallPath
 extern const char* const kRegistryFailMessage;  // printf-style: %c letter, %d code
 constexpr std::size_t kDownloadFolderSize = 2048;
-constexpr std::uint32_t kFirstQueryBufferSize = 1024;
 constexpr std::uint32_t kSecondQueryBufferSize = 2048;
 
 // The "B" (opening the key) or "A" (reading the value) failure text.
@@ -44,38 +45,47 @@ std::string RegistryFailureText(char letter, long code);
 // nullopt when it would not fit the 2048-byte DownloadFolder with its NUL.
 std::optional<std::string> ComposeDownloadFolder(const std::string& installPath);
 
-struct LocateResult {
-    std::optional<std::string> DownloadFolder;  // set on success
-    std::string FailureMessage;                 // the text shown on failure
+// Reads InstallPath as the game's first reader did (into 1024 bytes, a longer
+// value once more into 2048, so anything up to 2048 bytes is taken and a
+// longer value fails with ERROR_MORE_DATA) and composes the download folder.
+// On failure the message is shown through `prompts`, then `afterMessage` runs
+// (the dialog's quit request), then the key is closed. The value is taken up
+// to its first NUL or its end, whichever comes first.
+std::optional<std::string> LocateDownloadFolder(Registry& registry, Prompts& prompts,
+                                                const std::function<void()>& afterMessage = {});
+
+// What a program supplies to find its download folder.
+struct DownloadFolderSources {
+    Registry& registry;
+    // The user's documents folder (a Windows path; empty when unknown). Asked
+    // only when the folder under the install folder cannot be used: newer
+    // game versions keep maps in "<documents>\Warcraft III\Maps\Download".
+    std::function<std::string()> documentsFolder;
+    // The folder to work in for a Windows path (under Wine: the drive mapped
+    // into the prefix); none when it cannot be used.
+    std::function<std::optional<std::string>(const std::string&)> usableFolder;
 };
 
-// Reads InstallPath (first into 1024 bytes, after ERROR_MORE_DATA once more
-// into 2048) and composes the download folder. On failure the message has been
-// shown through `prompts`; the caller ends the program. The value is taken up
-// to its first NUL or its reported size, whichever comes first.
-LocateResult LocateDownloadFolder(Registry& registry, Prompts& prompts);
+enum class FolderSearch { Found, RegistryFailed, NoFolder };
 
-// Newer game versions keep maps under the user's documents folder, and
-// InstallPath\Maps\Download may not exist there. The folders to try, in order:
-// the one under the install folder, then (when the documents folder is known)
-// "<documents>\Warcraft III\Maps\Download".
-std::vector<std::string> CandidateDownloadFolders(const std::string& installDownloadFolder,
-                                                  const std::string& documentsFolder);
+struct DownloadFolderResult {
+    FolderSearch outcome;
+    std::string folder;  // the usable folder when found
+};
+
+// The one way every program finds its folder: the registry (RegistryFailed
+// after its message and `afterRegistryMessage`), then the folder under the
+// install folder, else the one under the documents folder; NoFolder after one
+// notice naming the first.
+DownloadFolderResult FindDownloadFolder(const DownloadFolderSources& sources, Prompts& prompts,
+                                        const std::function<void()>& afterRegistryMessage = {});
 
 // Told when no candidate exists; printf-style, %s = the install folder's candidate.
 extern const char* const kNoDownloadFolderMessage;
 std::string NoDownloadFolderText(const std::string& installDownloadFolder);
 
-// The current user's documents folder as the shell records it
+// The current user's documents folder as the shell records it in the registry
 // (HKCU\...\Explorer\Shell Folders, value "Personal"); empty when unknown.
 std::string ReadDocumentsFolder(Registry& registry);
-
-// The first candidate for which `usable` gives a folder to work in (a local
-// path: under Wine the drive mapped to the prefix). When none is usable the
-// user is told once, through `prompts`, and nothing is returned: the caller
-// then lists nothing.
-std::optional<std::string> ChooseDownloadFolder(
-    const std::vector<std::string>& candidates,
-    const std::function<std::optional<std::string>(const std::string&)>& usable, Prompts& prompts);
 
 }  // namespace torva

@@ -17,7 +17,7 @@ constexpr int kMarkerLength = static_cast<int>(TitleMarker.size());
 constexpr int kLabelOffset = kMarkerLength + 1;
 constexpr int kLabelLength = 9;
 // Occurrences per header: 504 bytes hold at most 56 nine-byte markers.
-constexpr int kMaxMarkersPerHeader = (kHeaderSize - kHeaderWindowStart) / kMarkerLength;
+static_assert(FileExamination::kMaxMarkers == (kHeaderSize - kHeaderWindowStart) / kMarkerLength);
 
 std::string FormatCount(const char* format, int count) {
     char text[256];
@@ -25,8 +25,6 @@ std::string FormatCount(const char* format, int count) {
     return text;
 }
 
-// The file's size, or -1 when it cannot be told or does not fit 32 bits; -1
-// matches no catalogue size.
 std::int32_t MeasureSize(std::FILE* file) {
     if (std::fseek(file, 0, SEEK_END) != 0) return -1;
     const long end = std::ftell(file);
@@ -75,6 +73,27 @@ int FindMarkers(const std::uint8_t* header, std::size_t length, MarkerOccurrence
     return found;
 }
 
+FileExamination::FileExamination(std::FILE* file) : file_(file) {
+    std::uint8_t header[kHeaderSize];
+    const std::size_t got = std::fread(header, 1, sizeof header, file);
+    markerCount_ = std::min(FindMarkers(header, got, markers_, kMaxMarkers), kMaxMarkers);
+}
+
+std::int32_t FileExamination::Size() {
+    if (!size_) size_ = MeasureSize(file_);
+    return *size_;
+}
+
+std::optional<Judgement> FileExamination::JudgementOf(int m) {
+    const auto entry = FindEntryByLabel(SlotText(markers_[m].label));
+    if (!entry) return std::nullopt;
+    if (judgedEntry_ != entry) {
+        judgement_ = JudgeAgainstEntry(file_, Size(), *entry);
+        judgedEntry_ = entry;
+    }
+    return judgement_;
+}
+
 MapFolder::MapFolder(std::string downloadFolder, FolderLister& lister, FileSystem& files,
                      Prompts& prompts)
     : downloadFolder_(std::move(downloadFolder)),
@@ -85,9 +104,7 @@ MapFolder::MapFolder(std::string downloadFolder, FolderLister& lister, FileSyste
 
 bool MapFolder::ListFolder() {
     lister_.Empty();
-    if (!EnterFolder()) return false;  // never list whatever directory is current
-    lister_.ListCurrentDirectory();
-    return true;
+    return EnterFolder() && lister_.List(downloadFolder_);
 }
 
 void MapFolder::ScanFolder() {
@@ -123,33 +140,20 @@ void MapFolder::ExamineFile(const std::string& name) {
     std::FILE* file = files_.OpenForReading(name);
     if (file == nullptr) return;  // in use, access denied, vanished: skipped
 
-    std::uint8_t header[kHeaderSize];
-    const std::size_t got = std::fread(header, 1, sizeof header, file);
-    MarkerOccurrence markers[kMaxMarkersPerHeader];
-    const int found =
-        std::min(FindMarkers(header, got, markers, kMaxMarkersPerHeader), kMaxMarkersPerHeader);
-
+    FileExamination examined(file);
     ScanResults& r = *results_;
-    std::int32_t size = -1;
-    Judgement judgement{Verdict::Hacked, std::nullopt};
-    std::optional<int> judgedEntry;
-    for (int m = 0; m < found && r.FamilyMapList.count < kListCapacity; ++m) {
+    for (int m = 0; m < examined.MarkerCount() && r.FamilyMapList.count < kListCapacity; ++m) {
         const int n = r.FamilyMapList.count;
         r.FamilyMapList.slots[n] = slot;
-        r.FamilyMapVersions[n] = markers[m].label;
-        if (m == 0) size = MeasureSize(file);
-        r.FamilyMapSizes[n] = size;
+        r.FamilyMapVersions[n] = examined.Marker(m).label;
+        r.FamilyMapSizes[n] = examined.Size();
         r.FamilyMapVerdicts[n].reset();
         r.FamilyMapSumsDiffer[n].reset();
-        if (const auto entry = FindEntryByLabel(SlotText(markers[m].label))) {
-            // Two occurrences with the same label get the same answer: read once.
-            if (judgedEntry != entry) {
-                judgement = JudgeAgainstEntry(file, size, *entry);
-                judgedEntry = entry;
-            }
-            r.FamilyMapVerdicts[n] = judgement.verdict;
-            r.FamilyMapSumsDiffer[n] = judgement.sumsDiffer;
-            NameList& target = judgement.verdict == Verdict::Genuine ? r.GenuineList : r.HackedList;
+        if (const auto judgement = examined.JudgementOf(m)) {
+            r.FamilyMapVerdicts[n] = judgement->verdict;
+            r.FamilyMapSumsDiffer[n] = judgement->sumsDiffer;
+            NameList& target =
+                judgement->verdict == Verdict::Genuine ? r.GenuineList : r.HackedList;
             target.Append(SlotText(slot));
         }
         r.FamilyMapList.count = n + 1;

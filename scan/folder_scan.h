@@ -66,6 +66,39 @@ struct MarkerOccurrence {
 int FindMarkers(const std::uint8_t* header, std::size_t length, MarkerOccurrence* out,
                 int capacity);
 
+// One open file examined as the scan judges it: the markers of its header,
+// its size and each marker's verdict with the sums that differ. The scan records what it finds; a
+// deletion checks with it that a file is still the one the scan saw. The
+// size is measured, and the whole file read, only when first asked for.
+class FileExamination {
+public:
+    static constexpr int kMaxMarkers = (kHeaderSize - kHeaderWindowStart) / 9;
+
+    // Reads the header; the file stays open and the caller's.
+    explicit FileExamination(std::FILE* file);
+
+    int MarkerCount() const { return markerCount_; }
+    const MarkerOccurrence& Marker(int m) const { return markers_[m]; }
+    // The size in bytes; -1 when it cannot be told or does not fit 32 bits
+    // (-1 matches no catalogue size).
+    std::int32_t Size();
+    // The verdict and which sums differ; none when the marker's label names
+    // no release.
+    std::optional<Judgement> JudgementOf(int m);
+    std::optional<Verdict> VerdictOf(int m) {
+        const auto judgement = JudgementOf(m);
+        return judgement ? std::optional<Verdict>(judgement->verdict) : std::nullopt;
+    }
+
+private:
+    std::FILE* file_;
+    int markerCount_ = 0;
+    MarkerOccurrence markers_[kMaxMarkers];
+    std::optional<std::int32_t> size_;
+    std::optional<int> judgedEntry_;  // two markers of one label: the file is read once
+    Judgement judgement_{Verdict::Hacked, std::nullopt};
+};
+
 // The download folder's picture, rebuilt as a whole by every scan. The results
 // are allocated once, when the folder is made.
 class MapFolder {
@@ -74,15 +107,16 @@ public:
               Prompts& prompts);
 
     // Lists the folder and examines the first kListCapacity entries. A folder
-    // that cannot be made current is treated as empty: nothing else is listed.
+    // that cannot be used is treated as empty: nothing else is listed.
     void ScanFolder();
     // Lists again; rescans only when the number of entries changed.
     void RefreshIfChanged();
 
     const ScanResults& Results() const { return *results_; }
     const std::string& DownloadFolder() const { return downloadFolder_; }
-    // Makes the download folder current before any bare name is used.
-    bool EnterFolder() { return files_.SetCurrentFolder(downloadFolder_); }
+    // Binds the file operations to the download folder before any bare name
+    // is used; false when the folder cannot be used.
+    bool EnterFolder() { return files_.BindFolder(downloadFolder_).Ok(); }
     FileSystem& Files() { return files_; }
     Prompts& UserPrompts() { return prompts_; }
     FolderLister& Lister() { return lister_; }

@@ -4,19 +4,23 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "base/result.h"
+
 namespace torva {
 
-// Lists the current directory: plain files only, no subdirectories. On Windows
+// Lists the download folder: plain files only, no subdirectories. On Windows
 // this is the dialog's file list box, which keeps the listing for display.
 class FolderLister {
 public:
     virtual ~FolderLister() = default;
     virtual void Empty() = 0;
-    // Adds one entry per file of the current directory ("*.*").
-    virtual void ListCurrentDirectory() = 0;
+    // Adds one entry per file of `folder` ("*.*"); false, adding nothing, when
+    // the folder cannot be listed.
+    virtual bool List(const std::string& folder) = 0;
     virtual int Count() const = 0;
     // UTF-8 bare name of entry i.
     virtual std::string Name(int index) const = 0;
@@ -27,9 +31,12 @@ public:
 class SortedFolderLister : public FolderLister {
 public:
     void Empty() override { names_.clear(); }
-    void ListCurrentDirectory() override {
-        for (std::string& name : ReadCurrentDirectory()) names_.push_back(std::move(name));
+    bool List(const std::string& folder) override {
+        std::optional<std::vector<std::string>> names = ReadFolder(folder);
+        if (!names) return false;
+        for (std::string& name : *names) names_.push_back(std::move(name));
         std::sort(names_.begin(), names_.end());
+        return true;
     }
     int Count() const override { return static_cast<int>(names_.size()); }
     std::string Name(int index) const override {
@@ -37,30 +44,31 @@ public:
     }
 
 protected:
-    // The plain files of the current directory, in any order.
-    virtual std::vector<std::string> ReadCurrentDirectory() = 0;
+    // The plain files of `folder`, in any order; none when it cannot be read.
+    virtual std::optional<std::vector<std::string>> ReadFolder(const std::string& folder) = 0;
 
 private:
     std::vector<std::string> names_;
 };
 
-enum class CopyOutcome { Copied, AlreadyExists, Failed };
-
-// File operations on the download folder. Names are UTF-8.
+// File operations in the download folder, never in whatever directory happens
+// to be current. Names are UTF-8.
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
-    // Makes `folder` the current directory. False when it cannot: the caller
-    // must then neither list nor touch anything.
-    virtual bool SetCurrentFolder(const std::string& folder) = 0;
-    // Opens a file for reading bytes ("rb"); nullptr when it cannot be opened.
-    virtual std::FILE* OpenForReading(const std::string& name) = 0;
-    // Deletes a file; bare names resolve against the current directory.
-    virtual bool Remove(const std::string& name) = 0;
-    virtual CopyOutcome Copy(const std::string& source, const std::string& destination,
-                             bool failIfExists) = 0;
-    // Whether a file or folder of this name exists.
-    virtual bool Exists(const std::string& path) = 0;
+    // Binds the bare names of the calls below to entries of `folder`. When
+    // the folder cannot be used nothing is then read, deleted or copied.
+    virtual Result BindFolder(const std::string& folder) = 0;
+    // Opens an entry for reading bytes ("rb"); nullptr when it cannot be
+    // opened, and then, given `failure`, why (a file gone since it was listed
+    // is NotFound).
+    virtual std::FILE* OpenForReading(const std::string& name, Result* failure = nullptr) = 0;
+    // Deletes an entry.
+    virtual Result Remove(const std::string& name) = 0;
+    // Copies the file at `sourcePath` (a full path) to the entry `name`; with
+    // `failIfExists` an existing entry is kept and the result is Exists.
+    virtual Result Copy(const std::string& sourcePath, const std::string& name,
+                        bool failIfExists) = 0;
 };
 
 // Questions and notices for the user.

@@ -4,20 +4,28 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ make git clang clang-format libclang-rt-14-dev
+  cmake g++ make git clang clang-format clang-tidy libclang-rt-14-dev
   googletest libgtest-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
-  g++-mingw-w64-x86-64 mingw-w64-tools binutils-mingw-w64-x86-64
-  wine64 xvfb xauth fonts-nanum locales imagemagick xdotool hyperfine
+  g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools
+  binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
+  wine64 wine32:i386 xvfb xauth fonts-nanum fonts-baekmuk locales imagemagick xdotool hyperfine
+  zip unzip
 )
+
+as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
+
+# The 32-bit program runs under Wine's 32-bit half, from Debian's i386 packages.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  as_root dpkg --add-architecture i386
+  added_i386=1
+fi
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 
-as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
-
-if [ ${#missing[@]} -gt 0 ]; then
+if [ ${#missing[@]} -gt 0 ] || [ -n "${added_i386:-}" ]; then
   echo "Installing: ${missing[*]}"
   as_root apt-get update -qq
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \

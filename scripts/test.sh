@@ -7,7 +7,11 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 
 scripts/install-deps.sh
-scripts/build.sh linux asan win64
+echo "== layers"
+scripts/check-layers.sh
+scripts/build.sh linux asan win64 win32
+echo "== naming"
+scripts/check-naming.sh
 
 echo "== unit tests (native)"
 ctest --preset linux -j2
@@ -22,9 +26,15 @@ scripts/fuzz.sh "${TORVA_FUZZ_SECONDS:-60}"
 
 if [ -x tests/wine/run.sh ]; then
   echo "== the Windows program under Wine"
-  tests/wine/run.sh --win-build "$root/build/win64" \
+  tests/wine/run.sh --win-build "$root/build/win64" --win32-build "$root/build/win32" \
     --sample-tool "$root/build/linux/tools/make_sample_folder" \
     --torvacheck "$root/build/linux/cli/torvacheck" \
     --artifacts "$root/artifacts/wine"
 fi
+echo "== the release zips, built twice: the same bytes, the right contents"
+scripts/release.sh --out "$root/dist"
+cp "$root/dist/SHA256SUMS" "$root/artifacts/SHA256SUMS.first"
+scripts/release.sh --out "$root/dist"
+cmp "$root/artifacts/SHA256SUMS.first" "$root/dist/SHA256SUMS" || { echo "two release runs differ" >&2; exit 1; }
+scripts/check-release.sh "$root/dist"
 echo "== all tests passed"

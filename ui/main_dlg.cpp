@@ -4,14 +4,14 @@
 #include <shellapi.h>
 
 #include <cstdio>
-#include <limits>
+#include <iterator>
 #include <vector>
 
-#include "app/about_box.h"
-#include "locate/locator.h"
+#include "base/utf.h"
 #include "platform/win32/dialog/file_dialog.h"
-#include "platform/win32/utf.h"
 #include "res/resource.h"
+#include "ui/about_box.h"
+#include "ui/guidance_bands.h"
 
 namespace torva {
 
@@ -48,38 +48,35 @@ constexpr TabView kTabViews[kTabCount] = {
     {"해킹 맵", "해킹 맵 : %d Files", &ScanResults::HackedList},
 };
 
-// The guidance bands over the clean-up buttons, top to bottom in the table
-// from the lowest: fixed pixel heights in client coordinates, whatever the
-// dialog's font makes of its layout.
-constexpr int kGuidanceLeft = 320;
-
+// What each band of the hover guidance does, lowest band first (see
+// guidance_bands.h for where they lie).
 struct GuidanceBand {
-    int top;  // the band holds y >= top (and below the band under it)
     int tab;  // the view of the list the button works on; -1: keep the tab
     std::int32_t state;
     const char* text;
 };
 
 const GuidanceBand kGuidanceBands[] = {
-    {285, 1, 240,
+    {1, 240,
      "모든 토르바 맵들을 삭제합니다. 'Q7버젼 이후의 정식 파일명을 가진 정식맵'을 제외한 구버젼, "
      "MOD, 해킹맵, 잘못된 파일명을 가진 정식맵 등의 모든 토르바 맵들을 삭제합니다. 토르바 맵이 "
      "아닌 다른 유즈맵 파일들은 삭제하지 않습니다.\r\n\r\n'전체 토르바 맵' 탭을 누르시면 해당 "
      "삭제 파일의 리스트를 확인하실 수 있습니다."},
-    {250, 2, 245,
+    {2, 245,
      "'부적절한 파일명을 가진 모든 정식맵'들을 삭제합니다. 해킹되지 않은 정식 맵이지만 단지 파일 "
      "이름이 임의로 변경되어 폴더내에 여러개가 존재하는 정식맵들을 삭제합니다.\r\n\r\n이런 류의 "
      "파일들은 릴채, 클채, 공방에서 게임시 지속적으로 쌓이게 되므로 삭제하지 않는 것도 방법 중의 "
      "하나입니다. (해킹맵은 아닙니다)\r\n\r\n'정식 맵' 탭을 누르시면 해당 삭제 파일의 리스트를 "
      "확인하실 수 있습니다."},
-    {215, 3, 250,
+    {3, 250,
      "'정식 맵처럼 위장된 해킹 맵'들을 삭제합니다. 특정 캐릭터, 특정 플레이어에게 유리하도록 "
      "조작된 경우가 많습니다. 임의로 치트를 입력시 자금이 생긴다던지, 다른 플레이어의 시야를 볼 수 "
      "있는 경우도 있습니다.\r\n\r\n게임룸을 개설시 정식 맵과 이름이 똑같아 혼동할 여부가 있기 "
      "때문에 삭제해 주시는 것이 좋습니다.\r\n\r\n'해킹 맵' 탭을 누르시면 해당 삭제 파일의 "
      "리스트를 확인하실 수 있습니다."},
-    {std::numeric_limits<int>::min(), -1, kStartupGuidanceState, nullptr},  // start-up text
+    {-1, kStartupGuidanceState, nullptr},  // above the buttons: the start-up text
 };
+static_assert(std::size(kGuidanceBands) == kGuidanceBandCount);
 
 // Told instead of copying when the chosen file does not fit the dialog's fields.
 const char* const kChosenNameTooLong =
@@ -107,9 +104,10 @@ const win::MessageEntry CMainDlg::kMessages[] = {
     win::OnMessage<&CMainDlg::OnSetFocus>(WM_SETFOCUS),
 };
 
-CMainDlg::CMainDlg()
+CMainDlg::CMainDlg(const DownloadFolderSources& folderSources)
     : win::Dialog(IDD_MAIN_DIALOG),
-      AppIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
+      AppIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
+      folderSources_(folderSources) {}
 
 CMainDlg::~CMainDlg() = default;
 
@@ -124,6 +122,10 @@ void CMainDlg::DoDataExchange(const win::DataExchange& exchange) {
 
 BOOL CMainDlg::OnInitDialog() {
     win::Dialog::OnInitDialog();
+    // Fixed for the dialog's life: the process is system-DPI aware, and the
+    // font is the template's (or its stand-in's) from creation on.
+    const SIZE units = BaseUnits();
+    if (units.cx > 0 && units.cy > 0) baseUnits_ = {units.cx, units.cy};
 
     if (HMENU menu = GetSystemMenu(Handle(), FALSE)) {
         wchar_t about[256] = {};
@@ -135,18 +137,16 @@ BOOL CMainDlg::OnInitDialog() {
     SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(AppIcon));
     SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(AppIcon));
 
-    const LocateResult located = LocateDownloadFolder(registry_, prompts_);
-    if (!located.DownloadFolder) {
-        PostQuitMessage(0);
-        return TRUE;
-    }
+    const DownloadFolderResult found =
+        FindDownloadFolder(folderSources_, prompts_, [] { PostQuitMessage(0); });
+    if (found.outcome == FolderSearch::RegistryFailed) return TRUE;
     // Without a download folder the dialog stays, empty: nothing else is listed.
-    if (const auto chosen = ChooseFolder(*located.DownloadFolder)) {
-        folder_ = std::make_unique<MapFolder>(*chosen, lister_, files_, prompts_);
+    if (found.outcome == FolderSearch::Found) {
+        folder_ = std::make_unique<MapFolder>(found.folder, lister_, files_, prompts_);
     }
 
-    // A folder that cannot be made current is shown empty: never list another.
-    if (folder_ && folder_->EnterFolder()) lister_.ListCurrentDirectory();
+    // A folder that cannot be used is shown empty: never list another.
+    if (folder_ && folder_->EnterFolder()) lister_.List(folder_->DownloadFolder());
     CountText = FormatCountLine(0, FileListBox.Count());
     UpdateData();
 
@@ -162,17 +162,6 @@ BOOL CMainDlg::OnInitDialog() {
     UpdateData();
     GuidanceState = kStartupGuidanceState;
     return TRUE;
-}
-
-std::optional<std::string> CMainDlg::ChooseFolder(const std::string& installDownloadFolder) {
-    const auto candidates =
-        CandidateDownloadFolders(installDownloadFolder, ReadDocumentsFolder(registry_));
-    // Usable: a folder the program can work in, that is, make current.
-    const auto usable = [this](const std::string& path) -> std::optional<std::string> {
-        if (!files_.SetCurrentFolder(path)) return std::nullopt;
-        return path;
-    };
-    return ChooseDownloadFolder(candidates, usable, prompts_);
 }
 
 void CMainDlg::ShowCurrentTab() {
@@ -266,9 +255,8 @@ void CMainDlg::OnDeleteAllFamilyMaps() { RunCleanUp(BulkCommand::DeleteAllFamily
 void CMainDlg::OnDeleteMisnamedGenuineMaps() { RunCleanUp(BulkCommand::DeleteMisnamedGenuineMaps); }
 
 void CMainDlg::OnMouseMove(UINT, int x, int y) {
-    if (x >= kGuidanceLeft) {
-        const GuidanceBand* band = std::begin(kGuidanceBands);
-        while (y < band->top) ++band;
+    if (const auto index = GuidanceBandAt(x, y, baseUnits_)) {
+        const GuidanceBand* band = &kGuidanceBands[*index];
         if (band->tab >= 0 && ViewTabs.CurSel() != band->tab) {
             ViewTabs.SetCurSel(band->tab);
             ShowCurrentTab();

@@ -10,12 +10,13 @@
 #include <string>
 
 #include "cleanup/cleanup.h"
+#include "locate/locator.h"
 #include "platform/win32/dialog/dialog.h"
 #include "platform/win32/dialog/list_box_lister.h"
 #include "platform/win32/dialog/message_box_prompts.h"
 #include "platform/win32/dialog/wait_cursor_files.h"
-#include "platform/win32/win32_registry.h"
 #include "scan/folder_scan.h"
+#include "ui/guidance_bands.h"
 
 namespace torva {
 
@@ -27,7 +28,8 @@ constexpr std::int32_t kStartupGuidanceState = 255;
 
 class CMainDlg : public win::Dialog {
 public:
-    CMainDlg();
+    // Where the folder is looked for is the program's choice, made where it starts.
+    explicit CMainDlg(const DownloadFolderSources& folderSources);
     ~CMainDlg() override;
 
     // Fills the list box for the selected tab and writes the count line.
@@ -64,18 +66,16 @@ private:
     void CopyMapIntoFolder();
     void DeleteSelectedFiles();
     void RunCleanUp(BulkCommand command);
-    // The folder to work in: under the install folder, else under the
-    // documents folder; none (after one notice) when neither exists.
-    std::optional<std::string> ChooseFolder(const std::string& installDownloadFolder);
 
     static const win::MessageEntry kMessages[];
 
-    Win32Registry registry_;
+    DownloadFolderSources folderSources_;
     win::WaitCursorFiles files_;
     win::MessageBoxPrompts prompts_{*this};
     win::ListBoxLister lister_{FileListBox};
     // Made once a download folder is found; without one nothing is listed.
     std::unique_ptr<MapFolder> folder_;
+    DialogBaseUnits baseUnits_ = kReferenceBaseUnits;
 };
 
 }  // namespace torva

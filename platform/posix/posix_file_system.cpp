@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -12,13 +13,14 @@ namespace torva {
 
 namespace {
 
-// A read-only descriptor of a regular file, or -1.
-int OpenRegularFile(const std::string& name) {
-    const int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+// A read-only descriptor of a regular file (`name` relative to `folder`), or -1.
+int OpenRegularFile(int folder, const std::string& name) {
+    const int fd = ::openat(folder, name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return -1;
     struct stat info;
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
+        errno = EINVAL;  // not a file the program reads
         return -1;
     }
     const int flags = ::fcntl(fd, F_GETFL);
@@ -29,11 +31,19 @@ int OpenRegularFile(const std::string& name) {
     return fd;
 }
 
-std::string DirectoryOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
+// A new file "<folder>/.torva-copy-XXXXXX" open for writing; its name in `name`.
+int CreateTemporary(int folder, std::string& name) {
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char suffix[32];
+        std::snprintf(suffix, sizeof suffix, "%06x%04x",
+                      static_cast<unsigned>(::getpid()) & 0xFFFFFF, counter++ & 0xFFFF);
+        name = std::string(".torva-copy-") + suffix;
+        const int fd =
+            ::openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
 }
 
 bool CopyContents(int from, int to) {
@@ -55,65 +65,85 @@ bool CopyContents(int from, int to) {
 
 }  // namespace
 
-bool PosixFileSystem::SetCurrentFolder(const std::string& folder) {
-    return !folder.empty() && ::chdir(folder.c_str()) == 0;
+PosixFileSystem::~PosixFileSystem() {
+    if (folder_ >= 0) ::close(folder_);
 }
 
-std::FILE* PosixFileSystem::OpenForReading(const std::string& name) {
-    const int fd = OpenRegularFile(name);
-    if (fd < 0) return nullptr;
+Result PosixFileSystem::BindFolder(const std::string& folder) {
+    if (folder_ >= 0) ::close(folder_);
+    folder_ = folder.empty() ? -1 : ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder_ >= 0) return Result::Success();
+    return ErrnoResult(folder.empty() ? ENOENT : errno);
+}
+
+std::FILE* PosixFileSystem::OpenForReading(const std::string& name, Result* failure) {
+    const auto failed = [&](int error) -> std::FILE* {
+        if (failure != nullptr) *failure = ErrnoResult(error != 0 ? error : EIO);
+        return nullptr;
+    };
+    if (folder_ < 0) return failed(EBADF);
+    const int fd = OpenRegularFile(folder_, name);
+    if (fd < 0) return failed(errno);
     std::FILE* file = ::fdopen(fd, "rb");
-    if (file == nullptr) ::close(fd);
+    if (file == nullptr) {
+        const int error = errno;
+        ::close(fd);
+        return failed(error);
+    }
     return file;
 }
 
-bool PosixFileSystem::Remove(const std::string& name) { return ::unlink(name.c_str()) == 0; }
-
-bool PosixFileSystem::Exists(const std::string& path) {
-    struct stat info;
-    return ::lstat(path.c_str(), &info) == 0;
+Result PosixFileSystem::Remove(const std::string& name) {
+    if (folder_ < 0) return ErrnoResult(EBADF);
+    return ::unlinkat(folder_, name.c_str(), 0) == 0 ? Result::Success() : ErrnoResult(errno);
 }
 
-CopyOutcome PosixFileSystem::Copy(const std::string& source, const std::string& destination,
-                                  bool failIfExists) {
-    if (failIfExists && Exists(destination)) return CopyOutcome::AlreadyExists;
-    const int from = OpenRegularFile(source);
-    if (from < 0) return CopyOutcome::Failed;
+Result PosixFileSystem::Copy(const std::string& sourcePath, const std::string& name,
+                             bool failIfExists) {
+    if (folder_ < 0) return ErrnoResult(EBADF);
+    struct stat existing;
+    if (failIfExists && ::fstatat(folder_, name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
+        return ErrnoResult(EEXIST);
+    }
+    const int from = OpenRegularFile(AT_FDCWD, sourcePath);
+    if (from < 0) return ErrnoResult(errno != 0 ? errno : ENOENT);
     struct stat sourceInfo;
     ::fstat(from, &sourceInfo);
 
-    std::string temp = DirectoryOf(destination) + "/.torva-copy-XXXXXX";
-    const int to = ::mkostemp(temp.data(), O_CLOEXEC);
+    std::string temp;
+    const int to = CreateTemporary(folder_, temp);
     if (to < 0) {
+        const Result failed = ErrnoResult(errno);
         ::close(from);
-        return CopyOutcome::Failed;
+        return failed;
     }
     bool ok = CopyContents(from, to);
     ok = ::fchmod(to, sourceInfo.st_mode & 07777) == 0 && ok;
     ok = ::close(to) == 0 && ok;
+    const Result written = ok ? Result::Success() : ErrnoResult(errno != 0 ? errno : EIO);
     ::close(from);
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return CopyOutcome::Failed;
+    if (!written.Ok()) {
+        ::unlinkat(folder_, temp.c_str(), 0);
+        return written;
     }
 
-    CopyOutcome outcome = CopyOutcome::Copied;
+    Result result = Result::Success();
     if (failIfExists) {
-        // link() never replaces: a file that appeared meanwhile is kept.
-        if (::link(temp.c_str(), destination.c_str()) != 0) {
-            if (errno == EEXIST) {
-                outcome = CopyOutcome::AlreadyExists;
-            } else if (Exists(destination)) {
-                outcome = CopyOutcome::AlreadyExists;
-            } else if (::rename(temp.c_str(), destination.c_str()) != 0) {
-                outcome = CopyOutcome::Failed;  // e.g. a file system without hard links
+        // linkat() never replaces: a file that appeared meanwhile is kept.
+        if (::linkat(folder_, temp.c_str(), folder_, name.c_str(), 0) != 0) {
+            struct stat now;
+            if (errno == EEXIST ||
+                ::fstatat(folder_, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0) {
+                result = ErrnoResult(EEXIST);
+            } else if (::renameat(folder_, temp.c_str(), folder_, name.c_str()) != 0) {
+                result = ErrnoResult(errno);  // e.g. a file system without hard links
             }
         }
-    } else if (::rename(temp.c_str(), destination.c_str()) != 0) {
-        outcome = CopyOutcome::Failed;
+    } else if (::renameat(folder_, temp.c_str(), folder_, name.c_str()) != 0) {
+        result = ErrnoResult(errno);
     }
-    ::unlink(temp.c_str());  // gone already after a rename
-    return outcome;
+    ::unlinkat(folder_, temp.c_str(), 0);  // gone already after a rename
+    return result;
 }
 
 }  // namespace torva

@@ -1,5 +1,7 @@
-// File operations on POSIX. Reading opens regular files only, so a FIFO or a
-// device in the folder can never block a scan.
+// File operations on POSIX through a handle of the download folder (openat,
+// unlinkat): what the current directory is never matters. Reading opens
+// regular files only, so a FIFO or a device in the folder can never block a
+// scan.
 #pragma once
 
 #include "scan/seams.h"
@@ -8,15 +10,23 @@ namespace torva {
 
 class PosixFileSystem : public FileSystem {
 public:
-    bool SetCurrentFolder(const std::string& folder) override;
-    std::FILE* OpenForReading(const std::string& name) override;
-    bool Remove(const std::string& name) override;
-    // Copies through a temporary file beside the destination that is renamed
-    // (or linked, for failIfExists) into place, so a failed copy never leaves
-    // a truncated or partial destination.
-    CopyOutcome Copy(const std::string& source, const std::string& destination,
-                     bool failIfExists) override;
-    bool Exists(const std::string& path) override;
+    PosixFileSystem() = default;
+    PosixFileSystem(const PosixFileSystem&) = delete;
+    PosixFileSystem& operator=(const PosixFileSystem&) = delete;
+    ~PosixFileSystem() override;
+
+    // Opens a handle of `folder`; every later call works in that directory,
+    // even after it is renamed.
+    Result BindFolder(const std::string& folder) override;
+    std::FILE* OpenForReading(const std::string& name, Result* failure = nullptr) override;
+    Result Remove(const std::string& name) override;
+    // Copies through a temporary file in the folder that is renamed (or
+    // linked, for failIfExists) into place, so a failed copy never leaves a
+    // truncated or partial destination.
+    Result Copy(const std::string& sourcePath, const std::string& name, bool failIfExists) override;
+
+private:
+    int folder_ = -1;
 };
 
 }  // namespace torva

@@ -5,11 +5,12 @@
 
 namespace torva {
 
-std::vector<std::string> PosixFolderLister::ReadCurrentDirectory() {
+std::optional<std::vector<std::string>> PosixFolderLister::ReadFolder(const std::string& folder) {
     namespace fs = std::filesystem;
     std::vector<std::string> names;
     std::error_code ec;
-    fs::directory_iterator it(".", ec);
+    fs::directory_iterator it(folder, ec);
+    if (ec) return std::nullopt;
     for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
         std::error_code typeError;
         // Follows links: a link to a file is listed, a dangling one is not.

@@ -1,4 +1,4 @@
-// Lists the current directory with std::filesystem: regular files only (no
+// Lists a folder with std::filesystem: regular files only (no
 // subdirectories, FIFOs or devices), in byte order of the names.
 #pragma once
 
@@ -11,7 +11,7 @@ namespace torva {
 
 class PosixFolderLister : public SortedFolderLister {
 protected:
-    std::vector<std::string> ReadCurrentDirectory() override;
+    std::optional<std::vector<std::string>> ReadFolder(const std::string& folder) override;
 };
 
 }  // namespace torva

@@ -6,12 +6,13 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/utf.h"
+
 namespace torva {
 
 namespace {
 
 constexpr long kErrorInvalidHandle = 6;
-constexpr long kErrorInvalidParameter = 87;
 
 char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -27,46 +28,11 @@ int HexDigit(char c) {
     return -1;
 }
 
-void AppendUtf8(std::string& out, std::uint32_t code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
-// UTF-16 code units to UTF-8; an unpaired surrogate becomes U+FFFD.
-std::string Utf16ToUtf8(const std::vector<std::uint16_t>& units) {
-    std::string out;
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        std::uint32_t code = units[i];
-        if (code >= 0xD800 && code <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
-            units[i + 1] <= 0xDFFF) {
-            code = 0x10000 + ((code - 0xD800) << 10) + (units[i + 1] - 0xDC00);
-            ++i;
-        } else if (code >= 0xD800 && code <= 0xDFFF) {
-            code = 0xFFFD;
-        }
-        AppendUtf8(out, code);
-    }
-    return out;
-}
-
 // Reads a Wine-escaped text from `pos` up to the unescaped `end` character.
 // Wine writes non-ASCII characters as \x and up to four hex digits (one UTF-16
 // unit). Returns false when `end` is never reached.
 bool Unescape(const std::string& line, std::size_t& pos, char end, std::string& out) {
-    std::vector<std::uint16_t> units;
+    std::u16string units;
     const auto flush = [&] {
         out += Utf16ToUtf8(units);
         units.clear();
@@ -93,7 +59,7 @@ bool Unescape(const std::string& line, std::size_t& pos, char end, std::string& 
                 flush();
                 out += 'x';
             } else {
-                units.push_back(static_cast<std::uint16_t>(unit));
+                units.push_back(static_cast<char16_t>(unit));
             }
             continue;
         }
@@ -104,7 +70,7 @@ bool Unescape(const std::string& line, std::size_t& pos, char end, std::string& 
                  ++digits) {
                 unit = unit * 8 + static_cast<std::uint32_t>(line[pos++] - '0');
             }
-            units.push_back(static_cast<std::uint16_t>(unit));
+            units.push_back(static_cast<char16_t>(unit));
             continue;
         }
         flush();
@@ -203,9 +169,9 @@ std::optional<RegValueData> ParseData(const std::string& data) {
         if (!ParseHexList(data.substr(colon + 1), raw)) return std::nullopt;
         if (type == 1 || type == 2 || type == 7) {
             // Text kept as UTF-16LE: the ANSI query hands it out converted.
-            std::vector<std::uint16_t> units;
+            std::u16string units;
             for (std::size_t i = 0; i + 1 < raw.size(); i += 2) {
-                units.push_back(static_cast<std::uint16_t>(raw[i] | (raw[i + 1] << 8)));
+                units.push_back(static_cast<char16_t>(raw[i] | (raw[i + 1] << 8)));
             }
             std::string text = Utf16ToUtf8(units);
             value.bytes.assign(text.begin(), text.end());
@@ -290,34 +256,21 @@ std::optional<std::map<std::string, RegValueData>> ReadUserRegKey(const std::str
     return values;
 }
 
-long WineRegistry::OpenKey(const std::string& subKey) {
+Result WineRegistry::OpenKey(const std::string& subKey) {
     values_.reset();
     std::ifstream file(prefix_ + "/user.reg", std::ios::binary);
-    if (!file) return kErrorFileNotFound;
+    if (!file) return Win32Result(kErrorFileNotFound);
     std::ostringstream text;
     text << file.rdbuf();
     values_ = ReadUserRegKey(text.str(), subKey);
-    return values_ ? kErrorSuccess : kErrorFileNotFound;
+    return Win32Result(values_ ? kErrorSuccess : kErrorFileNotFound);
 }
 
-long WineRegistry::QueryValue(const std::string& name, std::uint8_t* buffer, std::uint32_t* size) {
-    if (!values_) return kErrorInvalidHandle;
+RegistryValue WineRegistry::ReadValue(const std::string& name) {
+    if (!values_) return {Win32Result(kErrorInvalidHandle), {}};
     const auto it = values_->find(LowerAscii(name));
-    if (it == values_->end()) return kErrorFileNotFound;
-    const std::vector<std::uint8_t>& data = it->second.bytes;
-    const auto needed = static_cast<std::uint32_t>(data.size());
-    if (buffer == nullptr) {
-        if (size != nullptr) *size = needed;
-        return kErrorSuccess;
-    }
-    if (size == nullptr) return kErrorInvalidParameter;
-    if (*size < needed) {
-        *size = needed;
-        return kErrorMoreData;
-    }
-    if (!data.empty()) std::memcpy(buffer, data.data(), data.size());
-    *size = needed;
-    return kErrorSuccess;
+    if (it == values_->end()) return {Win32Result(kErrorFileNotFound), {}};
+    return {Result::Success(), it->second.bytes};
 }
 
 std::optional<std::string> MapWindowsPath(const std::string& windowsPath,

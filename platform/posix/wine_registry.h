@@ -31,8 +31,8 @@ std::optional<std::map<std::string, RegValueData>> ReadUserRegKey(const std::str
 class WineRegistry : public Registry {
 public:
     explicit WineRegistry(std::string prefix) : prefix_(std::move(prefix)) {}
-    long OpenKey(const std::string& subKey) override;
-    long QueryValue(const std::string& name, std::uint8_t* buffer, std::uint32_t* size) override;
+    Result OpenKey(const std::string& subKey) override;
+    RegistryValue ReadValue(const std::string& name) override;
     void CloseKey() override { values_.reset(); }
 
 private:

@@ -2,15 +2,22 @@
 
 #include <windows.h>
 
-#include "platform/win32/utf.h"
+#include "base/utf.h"
+#include "platform/win32/win32_file_system.h"
 
 namespace torva {
 
-std::vector<std::string> Win32DirectoryLister::ReadCurrentDirectory() {
+std::optional<std::vector<std::string>> Win32DirectoryLister::ReadFolder(
+    const std::string& folder) {
+    const std::wstring verbatim = VerbatimFolder(folder);
+    if (verbatim.empty()) return std::nullopt;
     std::vector<std::string> names;
     WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW(L"*.*", &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
+    const HANDLE search = FindFirstFileW((verbatim + L"*.*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        if (GetLastError() == ERROR_FILE_NOT_FOUND) return names;  // an empty folder
+        return std::nullopt;
+    }
     do {
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
         names.push_back(WideToUtf8(found.cFileName));

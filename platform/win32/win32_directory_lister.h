@@ -1,4 +1,4 @@
-// Lists the current directory with FindFirstFileW for the command-line front
+// Lists a folder with FindFirstFileW for the command-line front
 // end: plain files only, names as UTF-8 in byte order. (The dialog program
 // lists through its list box instead.)
 #pragma once
@@ -12,7 +12,7 @@ namespace torva {
 
 class Win32DirectoryLister : public SortedFolderLister {
 protected:
-    std::vector<std::string> ReadCurrentDirectory() override;
+    std::optional<std::vector<std::string>> ReadFolder(const std::string& folder) override;
 };
 
 }  // namespace torva

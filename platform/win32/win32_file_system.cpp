@@ -3,18 +3,13 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 
-#include "platform/win32/utf.h"
+#include "base/utf.h"
 
 namespace torva {
 
 namespace {
-
-std::wstring FolderOf(const std::wstring& path) {
-    const auto slash = path.find_last_of(L"\\/");
-    if (slash == std::wstring::npos) return L".";
-    return path.substr(0, slash + 1);
-}
 
 bool IsBareName(const std::wstring& name) {
     return !name.empty() && name.find_first_of(L"\\/") == std::wstring::npos && name != L"." &&
@@ -23,77 +18,105 @@ bool IsBareName(const std::wstring& name) {
 
 }  // namespace
 
-std::wstring PathForName(const std::string& name) {
-    const std::wstring wide = Utf8ToWide(name);
-    if (!IsBareName(wide)) return wide;
-    // Win32 path parsing strips trailing dots and blanks and maps device names
-    // (CON, NUL.w3x) to devices: "TORVA_A32.w3x." would address
-    // "TORVA_A32.w3x". The \\?\ form names exactly this entry of the current
-    // directory.
-    const DWORD needed = GetCurrentDirectoryW(0, nullptr);
+std::wstring VerbatimFolder(const std::string& folder) {
+    const std::wstring wide = Utf8ToWide(folder);
+    if (wide.empty()) return std::wstring();
+    const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
     if (needed == 0) return std::wstring();
-    std::wstring folder(needed, L'\0');
-    const DWORD length = GetCurrentDirectoryW(needed, folder.data());
+    std::wstring full(needed, L'\0');
+    const DWORD length = GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
     if (length == 0 || length >= needed) return std::wstring();
-    folder.resize(length);
+    full.resize(length);
     std::wstring path;
-    if (folder.rfind(L"\\\\?\\", 0) == 0) {
-        path = folder;
-    } else if (folder.rfind(L"\\\\", 0) == 0) {
-        path = L"\\\\?\\UNC\\" + folder.substr(2);
+    if (full.rfind(L"\\\\?\\", 0) == 0) {
+        path = full;
+    } else if (full.rfind(L"\\\\", 0) == 0) {
+        path = L"\\\\?\\UNC\\" + full.substr(2);
     } else {
-        path = L"\\\\?\\" + folder;
+        path = L"\\\\?\\" + full;
     }
     if (path.back() != L'\\') path += L'\\';
-    return path + wide;
+    return path;
 }
 
-bool Win32FileSystem::SetCurrentFolder(const std::string& folder) {
+bool MakeCurrentFolder(const std::string& folder) {
     const std::wstring wide = Utf8ToWide(folder);
     // Windows holds the current directory in MAX_PATH characters with its
-    // final backslash. Wine accepts a longer one and then overruns its own
-    // buffers on the next DLL lookup, so refuse it here as Windows does.
+    // final backslash.
     const std::size_t limit = wide.empty() || wide.back() != L'\\' ? MAX_PATH - 2 : MAX_PATH - 1;
     if (wide.empty() || wide.size() > limit) return false;
     return SetCurrentDirectoryW(wide.c_str()) != 0;
 }
 
-std::FILE* Win32FileSystem::OpenForReading(const std::string& name) {
-    const std::wstring path = PathForName(name);
-    if (path.empty()) return nullptr;
-    return _wfopen(path.c_str(), L"rb");
-}
+namespace {
 
-bool Win32FileSystem::Remove(const std::string& name) {
-    const std::wstring path = PathForName(name);
-    return !path.empty() && DeleteFileW(path.c_str()) != 0;
-}
+// A failed call's result from GetLastError.
+Result LastError() { return Win32Result(static_cast<long>(GetLastError())); }
 
-bool Win32FileSystem::Exists(const std::string& path) {
-    const std::wstring wide = PathForName(path);
-    return !wide.empty() && GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+// A wide path that could not be made: no folder bound, or not a bare name.
+Result NoPath() { return {Failure::NotFound, ERROR_INVALID_NAME}; }
 
-CopyOutcome Win32FileSystem::Copy(const std::string& source, const std::string& destination,
-                                  bool failIfExists) {
-    const std::wstring from = PathForName(source);
-    const std::wstring to = PathForName(destination);
-    if (from.empty() || to.empty()) return CopyOutcome::Failed;
-    if (failIfExists) {
-        if (CopyFileW(from.c_str(), to.c_str(), TRUE)) return CopyOutcome::Copied;
-        const DWORD error = GetLastError();
-        return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS
-                   ? CopyOutcome::AlreadyExists
-                   : CopyOutcome::Failed;
+}  // namespace
+
+Result Win32FileSystem::BindFolder(const std::string& folder) {
+    folder_ = VerbatimFolder(folder);
+    if (folder_.empty()) return NoPath();
+    const DWORD attributes = GetFileAttributesW(folder_.c_str());
+    Result result = Result::Success();
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        result = LastError();
+    } else if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        result = Win32Result(ERROR_DIRECTORY);
     }
+    if (!result.Ok()) folder_.clear();
+    return result;
+}
+
+std::wstring Win32FileSystem::PathOf(const std::string& name) const {
+    const std::wstring wide = Utf8ToWide(name);
+    if (folder_.empty() || !IsBareName(wide)) return std::wstring();
+    return folder_ + wide;
+}
+
+std::FILE* Win32FileSystem::OpenForReading(const std::string& name, Result* failure) {
+    const std::wstring path = PathOf(name);
+    if (path.empty()) {
+        if (failure != nullptr) *failure = NoPath();
+        return nullptr;
+    }
+    _doserrno = 0;
+    std::FILE* file = _wfopen(path.c_str(), L"rb");
+    if (file == nullptr && failure != nullptr) {
+        // The CRT keeps the system's own code of the failed open.
+        const Result why = Win32Result(static_cast<long>(_doserrno));
+        *failure = why.Ok() ? Result{Failure::Other, 0} : why;
+    }
+    return file;
+}
+
+Result Win32FileSystem::Remove(const std::string& name) {
+    const std::wstring path = PathOf(name);
+    if (path.empty()) return NoPath();
+    return DeleteFileW(path.c_str()) ? Result::Success() : LastError();
+}
+
+Result Win32FileSystem::Copy(const std::string& sourcePath, const std::string& name,
+                             bool failIfExists) {
+    const std::wstring from = Utf8ToWide(sourcePath);
+    const std::wstring to = PathOf(name);
+    if (from.empty() || to.empty()) return NoPath();
+    // Fail-if-exists answers ERROR_FILE_EXISTS: the Exists kind.
+    if (failIfExists)
+        return CopyFileW(from.c_str(), to.c_str(), TRUE) ? Result::Success() : LastError();
     wchar_t temp[MAX_PATH];
-    if (GetTempFileNameW(FolderOf(to).c_str(), L"tvc", 0, temp) == 0) return CopyOutcome::Failed;
+    if (GetTempFileNameW(folder_.c_str(), L"tvc", 0, temp) == 0) return LastError();
     if (!CopyFileW(from.c_str(), temp, FALSE) ||
         !MoveFileExW(temp, to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        const Result failed = LastError();
         DeleteFileW(temp);
-        return CopyOutcome::Failed;
+        return failed;
     }
-    return CopyOutcome::Copied;
+    return Result::Success();
 }
 
 }  // namespace torva

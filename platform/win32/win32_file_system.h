@@ -1,6 +1,7 @@
-// File operations through the wide API: any Unicode name can be opened,
-// deleted and copied, also one that ends in a dot or a blank or looks like a
-// device. Names are UTF-8 inside the program.
+// File operations through the wide API on `\\?\<folder>\<name>` paths: any
+// Unicode name can be opened, deleted and copied, also one that ends in a dot
+// or a blank or looks like a device, and what the current directory is never
+// matters. Names are UTF-8 inside the program.
 #pragma once
 
 #include <string>
@@ -9,21 +10,33 @@
 
 namespace torva {
 
-// The wide path for `name`: a bare name (no separator) as "\\?\<current
-// directory>\<name>", so that it names exactly that entry; anything else as
-// given. Empty when the current directory cannot be told.
-std::wstring PathForName(const std::string& name);
+// "\\?\<full path of folder>\" (or "\\?\UNC\server\share\...\"): the folder
+// normalised first (GetFullPathNameW), since the \\?\ form turns
+// normalisation off and a stored folder such as D:\WC3\\Maps\Download must
+// keep working. Empty when it cannot be told.
+std::wstring VerbatimFolder(const std::string& folder);
+
+// Makes `folder` the current directory, which only the list box's listing
+// needs. False when it cannot be, and for a path longer than Windows holds a
+// current directory (Wine accepts one and then overruns its own buffers).
+bool MakeCurrentFolder(const std::string& folder);
 
 class Win32FileSystem : public FileSystem {
 public:
-    bool SetCurrentFolder(const std::string& folder) override;
-    std::FILE* OpenForReading(const std::string& name) override;
-    bool Remove(const std::string& name) override;
+    Result BindFolder(const std::string& folder) override;
+    std::FILE* OpenForReading(const std::string& name, Result* failure = nullptr) override;
+    Result Remove(const std::string& name) override;
     // An overwriting copy goes through a temporary file beside the destination,
     // so a failed copy never leaves the destination truncated.
-    CopyOutcome Copy(const std::string& source, const std::string& destination,
-                     bool failIfExists) override;
-    bool Exists(const std::string& path) override;
+    Result Copy(const std::string& sourcePath, const std::string& name, bool failIfExists) override;
+
+    // The wide path of an entry of the bound folder; empty when no folder is
+    // bound or the name is not a bare name (one with a separator would reach
+    // another folder).
+    std::wstring PathOf(const std::string& name) const;
+
+private:
+    std::wstring folder_;  // VerbatimFolder of the bound folder
 };
 
 }  // namespace torva

@@ -3,8 +3,9 @@
 #include <windows.h>
 
 #include <cstring>
+#include <string>
 
-#include "platform/win32/utf.h"
+#include "base/utf.h"
 
 namespace torva {
 
@@ -19,13 +20,13 @@ std::vector<std::uint8_t> RegistryDataForCaller(unsigned long type,
     return std::vector<std::uint8_t>(utf8.begin(), utf8.end());
 }
 
-long Win32Registry::OpenKey(const std::string& subKey) {
+Result Win32Registry::OpenKey(const std::string& subKey) {
     CloseKey();
     HKEY key = nullptr;
     const LONG result =
         RegOpenKeyExW(HKEY_CURRENT_USER, Utf8ToWide(subKey).c_str(), 0, KEY_READ, &key);
     if (result == ERROR_SUCCESS) key_ = key;
-    return result;
+    return Win32Result(result);
 }
 
 void Win32Registry::CloseKey() {
@@ -33,9 +34,8 @@ void Win32Registry::CloseKey() {
     key_ = nullptr;
 }
 
-long Win32Registry::QueryValue(const std::string& name, std::uint8_t* buffer, std::uint32_t* size) {
-    if (key_ == nullptr) return ERROR_INVALID_HANDLE;
-    if (buffer != nullptr && size == nullptr) return ERROR_INVALID_PARAMETER;
+RegistryValue Win32Registry::ReadValue(const std::string& name) {
+    if (key_ == nullptr) return {Win32Result(ERROR_INVALID_HANDLE), {}};
     const std::wstring valueName = Utf8ToWide(name);
     const HKEY key = static_cast<HKEY>(key_);
 
@@ -46,28 +46,15 @@ long Win32Registry::QueryValue(const std::string& name, std::uint8_t* buffer, st
     for (int attempt = 0; attempt < 4 && result == ERROR_MORE_DATA; ++attempt) {
         DWORD storedSize = 0;
         result = RegQueryValueExW(key, valueName.c_str(), nullptr, &type, nullptr, &storedSize);
-        if (result != ERROR_SUCCESS) return result;
+        if (result != ERROR_SUCCESS) return {Win32Result(result), {}};
         stored.assign(storedSize + sizeof(wchar_t), 0);
         storedSize = static_cast<DWORD>(stored.size());
         result =
             RegQueryValueExW(key, valueName.c_str(), nullptr, &type, stored.data(), &storedSize);
         if (result == ERROR_SUCCESS) stored.resize(storedSize);
     }
-    if (result != ERROR_SUCCESS) return result;
-
-    const std::vector<std::uint8_t> data = RegistryDataForCaller(type, stored);
-    const auto needed = static_cast<std::uint32_t>(data.size());
-    if (buffer == nullptr) {
-        if (size != nullptr) *size = needed;
-        return ERROR_SUCCESS;
-    }
-    if (*size < needed) {
-        *size = needed;
-        return ERROR_MORE_DATA;  // nothing written
-    }
-    if (!data.empty()) std::memcpy(buffer, data.data(), data.size());
-    *size = needed;
-    return ERROR_SUCCESS;
+    if (result != ERROR_SUCCESS) return {Win32Result(result), {}};
+    return {Result::Success(), RegistryDataForCaller(type, stored)};
 }
 
 }  // namespace torva

@@ -1,6 +1,5 @@
-// The game's key in the real registry (HKEY_CURRENT_USER, KEY_READ). Values
-// are read as wide text and handed out as UTF-8, with the byte counts and
-// buffer rules of the core's Registry seam.
+// A key of the real registry (HKEY_CURRENT_USER, KEY_READ). Values are read
+// whole through the wide API; text is handed out as UTF-8.
 #pragma once
 
 #include <vector>
@@ -16,15 +15,15 @@ public:
     Win32Registry& operator=(const Win32Registry&) = delete;
     ~Win32Registry() override { CloseKey(); }
 
-    long OpenKey(const std::string& subKey) override;
-    long QueryValue(const std::string& name, std::uint8_t* buffer, std::uint32_t* size) override;
+    Result OpenKey(const std::string& subKey) override;
+    RegistryValue ReadValue(const std::string& name) override;
     void CloseKey() override;
 
 private:
     void* key_ = nullptr;  // HKEY
 };
 
-// The bytes a query hands out for data of `type`: text (REG_SZ,
+// The bytes handed out for data of `type`: text (REG_SZ,
 // REG_EXPAND_SZ, REG_MULTI_SZ) converted from UTF-16 to UTF-8 and ended with a
 // NUL; anything else as stored.
 std::vector<std::uint8_t> RegistryDataForCaller(unsigned long type,

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "../unit/reference_sums.h"
+#include "tests/support/reference_sums.h"
 #include "scan/strided_sums.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -6,8 +6,8 @@
 #include <random>
 #include <vector>
 
-#include "reference_sums.h"
 #include "scan/strided_sums.h"
+#include "tests/support/reference_sums.h"
 
 namespace torva {
 namespace {
@@ -71,7 +71,7 @@ struct SumsCase {
 // every remainder, short and long data, and lengths around each release size.
 // The literal loop's answers are computed once for all kernels.
 const std::vector<SumsCase>& LengthCases() {
-    static const std::vector<SumsCase> cases = [] {
+    static const std::vector<SumsCase> kCases = [] {
         std::mt19937 rng(20261208);
         std::vector<std::size_t> lengths;
         for (int i = 0; i < 300; ++i) lengths.push_back(rng() % 5001);
@@ -88,7 +88,7 @@ const std::vector<SumsCase>& LengthCases() {
         }
         return out;
     }();
-    return cases;
+    return kCases;
 }
 
 TEST_P(SumsKernels, SinglePassAgreesWithFivePassesForEveryRemainder) {

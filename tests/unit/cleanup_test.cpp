@@ -325,9 +325,11 @@ TEST_F(CleanupFixture, ARescanInsideANoticeChangesNothingTheWalkStillHasToDo) {
     EXPECT_EQ(report.notices, prompts.notices);
 }
 
+enum class Fault { Refused, Gone, Broken, Unreadable };
+
 struct FailureCase {
     const char* name;
-    bool refuse;  // the system refuses the deletion; otherwise the file is gone
+    Fault fault;
     const char* reason;
     bool counts;  // as a failure for the exit status
 };
@@ -336,10 +338,19 @@ class WalkFailures : public CleanupFixture, public ::testing::WithParamInterface
 
 TEST_P(WalkFailures, AreReportedAndTheWalkGoesOn) {
     const FailureCase& c = GetParam();
-    if (c.refuse) {
-        files.refused.insert("copy.w3x");
-    } else {
-        fs::remove(folder.path() / "copy.w3x");
+    switch (c.fault) {
+        case Fault::Refused:
+            files.refused.insert("copy.w3x");
+            break;
+        case Fault::Gone:
+            fs::remove(folder.path() / "copy.w3x");
+            break;
+        case Fault::Broken:
+            files.broken.insert("copy.w3x");
+            break;
+        case Fault::Unreadable:
+            files.unreadable.insert("copy.w3x");
+            break;
     }
     prompts.answers = {true};
     const CleanupReport report =
@@ -350,13 +361,19 @@ TEST_P(WalkFailures, AreReportedAndTheWalkGoesOn) {
     EXPECT_EQ(report.AnyFailed(), c.counts);
     EXPECT_EQ(report.deleted, (std::vector<std::string>{"TORVA_A31 (2).w3x", "torva_a31.w3x",
                                                         "TORVA_A19.w3x", "mod.w3x"}));
-    EXPECT_EQ(fs::exists(folder.path() / "copy.w3x"), c.refuse);
+    EXPECT_EQ(fs::exists(folder.path() / "copy.w3x"), c.fault != Fault::Gone);
+    // A file that could not be re-checked is never handed to the deletion.
+    const bool attempted = std::count(files.deleted.begin(), files.deleted.end(), "copy.w3x") != 0;
+    EXPECT_EQ(attempted, c.fault != Fault::Unreadable && c.fault != Fault::Gone);
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, WalkFailures,
-                         ::testing::Values(FailureCase{"Refused", true, kReasonRefused, true},
-                                           FailureCase{"Gone", false, kReasonGone, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, WalkFailures,
+    ::testing::Values(FailureCase{"Refused", Fault::Refused, kReasonRefused, true},
+                      FailureCase{"Gone", Fault::Gone, kReasonGone, false},
+                      FailureCase{"Broken", Fault::Broken, kReasonNotDeleted, true},
+                      FailureCase{"Unreadable", Fault::Unreadable, kReasonUnreadable, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 class InsertFixture : public CleanupFixture {
 protected:
@@ -390,6 +407,22 @@ TEST_F(InsertFixture, AnExistingNameIsReplacedOnlyOnYes) {
     EXPECT_EQ(prompts.confirmations,
               std::vector<std::string>(
                   2, "워크래프트3 맵 폴더에 이미 존재하는 맵입니다.\r\n덮어쓰시겠습니까?"));
+}
+
+TEST_F(InsertFixture, ADryRunTellsWhetherItWouldReplaceAndChangesNothing) {
+    const std::string src = Source("x.w3x", {'x'});
+    files.unreadable.insert("readme.txt");  // there, though it cannot be opened
+    for (const auto& [name, replaces] : std::vector<std::pair<std::string, bool>>{
+             {"TORVA_A32.w3x", true}, {"readme.txt", true}, {"new.w3x", false}}) {
+        CleanupReport report;
+        const InsertResult result = CopyMapIntoFolder(map, src, name, {true, nullptr}, report);
+        EXPECT_EQ(result, replaces ? InsertResult::Overwritten : InsertResult::Copied) << name;
+        EXPECT_EQ(report.copied, name);
+        EXPECT_EQ(report.replaced, replaces) << name;
+    }
+    EXPECT_TRUE(prompts.confirmations.empty());
+    EXPECT_FALSE(fs::exists(folder.path() / "new.w3x"));
+    EXPECT_EQ(Content("TORVA_A32.w3x"), OneByteChanged(kA32));
 }
 
 TEST_F(InsertFixture, OtherFailuresAreToldAsSuchAndNeverAskToOverwrite) {

@@ -13,8 +13,8 @@
 #include <sstream>
 
 #include "fakes.h"
-#include "reference_sums.h"
 #include "scan/catalogue.h"
+#include "tests/support/reference_sums.h"
 #include "tools/sample_folder.h"
 
 namespace torva {

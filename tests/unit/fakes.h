@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -34,6 +35,8 @@ public:
         std::error_code ec;
         fs::remove_all(path_, ec);
     }
+    // Named like fs::directory_entry::path().
+    // NOLINTNEXTLINE(readability-identifier-naming)
     const fs::path& path() const { return path_; }
     void Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
         std::ofstream out(path_ / name, std::ios::binary);
@@ -52,9 +55,10 @@ public:
     std::vector<std::string> shown;
     int listings = 0;
     void Empty() override { shown.clear(); }
-    void ListCurrentDirectory() override {
+    bool List(const std::string&) override {
         shown = names;
         ++listings;
+        return true;
     }
     int Count() const override { return static_cast<int>(shown.size()); }
     std::string Name(int index) const override { return shown.at(index); }
@@ -64,34 +68,46 @@ public:
 class RecordingFileSystem : public FileSystem {
 public:
     fs::path folder;
-    std::string knownFolder;  // the only folder SetCurrentFolder accepts
+    std::string knownFolder;  // the only folder BindFolder accepts
     bool current = false;
     std::vector<std::string> opened;
     std::vector<std::string> deleted;
-    std::set<std::string> refused;  // names whose deletion fails, as for a file in use
+    std::set<std::string> refused;     // names whose deletion fails, as for a file in use
+    std::set<std::string> broken;      // names whose deletion fails otherwise
+    std::set<std::string> unreadable;  // names that cannot be opened
 
-    bool SetCurrentFolder(const std::string& path) override {
+    Result BindFolder(const std::string& path) override {
         current = path == knownFolder && fs::is_directory(folder);
-        return current;
+        return current ? Result::Success() : Result{Failure::NotFound, 2};
     }
-    std::FILE* OpenForReading(const std::string& name) override {
+    std::FILE* OpenForReading(const std::string& name, Result* failure = nullptr) override {
         opened.push_back(name);
-        if (!current) return nullptr;
-        return std::fopen((folder / name).c_str(), "rb");
+        std::FILE* file = current && !unreadable.count(name)
+                              ? std::fopen((folder / name).c_str(), "rb")
+                              : nullptr;
+        if (file == nullptr && failure != nullptr) {
+            *failure =
+                current && !unreadable.count(name) ? ErrnoResult(errno) : Result{Failure::Other, 5};
+        }
+        return file;
     }
-    bool Remove(const std::string& name) override {
+    Result Remove(const std::string& name) override {
         deleted.push_back(name);
-        return current && !refused.count(name) && fs::remove(folder / name);
+        if (!current) return {Failure::Other, 1};
+        if (refused.count(name)) return {Failure::AccessDenied, 13};
+        if (broken.count(name)) return {Failure::Other, 5};
+        std::error_code ec;
+        if (fs::remove(folder / name, ec)) return Result::Success();
+        return ec ? Result{Failure::Other, ec.value()} : Result{Failure::NotFound, 2};
     }
-    CopyOutcome Copy(const std::string& source, const std::string& destination,
-                     bool failIfExists) override {
-        if (!current) return CopyOutcome::Failed;
-        if (failIfExists && fs::exists(folder / destination)) return CopyOutcome::AlreadyExists;
+    Result Copy(const std::string& source, const std::string& destination,
+                bool failIfExists) override {
+        if (!current) return {Failure::NotFound, 2};
+        if (failIfExists && fs::exists(folder / destination)) return {Failure::Exists, 80};
         std::error_code ec;
         fs::copy_file(source, folder / destination, fs::copy_options::overwrite_existing, ec);
-        return ec ? CopyOutcome::Failed : CopyOutcome::Copied;
+        return ec ? Result{Failure::Other, ec.value()} : Result::Success();
     }
-    bool Exists(const std::string& path) override { return fs::exists(folder / path); }
 };
 
 // Answers confirmations from a script and keeps every text shown.

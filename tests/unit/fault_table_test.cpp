@@ -23,8 +23,8 @@ namespace fs = std::filesystem;
 constexpr int kA32 = 17;
 
 const std::vector<std::uint8_t>& GenuineA32() {
-    static const auto bytes = sample::ForgeGenuine(kA32, 11);
-    return bytes;
+    static const auto kBytes = sample::ForgeGenuine(kA32, 11);
+    return kBytes;
 }
 
 std::vector<std::uint8_t> HackedA32() {

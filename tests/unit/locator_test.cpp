@@ -13,34 +13,27 @@ namespace {
 
 using testing::ScriptedPrompts;
 
-// A registry holding at most one value, with RegQueryValueEx's buffer rules.
-// Guard bytes behind each caller buffer catch writes past its end.
+// A registry holding at most one value.
 class FakeRegistry : public Registry {
 public:
     bool keyPresent = true;
     bool valuePresent = true;
     std::vector<std::uint8_t> value;
-    std::vector<std::uint32_t> querySizes;  // the buffer size offered by each query
+    int reads = 0;
     int openKeys = 0;
 
-    long OpenKey(const std::string& subKey) override {
+    Result OpenKey(const std::string& subKey) override {
         EXPECT_EQ(subKey, "Software\\Blizzard Entertainment\\Warcraft III");
-        if (!keyPresent) return kErrorFileNotFound;
+        if (!keyPresent) return Win32Result(kErrorFileNotFound);
         ++openKeys;
-        return kErrorSuccess;
+        return Result::Success();
     }
-    long QueryValue(const std::string& name, std::uint8_t* buffer, std::uint32_t* size) override {
+    RegistryValue ReadValue(const std::string& name) override {
         EXPECT_EQ(name, "InstallPath");
         EXPECT_EQ(openKeys, 1);
-        querySizes.push_back(*size);
-        if (!valuePresent) return kErrorFileNotFound;
-        if (value.size() > *size) {
-            *size = static_cast<std::uint32_t>(value.size());
-            return kErrorMoreData;
-        }
-        if (!value.empty()) std::memcpy(buffer, value.data(), value.size());
-        *size = static_cast<std::uint32_t>(value.size());
-        return kErrorSuccess;
+        ++reads;
+        if (!valuePresent) return {Win32Result(kErrorFileNotFound), {}};
+        return {Result::Success(), value};
     }
     void CloseKey() override { --openKeys; }
 };
@@ -51,24 +44,36 @@ std::vector<std::uint8_t> Text(const std::string& text, bool withNul = true) {
     return bytes;
 }
 
+// `text`, its NUL, and NULs up to `size` bytes.
+std::vector<std::uint8_t> Padded(const std::string& text, std::size_t size) {
+    std::vector<std::uint8_t> bytes = Text(text);
+    bytes.resize(size, 0);
+    return bytes;
+}
+
 const std::string kFail = "레지스트리 읽기 실패! 워크래프트3가 미설치 된 것 같습니다. ";
 
 TEST(Locator, MissingKeyShowsTheBMessageWithItsCode) {
     FakeRegistry registry;
     registry.keyPresent = false;
     ScriptedPrompts prompts;
-    const LocateResult result = LocateDownloadFolder(registry, prompts);
-    EXPECT_FALSE(result.DownloadFolder);
+    EXPECT_FALSE(LocateDownloadFolder(registry, prompts));
     EXPECT_EQ(prompts.notices, std::vector<std::string>{kFail + "(B2)\r\n"});
-    EXPECT_TRUE(registry.querySizes.empty());
+    EXPECT_EQ(registry.reads, 0);
 }
 
-TEST(Locator, MissingValueShowsTheAMessageAndClosesTheKey) {
+TEST(Locator, MissingValueShowsTheAMessageThenQuitsThenClosesTheKey) {
     FakeRegistry registry;
     registry.valuePresent = false;
     ScriptedPrompts prompts;
-    EXPECT_FALSE(LocateDownloadFolder(registry, prompts).DownloadFolder);
-    EXPECT_EQ(prompts.notices, std::vector<std::string>{kFail + "(A2)\r\n"});
+    int quits = 0;
+    const auto quit = [&] {
+        EXPECT_EQ(prompts.notices, std::vector<std::string>{kFail + "(A2)\r\n"});
+        EXPECT_EQ(registry.openKeys, 1);
+        ++quits;
+    };
+    EXPECT_FALSE(LocateDownloadFolder(registry, prompts, quit));
+    EXPECT_EQ(quits, 1);
     EXPECT_EQ(registry.openKeys, 0);
 }
 
@@ -80,7 +85,6 @@ TEST(Locator, FailureTextCarriesAnyCode) {
 struct ValueCase {
     const char* name;
     std::vector<std::uint8_t> value;
-    std::vector<std::uint32_t> querySizes;
     std::optional<std::string> folder;  // nullopt: the A234 message
 };
 
@@ -91,9 +95,7 @@ TEST_P(LocatorValues, ComposeTheFolderOrFailWithoutOverrun) {
     FakeRegistry registry;
     registry.value = c.value;
     ScriptedPrompts prompts;
-    const LocateResult result = LocateDownloadFolder(registry, prompts);
-    EXPECT_EQ(registry.querySizes, c.querySizes);
-    EXPECT_EQ(result.DownloadFolder, c.folder);
+    EXPECT_EQ(LocateDownloadFolder(registry, prompts), c.folder);
     EXPECT_EQ(registry.openKeys, 0);
     if (c.folder) {
         EXPECT_TRUE(prompts.notices.empty());
@@ -108,23 +110,20 @@ const std::string k2036(2048 - 14 - 1, 'q');  // the longest install path that f
 INSTANTIATE_TEST_SUITE_P(
     Values, LocatorValues,
     ::testing::Values(
-        ValueCase{"Plain",
-                  Text("C:\\Games\\Warcraft III"),
-                  {1024},
+        ValueCase{"Plain", Text("C:\\Games\\Warcraft III"),
                   "C:\\Games\\Warcraft III\\Maps\\Download"},
-        ValueCase{"TrailingBackslashKept", Text("D:\\WC3\\"), {1024}, "D:\\WC3\\\\Maps\\Download"},
-        ValueCase{"Exactly1024BytesInOneQuery", Text(k1023), {1024}, k1023 + "\\Maps\\Download"},
-        ValueCase{"1025BytesNeedTheSecondQuery",
-                  Text(k1023 + "x"),
-                  {1024, 2048},
-                  k1023 + "x\\Maps\\Download"},
-        ValueCase{"NoTerminatingNul", Text("E:\\WC3", false), {1024}, "E:\\WC3\\Maps\\Download"},
-        ValueCase{"LongestThatFits", Text(k2036), {1024, 2048}, k2036 + "\\Maps\\Download"},
-        ValueCase{"CompositionWouldNotFit", Text(k2036 + "q"), {1024, 2048}, std::nullopt},
-        ValueCase{
-            "LongerThanTheSecondBuffer", Text(std::string(3000, 'r')), {1024, 2048}, std::nullopt},
-        ValueCase{"DwordValueTakenAsText", {0x43, 0x3A, 0x00, 0x00}, {1024}, "C:\\Maps\\Download"},
-        ValueCase{"EmptyValue", {}, {1024}, "\\Maps\\Download"}),
+        ValueCase{"TrailingBackslashKept", Text("D:\\WC3\\"), "D:\\WC3\\\\Maps\\Download"},
+        ValueCase{"Exactly1024BytesInOneQuery", Text(k1023), k1023 + "\\Maps\\Download"},
+        ValueCase{"1025BytesNeedTheSecondQuery", Text(k1023 + "x"), k1023 + "x\\Maps\\Download"},
+        ValueCase{"NoTerminatingNul", Text("E:\\WC3", false), "E:\\WC3\\Maps\\Download"},
+        // Up to 2048 bytes are taken, whatever follows the first NUL.
+        ValueCase{"2048BytesWithAnEarlyNul", Padded("C:\\x", 2048), "C:\\x\\Maps\\Download"},
+        ValueCase{"2049BytesWithAnEarlyNul", Padded("C:\\x", 2049), std::nullopt},
+        ValueCase{"LongestThatFits", Text(k2036), k2036 + "\\Maps\\Download"},
+        ValueCase{"CompositionWouldNotFit", Text(k2036 + "q"), std::nullopt},
+        ValueCase{"LongerThanTheSecondBuffer", Text(std::string(3000, 'r')), std::nullopt},
+        ValueCase{"DwordValueTakenAsText", {0x43, 0x3A, 0x00, 0x00}, "C:\\Maps\\Download"},
+        ValueCase{"EmptyValue", {}, "\\Maps\\Download"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
@@ -133,15 +132,81 @@ INSTANTIATE_TEST_SUITE_P(
 namespace torva {
 namespace {
 
-TEST(Locator, NewerLayoutsAreTriedUnderTheDocumentsFolder) {
-    EXPECT_EQ(CandidateDownloadFolders("C:\\WC3\\Maps\\Download", ""),
-              std::vector<std::string>{"C:\\WC3\\Maps\\Download"});
-    for (const char* documents : {"C:\\Users\\p\\Documents", "C:\\Users\\p\\Documents\\"}) {
-        EXPECT_EQ(
-            CandidateDownloadFolders("C:\\WC3\\Maps\\Download", documents),
-            (std::vector<std::string>{"C:\\WC3\\Maps\\Download",
-                                      "C:\\Users\\p\\Documents\\Warcraft III\\Maps\\Download"}));
+const std::string kInstallFolder = "C:\\WC3\\Maps\\Download";
+const std::string kDocumentsFolder = "C:\\Users\\p\\Documents\\Warcraft III\\Maps\\Download";
+
+struct FindCase {
+    const char* name;
+    std::vector<std::string> usable;  // the folders that exist
+    std::string documents;            // empty: the shell does not know it
+    std::string found;                // empty: the no-folder notice
+    int documentsAsked;
+};
+
+class FindFolder : public ::testing::TestWithParam<FindCase> {};
+
+TEST_P(FindFolder, InstallFolderFirstThenTheDocumentsFolder) {
+    const FindCase& c = GetParam();
+    FakeRegistry registry;
+    registry.value = Text("C:\\WC3");
+    ScriptedPrompts prompts;
+    int asked = 0;
+    const DownloadFolderSources sources{registry,
+                                        [&] {
+                                            ++asked;
+                                            return c.documents;
+                                        },
+                                        [&](const std::string& path) -> std::optional<std::string> {
+                                            for (const auto& usable : c.usable) {
+                                                if (usable == path) return "/mapped" + path;
+                                            }
+                                            return std::nullopt;
+                                        }};
+    const DownloadFolderResult result = FindDownloadFolder(sources, prompts);
+    EXPECT_EQ(asked, c.documentsAsked);
+    if (c.found.empty()) {
+        EXPECT_EQ(result.outcome, FolderSearch::NoFolder);
+        EXPECT_EQ(prompts.notices, std::vector<std::string>{NoDownloadFolderText(kInstallFolder)});
+    } else {
+        EXPECT_EQ(result.outcome, FolderSearch::Found);
+        EXPECT_EQ(result.folder, "/mapped" + c.found);
+        EXPECT_TRUE(prompts.notices.empty());
     }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, FindFolder,
+    ::testing::Values(
+        FindCase{"InstallFolder",
+                 {kInstallFolder, kDocumentsFolder},
+                 "C:\\Users\\p\\Documents",
+                 kInstallFolder,
+                 0},
+        FindCase{
+            "DocumentsFolder", {kDocumentsFolder}, "C:\\Users\\p\\Documents", kDocumentsFolder, 1},
+        FindCase{"DocumentsWithBackslash",
+                 {kDocumentsFolder},
+                 "C:\\Users\\p\\Documents\\",
+                 kDocumentsFolder,
+                 1},
+        FindCase{"Neither", {}, "C:\\Users\\p\\Documents", "", 1},
+        FindCase{"DocumentsUnknown", {kDocumentsFolder}, "", "", 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Locator, RegistryFailureEndsTheSearchWithItsMessageOnly) {
+    FakeRegistry registry;
+    registry.keyPresent = false;
+    ScriptedPrompts prompts;
+    int quits = 0;
+    const DownloadFolderSources sources{registry, [] { return std::string("C:\\D"); },
+                                        [](const std::string& path) { return path; }};
+    const auto result = FindDownloadFolder(sources, prompts, [&] { ++quits; });
+    EXPECT_EQ(result.outcome, FolderSearch::RegistryFailed);
+    EXPECT_EQ(quits, 1);
+    EXPECT_EQ(prompts.notices, std::vector<std::string>{kFail + "(B2)\r\n"});
+}
+
+TEST(Locator, NoFolderTextShowsLongPathsCutBetweenCharacters) {
     EXPECT_NE(NoDownloadFolderText("C:\\WC3\\Maps\\Download").find("C:\\WC3\\Maps\\Download"),
               std::string::npos);
     // A very long path keeps its start and end, cut between characters.

@@ -7,10 +7,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "cli/terminal_prompts.h"
 #include "fakes.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_folder_lister.h"
-#include "platform/posix/terminal_prompts.h"
 #include "platform/posix/wine_registry.h"
 
 namespace torva {
@@ -30,7 +30,7 @@ struct RegCase {
     const char* what;
     std::string body;  // after the file's head
     long open;
-    long query;        // with a 1024-byte buffer
+    long query;
     std::string data;  // the bytes handed out on success
 };
 
@@ -41,14 +41,11 @@ TEST_P(UserRegCases, OpenAndQueryLikeTheRegistry) {
     TempFolder prefix;
     WriteText(prefix.path() / "user.reg", kRegHead + c.body);
     WineRegistry registry(prefix.path().string());
-    ASSERT_EQ(registry.OpenKey(kGameRegistryKey), c.open);
+    ASSERT_EQ(registry.OpenKey(kGameRegistryKey).code, c.open);
     if (c.open != 0) return;
-    std::vector<std::uint8_t> buffer(1024, 0xAA);
-    std::uint32_t size = 1024;
-    ASSERT_EQ(registry.QueryValue(kInstallPathValue, buffer.data(), &size), c.query);
-    if (c.query != 0) return;
-    EXPECT_EQ(std::string(buffer.begin(), buffer.begin() + size), c.data);
-    EXPECT_EQ(buffer[size], 0xAA) << "nothing written past the value";
+    const RegistryValue value = registry.ReadValue(kInstallPathValue);
+    ASSERT_EQ(value.status.code, c.query);
+    EXPECT_EQ(std::string(value.bytes.begin(), value.bytes.end()), c.data);
     registry.CloseKey();
 }
 
@@ -101,29 +98,15 @@ protected:
     TempFolder prefix;
 };
 
-TEST_F(LongValue, MoreDataLeavesTheBufferAloneAndTellsTheSize) {
-    Write(1500);
-    WineRegistry registry(prefix.path().string());
-    ASSERT_EQ(registry.OpenKey(kGameRegistryKey), 0);
-    std::vector<std::uint8_t> buffer(1024, 0xAA);
-    std::uint32_t size = 1024;
-    EXPECT_EQ(registry.QueryValue(kInstallPathValue, buffer.data(), &size), 234);
-    EXPECT_EQ(size, 1501u);
-    EXPECT_EQ(std::count(buffer.begin(), buffer.end(), 0xAA), 1024);
-    size = 1501;
-    std::vector<std::uint8_t> exact(1501);
-    EXPECT_EQ(registry.QueryValue(kInstallPathValue, exact.data(), &size), 0);
-}
-
 TEST_F(LongValue, LocatorReadsItWithTheSecondBuffer) {
     Write(1500);
     WineRegistry registry(prefix.path().string());
     std::FILE* sink = std::tmpfile();
     TerminalPrompts prompts(PresetAnswer::No, stdin, sink, false);
-    const LocateResult result = LocateDownloadFolder(registry, prompts);
+    const auto folder = LocateDownloadFolder(registry, prompts);
     std::fclose(sink);
-    ASSERT_TRUE(result.DownloadFolder);
-    EXPECT_EQ(*result.DownloadFolder, "C:" + std::string(1498, 'x') + "\\Maps\\Download");
+    ASSERT_TRUE(folder);
+    EXPECT_EQ(*folder, "C:" + std::string(1498, 'x') + "\\Maps\\Download");
 }
 
 TEST_F(LongValue, BeyondTheSecondBufferIsTheAMessage) {
@@ -131,9 +114,9 @@ TEST_F(LongValue, BeyondTheSecondBufferIsTheAMessage) {
     WineRegistry registry(prefix.path().string());
     std::FILE* sink = std::tmpfile();
     TerminalPrompts prompts(PresetAnswer::No, stdin, sink, false);
-    const LocateResult result = LocateDownloadFolder(registry, prompts);
+    const auto folder = LocateDownloadFolder(registry, prompts);
     std::fclose(sink);
-    EXPECT_FALSE(result.DownloadFolder);
+    EXPECT_FALSE(folder);
     ASSERT_EQ(prompts.Notices().size(), 1u);
     EXPECT_NE(prompts.Notices()[0].find("(A234)"), std::string::npos);
 }
@@ -174,16 +157,15 @@ TEST(PosixFolderLister, RegularFilesOnlyInByteOrder) {
     fs::create_directory(folder.path() / "Sub");
     ASSERT_EQ(::mkfifo((folder.path() / "pipe").c_str(), 0600), 0);
     fs::create_symlink("missing", folder.path() / "dangling");
-    const fs::path start = fs::current_path();
-    fs::current_path(folder.path());
     PosixFolderLister lister;
-    lister.ListCurrentDirectory();
-    fs::current_path(start);
+    ASSERT_TRUE(lister.List(folder.path().string()));
     std::vector<std::string> names;
     for (int i = 0; i < lister.Count(); ++i) names.push_back(lister.Name(i));
     EXPECT_EQ(names,
               (std::vector<std::string>{".hidden", "A.w3x", "a.w3x", "b.w3x", "\xED\x86\xA0.w3x"}));
     lister.Empty();
+    EXPECT_EQ(lister.Count(), 0);
+    EXPECT_FALSE(lister.List((folder.path() / "missing").string()));
     EXPECT_EQ(lister.Count(), 0);
 }
 
@@ -196,10 +178,17 @@ TEST(PosixFileSystem, OpensRegularFilesOnlyAndNeverBlocksOnAFifo) {
     TempFolder folder;
     PosixFileSystem files;
     folder.Write("map", {'H', 'M'});
+    fs::create_directory(folder.path() / "sub");
     ASSERT_EQ(::mkfifo((folder.path() / "pipe").c_str(), 0600), 0);
-    EXPECT_EQ(files.OpenForReading((folder.path() / "pipe").string()), nullptr);
-    EXPECT_EQ(files.OpenForReading(folder.path().string()), nullptr);
-    std::FILE* file = files.OpenForReading((folder.path() / "map").string());
+    ASSERT_TRUE(files.BindFolder(folder.path().string()).Ok());
+    // Why an open failed: only a missing entry is NotFound.
+    for (const auto& [name, kind] : std::vector<std::pair<const char*, Failure>>{
+             {"pipe", Failure::Other}, {"sub", Failure::Other}, {"missing", Failure::NotFound}}) {
+        Result failure;
+        EXPECT_EQ(files.OpenForReading(name, &failure), nullptr) << name;
+        EXPECT_EQ(failure.kind, kind) << name;
+    }
+    std::FILE* file = files.OpenForReading("map");
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(std::fgetc(file), 'H');
     std::fclose(file);
@@ -211,37 +200,44 @@ TEST(PosixFileSystem, CopyTellsOutcomesAndNeverHarmsTheDestination) {
     const auto at = [&](const char* name) { return (folder.path() / name).string(); };
     folder.Write("new", {'n', 'e', 'w'});
     folder.Write("old", {'o', 'l', 'd'});
+    EXPECT_EQ(files.Copy(at("new"), "old", false).kind, Failure::Other) << "no folder bound";
+    ASSERT_TRUE(files.BindFolder(folder.path().string()).Ok());
 
-    EXPECT_EQ(files.Copy(at("new"), at("old"), true), CopyOutcome::AlreadyExists);
+    EXPECT_EQ(files.Copy(at("new"), "old", true).kind, Failure::Exists);
     EXPECT_EQ(ReadAll(at("old")), "old");
-    EXPECT_EQ(files.Copy(at("missing"), at("old"), false), CopyOutcome::Failed);
+    EXPECT_EQ(files.Copy(at("missing"), "old", false).kind, Failure::NotFound);
     EXPECT_EQ(ReadAll(at("old")), "old");
-    EXPECT_EQ(files.Copy(at("missing"), at("fresh"), true), CopyOutcome::Failed);
-    EXPECT_FALSE(files.Exists(at("fresh")));
-    EXPECT_EQ(files.Copy(at("new"), at("copy"), true), CopyOutcome::Copied);
+    EXPECT_EQ(files.Copy(at("missing"), "fresh", true).kind, Failure::NotFound);
+    EXPECT_FALSE(fs::exists(at("fresh")));
+    EXPECT_EQ(files.Copy(at("new"), "copy", true).kind, Failure::None);
     EXPECT_EQ(ReadAll(at("copy")), "new");
-    EXPECT_EQ(files.Copy(at("new"), at("old"), false), CopyOutcome::Copied);
+    EXPECT_EQ(files.Copy(at("new"), "old", false).kind, Failure::None);
     EXPECT_EQ(ReadAll(at("old")), "new");
-    EXPECT_EQ(files.Copy(at("new"), folder.path().string() + "/nodir/x", false),
-              CopyOutcome::Failed);
+    EXPECT_EQ(files.Copy(at("new"), "nodir/x", false).kind, Failure::NotFound);
     // No temporary file is left behind.
     int entries = 0;
     for ([[maybe_unused]] const auto& e : fs::directory_iterator(folder.path())) ++entries;
     EXPECT_EQ(entries, 3);
 }
 
-TEST(PosixFileSystem, FolderAndDelete) {
-    TempFolder folder;
+TEST(PosixFileSystem, WorksInTheBoundFolderWhateverIsCurrent) {
+    TempFolder folder, current;
     PosixFileSystem files;
     const fs::path start = fs::current_path();
-    EXPECT_FALSE(files.SetCurrentFolder((folder.path() / "missing").string()));
-    EXPECT_FALSE(files.SetCurrentFolder(""));
+    EXPECT_EQ(files.BindFolder((folder.path() / "missing").string()).kind, Failure::NotFound);
+    EXPECT_EQ(files.BindFolder("").kind, Failure::NotFound);
+    EXPECT_EQ(files.Remove("gone").kind, Failure::Other);
+    ASSERT_TRUE(files.BindFolder(folder.path().string()).Ok());
     EXPECT_EQ(fs::current_path(), start);
-    ASSERT_TRUE(files.SetCurrentFolder(folder.path().string()));
     folder.Write("gone", {1});
-    EXPECT_TRUE(files.Remove("gone"));
-    EXPECT_FALSE(files.Remove("gone"));
+    current.Write("gone", {2});
+    current.Write("only here", {2});
+    fs::current_path(current.path());
+    EXPECT_EQ(files.OpenForReading("only here"), nullptr);
+    EXPECT_TRUE(files.Remove("gone").Ok());
+    EXPECT_EQ(files.Remove("gone").kind, Failure::NotFound);
     fs::current_path(start);
+    EXPECT_TRUE(fs::exists(current.path() / "gone"));
 }
 
 TEST(TerminalPrompts, AnswersAndNotices) {

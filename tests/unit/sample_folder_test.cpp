@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <set>
 
+#include "cli/terminal_prompts.h"
 #include "fakes.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_folder_lister.h"
-#include "platform/posix/terminal_prompts.h"
 #include "scan/folder_scan.h"
 
 namespace torva {
@@ -83,8 +83,8 @@ TEST(ForgeGenuine, KeepsTheGivenHeader) {
 // Scans a generated folder with the adapters torvacheck uses on Linux.
 class GeneratedFolderScan : public ::testing::TestWithParam<std::uint64_t> {
 protected:
-    void TearDown() override { fs::current_path(startFolder_); }
-    fs::path startFolder_ = fs::current_path();
+    void TearDown() override { fs::current_path(startFolder); }
+    fs::path startFolder = fs::current_path();
 };
 
 TEST_P(GeneratedFolderScan, AgreesWithTheManifest) {

@@ -63,7 +63,11 @@ if [ -n "${DISPLAY:-}" ]; then
   wine_run "$logs/reg.log" 60 reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f
   set_install_path "$logs/reg.log" "$install" || { echo "could not set InstallPath" >&2; exit 1; }
   echo "Opening TorvaMapChecker.exe on $folder; close the dialog to end."
-  (cd "$logs" && exec "$WINE" "$exe") >"$logs/program.log" 2>&1 </dev/null
+  if ! (cd "$logs" && exec "$WINE" "$exe") >"$logs/program.log" 2>&1 </dev/null; then
+    echo "TorvaMapChecker.exe ended with an error; its last output:" >&2
+    tail -n 5 "$logs/program.log" >&2
+    exit 1
+  fi
   exit 0
 fi
 
@@ -74,7 +78,7 @@ if [ -n "$torvacheck" ]; then
 fi
 [ -f "$driver" ] || { echo "missing: $driver (build the win64 preset)" >&2; exit 2; }
 command -v Xvfb >/dev/null && command -v convert >/dev/null || { echo "needs Xvfb and ImageMagick" >&2; exit 2; }
-start_xvfb "$logs" || exit 1
+start_xvfb "$logs" || exit 1  # both say why
 init_prefix "$logs" 1024x768 || exit 1
 set_install_path "$logs/reg.log" "$install" || { echo "could not set InstallPath" >&2; exit 1; }
 (cd "$logs" && exec timeout -k 5 180 "$WINE" "$exe") >"$logs/program.log" 2>&1 </dev/null &
@@ -84,7 +88,10 @@ wine_run "$logs/driver-wait.log" 120 "$driver" wait-main --timeout 90 --shot "$(
 rc=$?
 wine_run "$logs/driver-close.log" 60 "$driver" main --close escape
 if [ "$rc" -ne 0 ] || [ ! -f "$shot.bmp" ]; then
-  echo "The dialog did not come up; logs are in $artifacts" >&2
+  echo "The dialog did not come up (logs in $artifacts). The program's last output:" >&2
+  tail -n 5 "$logs/program.log" >&2
+  echo "The driver's:" >&2
+  tail -n 5 "$logs/driver-wait.log" >&2
   exit 1
 fi
 timeout 60 convert "$shot.bmp" "$shot.png" && rm -f "$shot.bmp"

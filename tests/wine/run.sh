@@ -2,7 +2,7 @@
 # End-to-end tests of TorvaMapChecker.exe under Wine and Xvfb.
 #
 #   tests/wine/run.sh --win-build DIR --sample-tool PATH --torvacheck PATH --artifacts DIR
-#                     [--keep-work] [--only-faults]
+#                     [--win32-build DIR] [--keep-work] [--only faults|metrics]
 #
 # One private Wine prefix and one server for the whole run. The program is
 # started once per scenario; a driver program (built with mingw-w64, running
@@ -12,15 +12,17 @@ set -uo pipefail
 
 usage() { sed -n '2,5p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2; }
 
-win_build= sample_tool= torvacheck= artifacts= keep_work= only_faults=
+win_build= win32_build= sample_tool= torvacheck= artifacts= keep_work= only=
 while [ $# -gt 0 ]; do
   case $1 in
     --win-build) win_build=$2; shift 2 ;;
+    --win32-build) win32_build=$2; shift 2 ;;
     --sample-tool) sample_tool=$2; shift 2 ;;
     --torvacheck) torvacheck=$2; shift 2 ;;
     --artifacts) artifacts=$2; shift 2 ;;
     --keep-work) keep_work=1; shift ;;
-    --only-faults) only_faults=1; shift ;;
+    --only-faults) only=faults; shift ;;
+    --only) only=$2; shift 2 ;;
     *) usage ;;
   esac
 done
@@ -33,9 +35,16 @@ here=$(cd "$(dirname "$0")" && pwd)
 abspath() { (cd "$(dirname "$1")" && printf '%s/%s' "$(pwd)" "$(basename "$1")"); }
 exe=$(abspath "$win_build/app/TorvaMapChecker.exe")
 driver=$(abspath "$win_build/tests/wine/driver/torva_wine_driver.exe")
+win32_tests=$(abspath "$win_build/tests/win32/torva_win32_tests.exe")
 sample_tool=$(abspath "$sample_tool")
 torvacheck=$(abspath "$torvacheck")
-for f in "$exe" "$driver" "$sample_tool" "$torvacheck"; do
+exe32= driver32=
+if [ -n "$win32_build" ]; then
+  exe32=$(abspath "$win32_build/app/TorvaMapChecker.exe")
+  # Reading another process's controls needs the same pointer size as it.
+  driver32=$(abspath "$win32_build/tests/wine/driver/torva_wine_driver.exe")
+fi
+for f in "$exe" "$driver" "$win32_tests" "$sample_tool" "$torvacheck" ${exe32:+"$exe32" "$driver32"}; do
   [ -f "$f" ] || { echo "missing: $f" >&2; exit 2; }
 done
 for tool in Xvfb convert timeout; do
@@ -76,6 +85,18 @@ start_xvfb "$logs" || exit 1
 init_prefix "$logs" 1024x768 || exit 1
 echo "   ready after $(( $(date +%s) - started )) s on display $DISPLAY"
 
+# The Win32 layer's unit tests (GoogleTest), in the same prefix and display.
+echo "== Win32 unit tests"
+wine_run "$logs/win32-unit.log" 300 "$win32_tests"
+unit_rc=$?
+unit_summary=$(tr -d '\r' <"$logs/win32-unit.log" | grep -E '^\[  (PASSED|FAILED)  \]' | head -1)
+tr -d '\r' <"$logs/win32-unit.log" | grep -E '^\[  FAILED  \]' | sed 's/^/   /'
+if [ "$unit_rc" -eq 0 ] && [[ $unit_summary == *PASSED* ]]; then
+  report PASS "win32-unit" "${unit_summary#*] }"
+else
+  report FAIL "win32-unit" "exit $unit_rc (log: win32-unit.log)"
+fi
+
 # A sample download folder whose install path holds Korean and a blank, so the
 # wide API is exercised on the way from the registry to the files.
 install="$work/game/워크래프트 III"
@@ -101,8 +122,8 @@ check_untouched() {  # check_untouched SCENARIO
   fi
 }
 
-start_program() {  # start_program NAME LANG
-  (cd "$work/cwd" && exec env LANG="$2" LC_ALL= timeout -k 5 240 "$WINE" "$exe") \
+start_program() {  # start_program NAME LANG [EXE]
+  (cd "$work/cwd" && exec env LANG="$2" LC_ALL= timeout -k 5 240 "$WINE" "${3:-$exe}") \
     >"$logs/program-$1.log" 2>&1 </dev/null &
   prog_pid=$!
 }
@@ -121,7 +142,7 @@ finish_program() {  # finish_program NAME: the program must be gone by now
 # run_driver NAME LANG DRIVER-ARGS...: the driver's checks, summed up.
 run_driver() {
   local name=$1 lang=$2; shift 2
-  env LANG="$lang" LC_ALL= timeout -k 5 240 "$WINE" "$driver" "$@" \
+  env LANG="$lang" LC_ALL= timeout -k 5 240 "$WINE" "${scenario_driver:-$driver}" "$@" \
     >"$logs/driver-$name.log" 2>&1 </dev/null
   local rc=$?
   local ok bad
@@ -135,11 +156,13 @@ run_driver() {
   fi
 }
 
-# scenario NAME LANG DRIVER-ARGS...: one run of the program with the driver.
+# scenario NAME LANG DRIVER-ARGS...: one run of the program with the driver
+# (the program in $scenario_exe when set).
+scenario_exe= scenario_driver=
 scenario() {
   local name=$1 lang=$2; shift 2
   echo "== $name (LANG=$lang)"
-  start_program "$name" "$lang"
+  start_program "$name" "$lang" "$scenario_exe"
   run_driver "$name" "$lang" "$@"
   finish_program "$name"
   check_untouched "$name"
@@ -148,8 +171,8 @@ scenario() {
 shots=$(windows_path "$artifacts")
 expect=$(windows_path "$work/expect.json")
 
-# --only-faults runs the fault table alone (while working on it).
-if [ -z "$only_faults" ]; then
+# --only GROUP runs one group alone (while working on it).
+if [ -z "$only" ]; then
 echo "== resources of the program file"
 run_driver resources C.UTF-8 resources --exe "$(windows_path "$exe")"
 
@@ -161,6 +184,14 @@ scenario main-korean-locale "$korean_locale" main --expect "$expect" --shots "$s
 scenario main-neutral-locale C.UTF-8 main --expect "$expect" --shots "$shots" \
   --tag c --acp other --close closebox
 scenario enter-ends C.UTF-8 main --close enter
+
+# The build players download: 32-bit, the same dialog and views.
+if [ -n "$exe32" ]; then
+  scenario_exe=$exe32 scenario_driver=$driver32
+  scenario main-32bit C.UTF-8 main --expect "$expect" --shots "$shots" \
+    --tag x86 --acp other --close escape
+  scenario_exe= scenario_driver=
+fi
 
 # torvacheck.exe finds the same folder through the registry and reports what
 # the native build reports (the folder's spelling aside); its sums agree.
@@ -276,7 +307,10 @@ command_scenario keys "TORVA_A12.2.w3x|내 맵 TORVA_A05 사본.w3x" keys --fold
   --existing TORVA_A12.2.w3x --long-name "$long_name" --long-path "$long_path" --shots "$shots"
 
 fresh_folder
-command_scenario hover none hover --shots "$shots"
+# At the metrics the dialog was designed for (Baekmuk Gulim stands in for
+# Gulim with its metrics): the buttons where Korean Windows puts them, and the
+# bands' exact pixel edges.
+command_scenario hover none hover --shots "$shots" --tag hover --tops "222|255|288" --exact-edges yes
 
 wine_run "$logs/reg.log" 60 reg delete "$GAME_KEY" /f
 scenario missing-key C.UTF-8 notice --letter B --code 2 --shot "$shots\\notice-missing-key.bmp"
@@ -285,13 +319,12 @@ wine_run "$logs/reg.log" 60 reg add "$GAME_KEY" /f
 scenario missing-value C.UTF-8 notice --letter A --code 2 --shot "$shots\\notice-missing-value.bmp"
 
 # Newer game layouts: the download folder under the documents folder, or none.
-SHELL_FOLDERS='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
 new_install="$work/game-new/Warcraft III"
 docs="$work/documents"
 mkdir -p "$new_install" "$docs/Warcraft III/Maps"
 cp -a "$template" "$docs/Warcraft III/Maps/Download"
 wine_run "$logs/reg.log" 60 reg add "$GAME_KEY" /v InstallPath /d "$(windows_path "$new_install")" /f
-wine_run "$logs/reg.log" 60 reg add "$SHELL_FOLDERS" /v Personal /d "$(windows_path "$docs")" /f
+set_documents "$logs/reg.log" "$(windows_path "$docs")"
 cmd_folder="$docs/Warcraft III/Maps/Download"
 command_scenario documents-folder none listing --folder "$(windows_path "$cmd_folder")" \
   --shots "$shots" --tag documents-folder
@@ -299,17 +332,37 @@ command_scenario documents-folder none listing --folder "$(windows_path "$cmd_fo
 # Neither folder: one notice, nothing listed. The working folder holds TORVA
 # files that must be neither listed nor touched.
 mkdir -p "$work/documents-empty"
-wine_run "$logs/reg.log" 60 reg add "$SHELL_FOLDERS" /v Personal /d "$(windows_path "$work/documents-empty")" /f
+set_documents "$logs/reg.log" "$(windows_path "$work/documents-empty")"
 cp "$template/TORVA_A32.w3x" "$template/TORVA_A11.1_hack.w3x" "$template/torva_a19fast.w3x" "$work/cwd/"
 snapshot "$work/cwd" >"$work/cwd.before"
 cmd_folder="$work/cwd"
 command_scenario no-download-folder none no-folder \
   --candidate "$(windows_path "$new_install")\\Maps\\Download" --shots "$shots"
 
-fi  # --only-faults
+fi  # [ -z "$only" ]
 
+# Other font metrics and DPIs than the design's: the bands follow the buttons.
+# Without Gulim the dialog takes a stand-in face that carries Hangul.
+if [ -z "$only" ] || [ "$only" = metrics ]; then
+  set_install_path "$logs/reg.log" "$install" || { report FAIL "setting InstallPath"; exit 1; }
+  metrics_scenario() {  # metrics_scenario NAME GULIM DPI STAND-IN DRIVER-ARGS...
+    local name=$1 gulim=$2 dpi=$3 standin=$4; shift 4
+    set_metrics "$logs/reg.log" "$gulim" "$dpi" "$standin" || { report FAIL "$name: setting the metrics"; return; }
+    scenario "$name" C.UTF-8 hover --shots "$shots" --tag "$name" "$@"
+  }
+  metrics_scenario hover-nanumgothic NanumGothic 96 none --tops "259|298|336"
+  metrics_scenario hover-120dpi "Baekmuk Gulim" 120 none --tops "278|319|360"
+  metrics_scenario hover-144dpi "Baekmuk Gulim" 144 none --tops "333|383|432"
+  # Baekmuk Batang as Malgun Gothic: its own layout (tops 204/234/264) shows the
+  # stand-in was taken; without it Wine's fallback gives 259/298/336.
+  metrics_scenario no-gulim none 96 "Baekmuk Batang" --tops "204|234|264"
+  set_metrics "$logs/reg.log" "Baekmuk Gulim" 96
+fi
+
+if [ -z "$only" ] || [ "$only" = faults ]; then
 # shellcheck source=fault_table.sh
 . "$here/fault_table.sh"
+fi
 
 for bmp in "$artifacts"/*.bmp; do
   [ -e "$bmp" ] || continue

@@ -60,18 +60,32 @@ init_prefix() {
   local logdir=$1 desktop=${2:-}
   mkdir -p "$WINEPREFIX"
   timeout 30 "$WINESERVER" -p >/dev/null 2>&1 </dev/null
+  # A prefix made by another Wine (say, before its 32-bit half was installed)
+  # may be unable to start anything once Wine updates it: make it anew.
+  if [ -f "$WINEPREFIX/system.reg" ] && ! prefix_starts_programs "$logdir"; then
+    echo "The Wine prefix $WINEPREFIX cannot start programs (see $logdir/prefix-probe.log); making it anew." >&2
+    timeout 30 "$WINESERVER" -k >/dev/null 2>&1 </dev/null
+    rm -rf "$WINEPREFIX" && mkdir -p "$WINEPREFIX"
+    timeout 30 "$WINESERVER" -p >/dev/null 2>&1 </dev/null
+  fi
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wine_run "$logdir/wineboot.log" 300 wineboot -i || { echo "wineboot failed (see $logdir/wineboot.log)" >&2; return 1; }
+    prefix_starts_programs "$logdir" || { echo "a new Wine prefix cannot start programs (see $logdir/prefix-probe.log)" >&2; return 1; }
   fi
   local font
   # Without a Korean locale Wine draws Hangul as boxes unless a Korean font
-  # stands in for the dialog fonts.
-  for font in 굴림 Gulim "MS Shell Dlg" "MS Shell Dlg 2" Tahoma; do
-    wine_run "$logdir/reg.log" 60 reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /d NanumGothic /f || return 1
+  # stands in for the system's dialog fonts.
+  for font in "MS Shell Dlg" "MS Shell Dlg 2" Tahoma; do
+    wine_run "$logdir/reg.log" 60 reg add "$FONT_REPLACEMENTS" /v "$font" /d NanumGothic /f ||
+      { echo "wine reg add failed (see $logdir/reg.log)" >&2; return 1; }
   done
+  # Baekmuk Gulim has Gulim's metrics: the dialog lands where Korean Windows
+  # puts it.
+  set_metrics "$logdir/reg.log" "Baekmuk Gulim" 96 || { echo "setting the fonts failed (see $logdir/reg.log)" >&2; return 1; }
   if [ -n "$desktop" ]; then
-    wine_run "$logdir/reg.log" 60 reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f || return 1
-    wine_run "$logdir/reg.log" 60 reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$desktop" /f || return 1
+    { wine_run "$logdir/reg.log" 60 reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f &&
+      wine_run "$logdir/reg.log" 60 reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$desktop" /f; } ||
+      { echo "setting the virtual desktop failed (see $logdir/reg.log)" >&2; return 1; }
   fi
   # The desktop made during setup ignores these settings: start afresh.
   timeout 30 "$WINESERVER" -k >/dev/null 2>&1 </dev/null
@@ -79,7 +93,46 @@ init_prefix() {
   timeout 30 "$WINESERVER" -p >/dev/null 2>&1 </dev/null
 }
 
+# prefix_starts_programs LOGDIR: a 64-bit program, and a 32-bit one when Wine
+# has its 32-bit half, run to their end in $WINEPREFIX.
+prefix_starts_programs() {
+  local log="$1/prefix-probe.log"
+  wine_run "$log" 120 cmd /c exit 0 || return 1
+  if [ -x /usr/lib/wine/wine ]; then
+    wine_run "$log.32" 120 'C:\windows\syswow64\cmd.exe' /c exit 0 || return 1
+  fi
+}
+
+FONT_REPLACEMENTS='HKCU\Software\Wine\Fonts\Replacements'
+
+# set_metrics LOG GULIM DPI [MALGUN]: the fonts that stand in for Gulim and
+# for Malgun Gothic (none: the face is missing, as Gulim is on Windows without
+# Korean fonts) and the display's DPI. Programs started afterwards see them.
+set_metrics() {
+  local log=$1 gulim=$2 dpi=$3 malgun=${4:-none} name
+  for name in 굴림 Gulim "맑은 고딕" "Malgun Gothic"; do
+    wine_run "$log" 60 reg delete "$FONT_REPLACEMENTS" /v "$name" /f
+  done
+  if [ "$gulim" != none ]; then
+    for name in 굴림 Gulim; do
+      wine_run "$log" 60 reg add "$FONT_REPLACEMENTS" /v "$name" /d "$gulim" /f || return 1
+    done
+  fi
+  if [ "$malgun" != none ]; then
+    wine_run "$log" 60 reg add "$FONT_REPLACEMENTS" /v "맑은 고딕" /d "$malgun" /f || return 1
+  fi
+  wine_run "$log" 60 reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f || return 1
+}
+
 GAME_KEY='HKCU\Software\Blizzard Entertainment\Warcraft III'
+# The documents folder: the program asks the shell, which reads "User Shell
+# Folders"; torvacheck on Linux reads "Shell Folders" from the prefix.
+SHELL_FOLDERS='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
+USER_SHELL_FOLDERS='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders'
+set_documents() {  # set_documents LOG WINDOWS_PATH
+  wine_run "$1" 60 reg add "$SHELL_FOLDERS" /v Personal /d "$2" /f &&
+    wine_run "$1" 60 reg add "$USER_SHELL_FOLDERS" /v Personal /d "$2" /f
+}
 
 # set_install_path LOG PATH: the game's key with InstallPath = PATH (local path).
 set_install_path() {

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/win32/utf.h"
+#include "base/utf.h"
 
 namespace torva::win {
 

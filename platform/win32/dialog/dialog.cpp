@@ -2,7 +2,8 @@
 
 #include <vector>
 
-#include "platform/win32/utf.h"
+#include "base/utf.h"
+#include "platform/win32/dialog/dialog_template.h"
 
 namespace torva::win {
 
@@ -36,7 +37,55 @@ HWND MainWindowHandle() {
     return app != nullptr && app->MainWindow != nullptr ? app->MainWindow->Handle() : nullptr;
 }
 
+int CALLBACK NoteFaceFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;  // one is enough
+}
+
+bool FaceInstalled(const std::wstring& face) {
+    LOGFONTW font = {};
+    font.lfCharSet = DEFAULT_CHARSET;
+    if (face.empty() || face.size() >= LF_FACESIZE) return false;
+    face.copy(font.lfFaceName, face.size());
+    bool found = false;
+    HDC dc = GetDC(nullptr);
+    EnumFontFamiliesExW(dc, &font, &NoteFaceFound, reinterpret_cast<LPARAM>(&found), 0);
+    ReleaseDC(nullptr, dc);
+    return found;
+}
+
+// A family under the names GDI knows it by: localised and English.
+struct FaceNames {
+    const wchar_t* local;
+    const wchar_t* english;
+};
+const FaceNames kKnownFaces[] = {
+    {L"굴림", L"Gulim"},
+    {L"맑은 고딕", L"Malgun Gothic"},
+};
+// Hangul faces for a missing template face, best first. Malgun Gothic ships
+// with every Windows from Vista on, whatever its language.
+const FaceNames kStandInFaces[] = {
+    {L"맑은 고딕", L"Malgun Gothic"},
+};
+
 }  // namespace
+
+std::wstring DialogFace(const std::wstring& templateFace) {
+    if (FaceInstalled(templateFace)) return templateFace;
+    for (const FaceNames& family : kKnownFaces) {
+        if ((templateFace == family.local || templateFace == family.english) &&
+            (FaceInstalled(family.local) || FaceInstalled(family.english))) {
+            return templateFace;
+        }
+    }
+    for (const FaceNames& family : kStandInFaces) {
+        for (const wchar_t* name : {family.local, family.english}) {
+            if (FaceInstalled(name)) return name;
+        }
+    }
+    return templateFace;
+}
 
 Dialog::Dialog(int templateId, HWND parent) : templateId_(templateId), parent_(parent) {}
 
@@ -54,10 +103,7 @@ INT_PTR Dialog::DoModal() {
     }
     ended_ = false;
     result_ = -1;
-    if (CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), owner,
-                           &Dialog::DialogProc, reinterpret_cast<LPARAM>(this)) == nullptr) {
-        return -1;
-    }
+    if (Create(owner) == nullptr) return -1;
     const bool disableOwner = owner != nullptr && IsWindowEnabled(owner);
     if (disableOwner) EnableWindow(owner, FALSE);
     // A template without WS_VISIBLE is shown once its initialisation is done.
@@ -93,6 +139,39 @@ INT_PTR Dialog::DoModal() {
         return -1;
     }
     return ended_ ? result_ : -1;
+}
+
+HWND Dialog::Create(HWND owner) {
+    HINSTANCE module = GetModuleHandleW(nullptr);
+    const auto param = reinterpret_cast<LPARAM>(this);
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(templateId_), MAKEINTRESOURCEW(5));
+    HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
+    const auto* bytes = static_cast<const std::uint8_t*>(loaded ? LockResource(loaded) : nullptr);
+    const DWORD size = found != nullptr ? SizeofResource(module, found) : 0;
+    if (bytes != nullptr && size > 0) {
+        if (const auto face = TemplateFace(bytes, size)) {
+            const std::wstring wanted(face->begin(), face->end());
+            const std::wstring chosen = DialogFace(wanted);
+            if (chosen != wanted) {
+                const auto patched =
+                    WithTemplateFace(bytes, size, std::u16string(chosen.begin(), chosen.end()));
+                if (patched) {
+                    return CreateDialogIndirectParamW(
+                        module, reinterpret_cast<LPCDLGTEMPLATEW>(patched->data()), owner,
+                        &Dialog::DialogProc, param);
+                }
+            }
+        }
+    }
+    // The template as it stands: where its face is installed nothing changes.
+    return CreateDialogParamW(module, MAKEINTRESOURCEW(templateId_), owner, &Dialog::DialogProc,
+                              param);
+}
+
+SIZE Dialog::BaseUnits() const {
+    RECT units = {0, 0, 4, 8};
+    if (hwnd_ == nullptr || !MapDialogRect(hwnd_, &units)) return SIZE{0, 0};
+    return SIZE{units.right, units.bottom};
 }
 
 void Dialog::EndDialog(INT_PTR result) {

@@ -28,6 +28,9 @@ public:
     HWND Handle() const { return hwnd_; }
     // Writes every member text into its control (one data-exchange run).
     void UpdateData();
+    // Pixels per 4 horizontal and per 8 vertical dialog units: what the
+    // template's font makes of the layout at this DPI.
+    SIZE BaseUnits() const;
 
 protected:
     // Runs the first data exchange. TRUE: the system focuses the first control.
@@ -48,6 +51,7 @@ private:
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     const MessageEntry* Find(UINT message, WPARAM wParam, LPARAM lParam) const;
     void CenterOverOwner() const;
+    HWND Create(HWND owner);
 
     int templateId_;
     HWND parent_;
@@ -74,6 +78,12 @@ public:
 
 // Starts the one Application object; the process's exit code.
 int RunApplication();
+
+// The face a dialog is drawn with when its template names `templateFace`:
+// that face where it is installed; where it is not (Gulim is missing from
+// Windows without Korean fonts), an installed stand-in that carries Hangul
+// with sane metrics; none found: the template's, left to the font mapper.
+std::wstring DialogFace(const std::wstring& templateFace);
 
 // The program file's name without directory and extension.
 std::wstring ProgramName();

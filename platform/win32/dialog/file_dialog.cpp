@@ -2,7 +2,7 @@
 
 #include <commdlg.h>
 
-#include "platform/win32/utf.h"
+#include "base/utf.h"
 
 namespace torva::win {
 

@@ -1,5 +1,6 @@
 // The folder lister of the scan on Windows is the dialog's file list box: it
-// lists the current directory itself (LB_DIR) and keeps the listing on show.
+// lists the current directory itself (LB_DIR) and keeps the listing on show,
+// so the folder is made current for each listing (and only for it).
 #pragma once
 
 #include "platform/win32/dialog/controls.h"
@@ -11,8 +12,9 @@ class ListBoxLister final : public FolderLister {
 public:
     explicit ListBoxLister(const ListBox& box) : box_(box) {}
     void Empty() override;
-    // LB_DIR with the attribute mask 0 (read-write files) and "*.*".
-    void ListCurrentDirectory() override;
+    // LB_DIR with the attribute mask 0 (read-write files) and "*.*", once
+    // `folder` is current.
+    bool List(const std::string& folder) override;
     int Count() const override;
     std::string Name(int index) const override;
 

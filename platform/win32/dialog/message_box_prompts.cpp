@@ -1,7 +1,7 @@
 #include "platform/win32/dialog/message_box_prompts.h"
 
+#include "base/utf.h"
 #include "platform/win32/dialog/dialog.h"
-#include "platform/win32/utf.h"
 
 namespace torva::win {
 

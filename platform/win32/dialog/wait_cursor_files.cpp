@@ -13,11 +13,9 @@ WaitCursorFiles::Busy::~Busy() {
     files_.shown_ = false;
 }
 
-bool WaitCursorFiles::SetCurrentFolder(const std::string& folder) {
-    return files_.SetCurrentFolder(folder);
-}
+Result WaitCursorFiles::BindFolder(const std::string& folder) { return files_.BindFolder(folder); }
 
-std::FILE* WaitCursorFiles::OpenForReading(const std::string& name) {
+std::FILE* WaitCursorFiles::OpenForReading(const std::string& name, Result* failure) {
     if (busy_) {
         // Set again on every file: a notice shown between files puts the
         // arrow back while it is open.
@@ -25,16 +23,14 @@ std::FILE* WaitCursorFiles::OpenForReading(const std::string& name) {
         if (!shown_) previous_ = before;
         shown_ = true;
     }
-    return files_.OpenForReading(name);
+    return files_.OpenForReading(name, failure);
 }
 
-bool WaitCursorFiles::Remove(const std::string& name) { return files_.Remove(name); }
+Result WaitCursorFiles::Remove(const std::string& name) { return files_.Remove(name); }
 
-CopyOutcome WaitCursorFiles::Copy(const std::string& source, const std::string& destination,
-                                  bool failIfExists) {
-    return files_.Copy(source, destination, failIfExists);
+Result WaitCursorFiles::Copy(const std::string& sourcePath, const std::string& name,
+                             bool failIfExists) {
+    return files_.Copy(sourcePath, name, failIfExists);
 }
-
-bool WaitCursorFiles::Exists(const std::string& path) { return files_.Exists(path); }
 
 }  // namespace torva::win

@@ -25,12 +25,10 @@ public:
         bool outer_;
     };
 
-    bool SetCurrentFolder(const std::string& folder) override;
-    std::FILE* OpenForReading(const std::string& name) override;
-    bool Remove(const std::string& name) override;
-    CopyOutcome Copy(const std::string& source, const std::string& destination,
-                     bool failIfExists) override;
-    bool Exists(const std::string& path) override;
+    Result BindFolder(const std::string& folder) override;
+    std::FILE* OpenForReading(const std::string& name, Result* failure = nullptr) override;
+    Result Remove(const std::string& name) override;
+    Result Copy(const std::string& sourcePath, const std::string& name, bool failIfExists) override;
 
 private:
     Win32FileSystem files_;

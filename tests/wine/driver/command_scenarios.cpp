@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "checks.h"
+#include "res/resource.h"
 #include "session.h"
 #include "ui_probe.h"
 
@@ -106,10 +107,10 @@ bool Open(Checks& checks, Session& s) {
     }
     s.process = probe::OpenOwnerProcess(s.main);
     GetWindowThreadProcessId(s.main, &s.pid);
-    s.list = GetDlgItem(s.main, 1002);
-    s.tabs = GetDlgItem(s.main, 1005);
-    s.count = GetDlgItem(s.main, 1006);
-    s.guidance = GetDlgItem(s.main, 1011);
+    s.list = GetDlgItem(s.main, IDC_FILE_LIST);
+    s.tabs = GetDlgItem(s.main, IDC_VIEW_TABS);
+    s.count = GetDlgItem(s.main, IDC_COUNT_TEXT);
+    s.guidance = GetDlgItem(s.main, IDC_GUIDANCE_TEXT);
     probe::WaitUntil(30, [&] { return !probe::TextOf(s.guidance).empty(); });
     return true;
 }
@@ -509,6 +510,23 @@ void SetSentinel(const Session& s) {
                         SMTO_ABORTIFHUNG, 5000, &ignored);
 }
 
+// Where the clean-up buttons landed (client pixels): what the font and DPI
+// made of the template. (The dialog's font and base units are the program's
+// own and cannot be asked from another process.)
+struct Layout {
+    RECT buttons[3]{};  // 1008, 1009, 1010
+};
+
+Layout ReadLayout(const Session& s) {
+    Layout layout;
+    for (int i = 0; i < 3; ++i) {
+        HWND button = GetDlgItem(s.main, kBulk[i].button);
+        GetWindowRect(button, &layout.buttons[i]);
+        MapWindowPoints(nullptr, s.main, reinterpret_cast<POINT*>(&layout.buttons[i]), 2);
+    }
+    return layout;
+}
+
 int HoverScenario(const Options& options) {
     Checks checks;
     Session s;
@@ -516,7 +534,57 @@ int HoverScenario(const Options& options) {
     const std::string startup = Utf8(probe::TextOf(s.guidance));
     checks.Expect(startup.rfind(kStartupStart, 0) == 0, "start-up text on show");
     const auto text = [&] { return Utf8(probe::TextOf(s.guidance)); };
+    const std::wstring tag = Opt(options, L"--tag", L"hover");
 
+    const Layout layout = ReadLayout(s);
+    RECT client;
+    GetClientRect(s.main, &client);
+    std::printf("INFO button tops %ld/%ld/%ld, client %ldx%ld\n", layout.buttons[0].top,
+                layout.buttons[1].top, layout.buttons[2].top, client.right, client.bottom);
+    const std::wstring tops = Opt(options, L"--tops");
+    if (!tops.empty()) {
+        const std::string seen = std::to_string(layout.buttons[0].top) + "|" +
+                                 std::to_string(layout.buttons[1].top) + "|" +
+                                 std::to_string(layout.buttons[2].top);
+        checks.Equal(seen, Utf8(tops), "button tops 1008|1009|1010 in client pixels");
+    }
+
+    // The pointer on the dialog's surface right beside each button, wherever
+    // the font and DPI put it: that button's view and explanation.
+    const struct {
+        int tab;
+        const char* text;
+        const wchar_t* name;
+    } beside[] = {{3, kText250, L"1008"}, {2, kText245, L"1009"}, {1, kText240, L"1010"}};
+    for (int i = 0; i < 3; ++i) {
+        const RECT& b = layout.buttons[i];
+        const int x = (b.right + client.right) / 2;
+        for (const int y : {static_cast<int>(b.top), static_cast<int>((b.top + b.bottom) / 2),
+                            static_cast<int>(b.bottom - 1)}) {
+            if (i > 0 || y != b.top) {  // leave the band first, so the text is rewritten
+                probe::MoveMouseTo(s.main, x, 0);
+            }
+            probe::MoveMouseTo(s.main, x, y);
+            const bool ok = probe::WaitUntil(10, [&] {
+                return text() == beside[i].text && probe::TabSelection(s.tabs) == beside[i].tab;
+            });
+            checks.Expect(ok,
+                          "beside button " + Utf8(beside[i].name) + " at " + std::to_string(x) +
+                              "," + std::to_string(y) + ": its view and text",
+                          "tab " + std::to_string(probe::TabSelection(s.tabs)) + ", " +
+                              Escaped(text().substr(0, 40)));
+        }
+        Shot(checks, ShotPath(options, tag + L"-beside-" + beside[i].name));
+    }
+    probe::MoveMouseTo(s.main, client.right - 1, 0);  // back above the buttons
+    probe::WaitUntil(10, [&] { return text() == startup; });
+    if (Opt(options, L"--exact-edges").empty()) {
+        Close(checks, s);
+        return checks.Failures();
+    }
+    // At the metrics the dialog was designed for, the band edges are exact.
+    probe::MoveMouseTo(s.main, 0, 0);
+    checks.Expect(SelectTab(s, 0), "tab 0 clicked");
     // A move that must change nothing: neither the tab nor the guidance box,
     // which would overwrite the text the driver put there.
     const auto still = [&](int x, int y, const std::string& why) {
@@ -615,7 +683,7 @@ int NoFolderScenario(const Options& options) {
     checks.Expect(v.items.empty() && v.countLine == "해킹 맵 : 0 Files", "tab 3: nothing",
                   Describe(v));
     // The commands have no folder to act on: no question, no change.
-    probe::ClickButton(s.main, 1010);
+    probe::ClickButton(s.main, IDC_DELETE_ALL);
     probe::PressKey(s.list, VK_DELETE);
     checks.Expect(NoBoxWithin(s, 1.5), "clean-up button and Delete ask nothing");
     Close(checks, s);

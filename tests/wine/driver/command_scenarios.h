@@ -6,7 +6,7 @@
 //        [--shots DIR --tag TAG]
 //   keys --folder DIR --source DIR --select "a|b|c" --new NAME --existing NAME
 //        --long-name NAME --long-path NAME [--shots DIR]
-//   hover [--shots DIR]
+//   hover [--shots DIR] [--tag T] [--tops Y1|Y2|Y3] [--exact-edges yes]
 //   listing --folder DIR [--shots DIR --tag TAG]
 //   no-folder --candidate PATH [--shots DIR]
 #pragma once

@@ -24,6 +24,7 @@
 
 #include "checks.h"
 #include "command_scenarios.h"
+#include "res/resource.h"
 #include "ui_probe.h"
 
 namespace {
@@ -59,21 +60,22 @@ constexpr LONG kStyleMask =
     0xFFFF;
 
 const ControlSpec kMainControls[] = {
-    {1002, L"ListBox", nullptr, 7, 6, 140, 200,
+    {IDC_FILE_LIST, L"ListBox", nullptr, 7, 6, 140, 200,
      WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
          LBS_EXTENDEDSEL},
-    {1005, L"SysTabControl32", "Tab2", 148, 6, 165, 15,
+    {IDC_VIEW_TABS, L"SysTabControl32", "Tab2", 148, 6, 165, 15,
      WS_CHILD | WS_VISIBLE | TCS_BUTTONS | TCS_FOCUSNEVER},
-    {1006, L"Static", nullptr, 150, 27, 81, 10, WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT},
-    {1008, L"Button", "해킹맵만 삭제하기", 193, 148, 120, 15,
+    {IDC_COUNT_TEXT, L"Static", nullptr, 150, 27, 81, 10,
+     WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT},
+    {IDC_DELETE_HACKED, L"Button", "해킹맵만 삭제하기", 193, 148, 120, 15,
      WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON},
-    {1009, L"Button", "부적절한 이름의 정식 맵 삭제", 193, 170, 120, 15,
+    {IDC_DELETE_MISNAMED, L"Button", "부적절한 이름의 정식 맵 삭제", 193, 170, 120, 15,
      WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON},
-    {1011, L"Static", nullptr, 153, 45, 160, 94,
+    {IDC_GUIDANCE_TEXT, L"Static", nullptr, 153, 45, 160, 94,
      WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT | SS_SUNKEN},
-    {1010, L"Button", "모든 토르바맵 삭제", 193, 192, 120, 15,
+    {IDC_DELETE_ALL, L"Button", "모든 토르바맵 삭제", 193, 192, 120, 15,
      WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON},
-    {1012, L"Button", "공식맵 다운받기", 257, 25, 55, 13,
+    {IDC_DOWNLOAD_PAGE, L"Button", "공식맵 다운받기", 257, 25, 55, 13,
      WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_FLAT},
 };
 
@@ -250,10 +252,10 @@ int MainScenario(const std::map<std::wstring, std::wstring>& options) {
         return checks.Failures();
     }
     HANDLE process = probe::OpenOwnerProcess(main);
-    HWND list = GetDlgItem(main, 1002);
-    HWND tabs = GetDlgItem(main, 1005);
-    HWND count = GetDlgItem(main, 1006);
-    HWND guidance = GetDlgItem(main, 1011);
+    HWND list = GetDlgItem(main, IDC_FILE_LIST);
+    HWND tabs = GetDlgItem(main, IDC_VIEW_TABS);
+    HWND count = GetDlgItem(main, IDC_COUNT_TEXT);
+    HWND guidance = GetDlgItem(main, IDC_GUIDANCE_TEXT);
     // The first scan has run once the guidance text is in place.
     probe::WaitUntil(30, [&] { return !probe::TextOf(guidance).empty(); });
 
@@ -328,7 +330,7 @@ int MainScenario(const std::map<std::wstring, std::wstring>& options) {
 
         // The download page may not open (no browser here): nothing is told,
         // and the dialog stays as it was.
-        probe::ClickButton(main, 1012);
+        probe::ClickButton(main, IDC_DOWNLOAD_PAGE);
         Sleep(3000);
         DWORD pid = 0;
         GetWindowThreadProcessId(main, &pid);
@@ -510,7 +512,7 @@ int WaitMainScenario(const std::map<std::wstring, std::wstring>& options) {
         options.count(L"--timeout") ? _wtof(options.at(L"--timeout").c_str()) : 60;
     HWND main = probe::WaitForDialog(kMainCaption, timeout);
     if (!checks.Expect(main != nullptr, "main dialog appears")) return checks.Failures();
-    HWND guidance = GetDlgItem(main, 1011);
+    HWND guidance = GetDlgItem(main, IDC_GUIDANCE_TEXT);
     probe::WaitUntil(timeout, [&] { return !probe::TextOf(guidance).empty(); });
     if (options.count(L"--shot")) Shot(checks, options.at(L"--shot"));
     return checks.Failures();

@@ -1,14 +1,11 @@
-// The fault table under Wine: files held open by another program, read-only
-// files, odd names, a folder that vanishes while the dialog is open, folders
-// with more entries than the scan examines, and registry values that
-// `reg add` cannot write.
+// The fault table under Wine: a folder's files and views after a clean-up, a
+// folder that vanishes while the dialog is open, folders with more entries
+// than the scan examines.
 //
-//   faults --folder DIR [--listed N] [--tab1 L] [--tab2 L] [--tab3 L] [--hold NAME]
-//          [--button ID --notices L --gone L] [--after-tab3 L] [--delete L]
-//          [--signals DIR --final-tab3 L] [--shots DIR --tag TAG]
+//   faults --folder DIR [--listed N] [--tab1 L] [--tab2 L] [--tab3 L]
+//          [--button ID --notices L --gone L] [--shots DIR --tag TAG]
 //   vanish --folder DIR --signals DIR --select L --source FILE [--shots DIR]
 //   many --listed N --tab2 L [--shots DIR --tag TAG]
-//   reg-set --text PATH
 //
 // L is a list "a|b|c" (a name twice when the scan finds it twice); the tab
 // lists are compared regardless of order.
@@ -81,16 +78,6 @@ void CheckAllEmpty(Checks& checks, const Session& s, const std::string& what) {
     }
 }
 
-// Deletes the selected entries with the Delete key and Yes.
-bool DeleteWithKey(Checks& checks, const Session& s, const std::vector<std::string>& names,
-                   const std::string& what) {
-    SelectByName(s, names);
-    checks.Equal(SelectedCount(s), static_cast<int>(names.size()), what + ": entries selected");
-    probe::PressKey(s.list, VK_DELETE);
-    return Confirmation(checks, s, what, kDeletePromptCaption, DeletePrompt(names.size()), L"",
-                        true);
-}
-
 int FaultsScenario(const Options& options) {
     Checks checks;
     const std::wstring folder = Opt(options, L"--folder");
@@ -114,16 +101,6 @@ int FaultsScenario(const Options& options) {
         if (options.count(key)) CheckTab(checks, s, tab, Split(Opt(options, key.c_str())), "scan");
     }
     if (options.count(L"--tab3")) Shot(checks, ShotPath(options, tag + L"-tab3"));
-
-    // Another program opens a file without sharing after the scan.
-    HANDLE held = INVALID_HANDLE_VALUE;
-    if (options.count(L"--hold")) {
-        const std::wstring name = Opt(options, L"--hold");
-        held = CreateFileW((folder + L"\\" + name).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        checks.Expect(held != INVALID_HANDLE_VALUE,
-                      "the driver holds \"" + Utf8(name) + "\" open without sharing");
-    }
 
     std::vector<std::string> now = FolderFiles(folder);
     if (options.count(L"--button")) {
@@ -153,45 +130,9 @@ int FaultsScenario(const Options& options) {
                           what + ": exactly the expected files deleted", "left: " + Lines(after));
             now = after;
         }
-        if (options.count(L"--after-tab3")) {
-            CheckTab(checks, s, 3, Split(Opt(options, L"--after-tab3")), what + ", rescanned");
-        }
         Shot(checks, ShotPath(options, tag + L"-after"));
     }
 
-    // The Delete key on files that cannot be deleted: no message, still listed.
-    if (options.count(L"--delete")) {
-        const std::vector<std::string> names = Split(Opt(options, L"--delete"));
-        const std::string what =
-            "Delete (Yes) of " + std::to_string(names.size()) + " files that cannot be deleted";
-        if (checks.Expect(SelectTab(s, 0), what + ": tab 0") &&
-            DeleteWithKey(checks, s, names, what)) {
-            checks.Expect(NoBoxWithin(s, 2), what + ": no message");
-            checks.Expect(FolderFiles(folder) == now, what + ": every file still there",
-                          Lines(FolderFiles(folder)));
-            checks.Expect(ShowsFolder(s, folder), what + ": tab 0 still lists them");
-        }
-    }
-
-    // Let go of every hold; the next scan reads the files again.
-    if (options.count(L"--signals")) {
-        if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
-        held = INVALID_HANDLE_VALUE;
-        checks.Expect(Touch(Opt(options, L"--signals") + L"\\release"), "holder told to let go");
-        Sleep(1500);
-        const std::string what = "after the holds end, Delete (No) rescans";
-        if (checks.Expect(SelectTab(s, 0), what + ": tab 0")) {
-            SelectByName(s, {Look(s).items.empty() ? std::string() : Look(s).items.front()});
-            probe::PressKey(s.list, VK_DELETE);
-            Confirmation(checks, s, what, kDeletePromptCaption, DeletePrompt(1), L"", false);
-            checks.Expect(probe::WaitUntil(10, [&] { return SelectedCount(s) == 0; }),
-                          what + ": rescanned");
-        }
-        if (options.count(L"--final-tab3")) {
-            CheckTab(checks, s, 3, Split(Opt(options, L"--final-tab3")), what);
-        }
-    }
-    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
     Close(checks, s);
     return checks.Failures();
 }
@@ -314,47 +255,12 @@ int ManyScenario(const Options& options) {
     return checks.Failures();
 }
 
-// InstallPath as REG_SZ stored without its terminating NUL, which `reg add`
-// cannot write.
-int RegSetScenario(const Options& options) {
-    Checks checks;
-    const std::wstring text = Opt(options, L"--text");
-    HKEY key = nullptr;
-    if (!checks.Expect(
-            RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Blizzard Entertainment\\Warcraft III", 0,
-                            nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) == ERROR_SUCCESS,
-            "game key opened")) {
-        return checks.Failures();
-    }
-    // RegSetValueExW under Wine appends the NUL itself; the native call does not.
-    struct CountedText {
-        USHORT length, maximumLength;
-        PWSTR buffer;
-    };
-    using SetValue = LONG(WINAPI*)(HANDLE, CountedText*, ULONG, ULONG, const void*, ULONG);
-    const auto setValue = reinterpret_cast<SetValue>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtSetValueKey")));
-    std::wstring valueName = L"InstallPath";
-    CountedText name{static_cast<USHORT>(valueName.size() * sizeof(wchar_t)),
-                     static_cast<USHORT>(valueName.size() * sizeof(wchar_t)), valueName.data()};
-    const DWORD bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-    checks.Expect(setValue != nullptr && setValue(key, &name, 0, REG_SZ, text.data(), bytes) == 0,
-                  "InstallPath written without a NUL");
-    DWORD type = 0, size = 0;
-    RegQueryValueExW(key, L"InstallPath", nullptr, &type, nullptr, &size);
-    checks.Expect(type == REG_SZ && size == bytes, "stored as REG_SZ of exactly the text's bytes",
-                  std::to_string(size) + " bytes");
-    RegCloseKey(key);
-    return checks.Failures();
-}
-
 }  // namespace
 
 Scenario FaultScenario(const std::wstring& name) {
     if (name == L"faults") return &FaultsScenario;
     if (name == L"vanish") return &VanishScenario;
     if (name == L"many") return &ManyScenario;
-    if (name == L"reg-set") return &RegSetScenario;
     return nullptr;
 }
 

@@ -11,6 +11,7 @@
 
 #include "checks.h"
 #include "command_scenarios.h"
+#include "res/resource.h"
 
 namespace driver {
 
@@ -26,11 +27,11 @@ struct BulkTexts {
     const char* body;
 };
 inline const BulkTexts kBulk[] = {
-    {1008, "해킹맵만 삭제하기",
+    {IDC_DELETE_HACKED, "해킹맵만 삭제하기",
      "해킹 맵으로 판별된 모든 토르바 맵들이 삭제됩니다.\r\n실행 하시겠습니까?"},
-    {1009, "부적절한 이름의 정식 맵 삭제",
+    {IDC_DELETE_MISNAMED, "부적절한 이름의 정식 맵 삭제",
      "부적절한 파일명을 가진 모든 정식맵들이 삭제됩니다.\r\n실행 하시겠습니까?"},
-    {1010, "모든 토르바맵 삭제",
+    {IDC_DELETE_ALL, "모든 토르바맵 삭제",
      "최신 공식 맵을 제외한 모든 토르바 맵들이 삭제 됩니다.\r\n(MOD, 구버젼 공식 맵들도 "
      "삭제됩니다.)\r\n실행 하시겠습니까?"},
 };

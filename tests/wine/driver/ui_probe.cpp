@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "base/utf.h"
+
 namespace probe {
 
 namespace {
@@ -65,24 +67,9 @@ BOOL CALLBACK CollectTopLevel(HWND hwnd, LPARAM lParam) {
 
 }  // namespace
 
-std::wstring Wide(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int n =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-    return out;
-}
+std::wstring Wide(const std::string& utf8) { return torva::Utf8ToWide(utf8); }
 
-std::string Utf8(const std::wstring& wide) {
-    if (wide.empty()) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                      nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n,
-                        nullptr, nullptr);
-    return out;
-}
+std::string Utf8(const std::wstring& wide) { return torva::WideToUtf8(wide); }
 
 bool WaitUntil(double seconds, const std::function<bool()>& done) {
     const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);

@@ -1,4 +1,4 @@
-#include "app/about_box.h"
+#include "ui/about_box.h"
 
 #include "res/resource.h"
 

@@ -1,4 +1,4 @@
-#include "platform/posix/terminal_prompts.h"
+#include "cli/terminal_prompts.h"
 
 #ifdef _WIN32
 #include <io.h>

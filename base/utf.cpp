@@ -1,0 +1,102 @@
+#include "base/utf.h"
+
+namespace torva {
+
+namespace {
+
+bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+bool IsSurrogate(char32_t code) { return code >= 0xD800 && code <= 0xDFFF; }
+
+}  // namespace
+
+DecodedCharacter DecodeUtf8(std::string_view text, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    if (lead < 0x80) return {lead, 1};
+    std::size_t length = 0;
+    char32_t code = 0;
+    char32_t lowest = 0;  // below it the form is overlong
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        code = lead & 0x1F;
+        lowest = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        code = lead & 0x0F;
+        lowest = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        code = lead & 0x07;
+        lowest = 0x10000;
+    } else {
+        return {kReplacementCharacter, 1};
+    }
+    if (at + length > text.size()) return {kReplacementCharacter, 1};
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto next = static_cast<unsigned char>(text[at + k]);
+        if (!IsContinuation(next)) return {kReplacementCharacter, 1};
+        code = (code << 6) | (next & 0x3F);
+    }
+    if (code < lowest || code > 0x10FFFF || IsSurrogate(code)) return {kReplacementCharacter, 1};
+    return {code, length};
+}
+
+std::size_t CharacterStart(std::string_view text, std::size_t at) {
+    while (at > 0 && at < text.size() && IsContinuation(static_cast<unsigned char>(text[at]))) {
+        --at;
+    }
+    return at;
+}
+
+void AppendUtf8(std::string& out, char32_t code) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+std::u16string Utf8ToUtf16(std::string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        const DecodedCharacter c = DecodeUtf8(text, at);
+        at += c.length;
+        if (c.code < 0x10000) {
+            out += static_cast<char16_t>(c.code);
+        } else {
+            out += static_cast<char16_t>(0xD800 + ((c.code - 0x10000) >> 10));
+            out += static_cast<char16_t>(0xDC00 + ((c.code - 0x10000) & 0x3FF));
+        }
+    }
+    return out;
+}
+
+std::string Utf16ToUtf8(std::u16string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t code = text[i];
+        if (code >= 0xD800 && code <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            code = 0x10000 + ((code - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (IsSurrogate(code)) {
+            code = kReplacementCharacter;
+        }
+        AppendUtf8(out, code);
+    }
+    return out;
+}
+
+}  // namespace torva

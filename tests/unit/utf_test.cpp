@@ -1,0 +1,55 @@
+#include "base/utf.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace torva {
+namespace {
+
+struct RoundTrip {
+    const char* name;
+    std::string utf8;
+    std::u16string utf16;
+};
+
+class Utf : public ::testing::TestWithParam<RoundTrip> {};
+
+TEST_P(Utf, ConvertsBothWays) {
+    EXPECT_EQ(Utf8ToUtf16(GetParam().utf8), GetParam().utf16);
+    EXPECT_EQ(Utf16ToUtf8(GetParam().utf16), GetParam().utf8);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, Utf,
+    ::testing::Values(RoundTrip{"Empty", "", u""},
+                      RoundTrip{"Ascii", "TORVA_A32.w3x", u"TORVA_A32.w3x"},
+                      RoundTrip{"Hangul", "토르바 맵", u"토르바 맵"},
+                      RoundTrip{"OutsideCp949", "ñ ไทย", u"ñ ไทย"},
+                      RoundTrip{"SurrogatePair", "\xF0\x9F\x98\x80.w3x", u"\U0001F600.w3x"},
+                      RoundTrip{"EmbeddedNul", std::string("a\0b", 3), std::u16string(u"a\0b", 3)}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Utf, IllFormedInputBecomesReplacementCharacters) {
+    // A stray continuation, a truncated sequence, an overlong slash, an encoded surrogate.
+    EXPECT_EQ(Utf8ToUtf16("a\x80z"), u"a\uFFFDz");
+    EXPECT_EQ(Utf8ToUtf16("\xED\x86"), u"\uFFFD\uFFFD");
+    EXPECT_EQ(Utf8ToUtf16("\xC0\xAF"), u"\uFFFD\uFFFD");
+    EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");
+    // Unpaired surrogates, high and low.
+    EXPECT_EQ(Utf16ToUtf8(std::u16string{0xD800, u'x'}), "\xEF\xBF\xBDx");
+    EXPECT_EQ(Utf16ToUtf8(std::u16string{0xDC00}), "\xEF\xBF\xBD");
+}
+
+TEST(Utf, CutsOnlyBetweenCharacters) {
+    const std::string text = "a토b";  // 토 is three bytes at 1..3
+    EXPECT_EQ(CharacterStart(text, 0), 0u);
+    EXPECT_EQ(CharacterStart(text, 2), 1u);
+    EXPECT_EQ(CharacterStart(text, 3), 1u);
+    EXPECT_EQ(CharacterStart(text, 4), 4u);
+    EXPECT_EQ(DecodeUtf8(text, 1).code, U'토');
+    EXPECT_EQ(DecodeUtf8(text, 1).length, 3u);
+}
+
+}  // namespace
+}  // namespace torva

@@ -1,0 +1,110 @@
+// The dialog layer: the message table's dispatch, the modal loop's endings,
+// and the list box as the scan's folder lister.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/win32/dialog/dialog.h"
+#include "platform/win32/dialog/list_box_lister.h"
+#include "win32_test_folder.h"
+
+namespace torva {
+namespace {
+
+constexpr int kProbeTemplate = 1;
+constexpr int kGoButton = 10;
+constexpr int kProbeList = 20;
+
+class ProbeDialog : public win::Dialog {
+public:
+    ProbeDialog() : win::Dialog(kProbeTemplate) {}
+    std::function<void(ProbeDialog&)> whileOpen;
+    std::vector<std::string> calls;
+
+protected:
+    BOOL OnInitDialog() override {
+        win::Dialog::OnInitDialog();
+        if (whileOpen) whileOpen(*this);
+        return TRUE;
+    }
+    win::MessageTable Messages() const override;
+
+private:
+    void OnGo() { calls.push_back("go"); }
+    void OnMouseMove(UINT, int x, int y) {
+        calls.push_back("mouse " + std::to_string(x) + "," + std::to_string(y));
+    }
+    void OnSysCommand(UINT id, LPARAM) { calls.push_back("sys " + std::to_string(id)); }
+
+    static const win::MessageEntry kMessages[];
+};
+
+const win::MessageEntry ProbeDialog::kMessages[] = {
+    win::OnCommand<&ProbeDialog::OnGo>(BN_CLICKED, kGoButton),
+    win::OnMessage<&ProbeDialog::OnMouseMove>(WM_MOUSEMOVE),
+    win::OnMessage<&ProbeDialog::OnSysCommand>(WM_SYSCOMMAND),
+};
+
+win::MessageTable ProbeDialog::Messages() const { return win::TableOf(kMessages); }
+
+TEST(DialogLayer, TableRowsMatchMessageCodeAndControl) {
+    ProbeDialog dialog;
+    dialog.whileOpen = [](ProbeDialog& d) {
+        const HWND hwnd = d.Handle();
+        const auto command = [&](int id, int code) {
+            SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(id, code),
+                         reinterpret_cast<LPARAM>(GetDlgItem(hwnd, id)));
+        };
+        command(kGoButton, BN_CLICKED);
+        command(kGoButton, BN_DOUBLECLICKED);                    // another code: no row
+        command(kProbeList, BN_CLICKED);                         // another control: no row
+        SendMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(-5, 7));  // signed coordinates
+        SendMessageW(hwnd, WM_SYSCOMMAND, 0x0010, 0);
+        d.EndDialog(42);
+    };
+    EXPECT_EQ(dialog.DoModal(), 42);
+    EXPECT_EQ(dialog.calls, (std::vector<std::string>{"go", "mouse -5,7", "sys 16"}));
+}
+
+TEST(DialogLayer, QuitRequestEndsTheLoopWithMinusOneAndIsPassedOn) {
+    ProbeDialog dialog;
+    dialog.whileOpen = [](ProbeDialog&) { PostQuitMessage(3); };
+    EXPECT_EQ(dialog.DoModal(), -1);
+    MSG message;
+    ASSERT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(message.wParam, 3u);
+}
+
+TEST(DialogLayer, ListBoxListsThePlainFilesOfTheCurrentFolder) {
+    testing::Win32TempFolder folder;
+    const std::vector<std::string> files = {
+        "CON.w3x", "a.w3x", "a.w3x ", "a.w3x.", "notes", "토르바 ñ 🙂.w3x"};  // in byte order
+    for (const std::string& name : files) folder.Write(name, "x");
+    CreateDirectoryW(folder.Wide("sub").c_str(), nullptr);
+    std::vector<std::string> names;
+    ProbeDialog dialog;
+    dialog.whileOpen = [&](ProbeDialog& d) {
+        win::ListBox box;
+        box.Attach(GetDlgItem(d.Handle(), kProbeList));
+        win::ListBoxLister lister(box);
+        box.AddString("left over");
+        lister.Empty();
+        EXPECT_FALSE(lister.List(folder.Path() + "\\missing"));
+        EXPECT_TRUE(lister.List(folder.Path()));
+        for (int i = 0; i < lister.Count(); ++i) names.push_back(lister.Name(i));
+        d.EndDialog(IDOK);
+    };
+    dialog.DoModal();
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    SetCurrentDirectoryW(temp);
+
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, files);
+}
+
+}  // namespace
+}  // namespace torva

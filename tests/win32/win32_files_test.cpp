@@ -1,0 +1,134 @@
+// The Win32 file adapter: every name reaches exactly its own entry, and an
+// overwriting copy never leaves the destination half written.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/win32/win32_file_system.h"
+#include "win32_test_folder.h"
+
+namespace torva {
+namespace {
+
+using testing::Win32TempFolder;
+
+class Win32Files : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(files.BindFolder(folder.Path()).Ok()); }
+    std::string ReadThroughAdapter(const std::string& name) {
+        std::FILE* file = files.OpenForReading(name);
+        if (file == nullptr) return "<cannot open>";
+        char bytes[64] = {};
+        const std::size_t got = std::fread(bytes, 1, sizeof bytes, file);
+        std::fclose(file);
+        return std::string(bytes, got);
+    }
+
+    Win32TempFolder folder;
+    Win32FileSystem files;
+};
+
+// Names Win32 path parsing would change: trailing dots and blanks are
+// stripped, device names open devices. Each must be its own file.
+const std::vector<std::string> kOddNames = {
+    "TORVA_A32.w3x", "TORVA_A32.w3x.", "TORVA_A32.w3x ", "CON.w3x", "nul", "토르바 ñ 🙂.w3x"};
+
+TEST_F(Win32Files, EachOddNameReadsAndDeletesExactlyItsOwnFile) {
+    for (const auto& name : kOddNames) folder.Write(name, "bytes of [" + name + "]");
+    for (const auto& name : kOddNames) {
+        EXPECT_EQ(ReadThroughAdapter(name), "bytes of [" + name + "]") << name;
+    }
+    for (const auto& name : kOddNames) {
+        ASSERT_TRUE(files.Remove(name).Ok()) << name;
+        EXPECT_EQ(folder.Read(name), "<missing>") << name;
+        for (const auto& other : kOddNames) {
+            const bool removed = std::find(kOddNames.begin(), kOddNames.end(), other) <=
+                                 std::find(kOddNames.begin(), kOddNames.end(), name);
+            if (!removed) {
+                EXPECT_EQ(folder.Read(other), "bytes of [" + other + "]") << other;
+            }
+        }
+    }
+    EXPECT_TRUE(folder.Names().empty());
+}
+
+TEST_F(Win32Files, FilesHeldByAnotherProgramOrReadOnlyStay) {
+    folder.Write("held.w3x", "held");
+    folder.Write("read-only.w3x", "kept");
+    HANDLE held = CreateFileW(folder.Wide("held.w3x").c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    SetFileAttributesW(folder.Wide("read-only.w3x").c_str(), FILE_ATTRIBUTE_READONLY);
+
+    Result failure;
+    EXPECT_EQ(files.OpenForReading("held.w3x", &failure), nullptr);
+    EXPECT_EQ(failure.kind, Failure::AccessDenied);
+    EXPECT_EQ(files.OpenForReading("missing.w3x", &failure), nullptr);
+    EXPECT_EQ(failure.kind, Failure::NotFound);
+    EXPECT_EQ(files.Remove("held.w3x").kind, Failure::AccessDenied);
+    EXPECT_EQ(files.Remove("read-only.w3x").kind, Failure::AccessDenied);
+    EXPECT_EQ(ReadThroughAdapter("read-only.w3x"), "kept");
+    CloseHandle(held);
+    EXPECT_EQ(ReadThroughAdapter("held.w3x"), "held");
+    SetFileAttributesW(folder.Wide("read-only.w3x").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(Win32Files, EntriesBecomeVerbatimPathsInTheNormalisedFolder) {
+    const std::wstring here = folder.Wide("");
+    EXPECT_EQ(files.PathOf("x. "), here + L"\\x. ");
+    EXPECT_EQ(files.PathOf("CON"), here + L"\\CON");
+    EXPECT_EQ(files.PathOf("sub\\x.w3x"), L"") << "another folder's file";
+    EXPECT_EQ(files.PathOf(".."), L"");
+    // A stored folder such as D:\WC3\\Maps\Download: \\?\ would keep the
+    // doubled backslash, so the folder is normalised first.
+    CreateDirectoryW(folder.Wide("Maps").c_str(), nullptr);
+    ASSERT_TRUE(files.BindFolder(folder.Path() + "\\\\Maps\\.\\").Ok());
+    EXPECT_EQ(files.PathOf("x.w3x"), here + L"\\Maps\\x.w3x");
+    EXPECT_EQ(files.BindFolder(folder.Path() + "\\missing").kind, Failure::NotFound);
+    EXPECT_EQ(files.PathOf("x.w3x"), L"") << "nothing bound after a failure";
+}
+
+TEST_F(Win32Files, TheCurrentFolderPlaysNoPart) {
+    Win32TempFolder other;
+    other.Write("map.w3x", "other");
+    folder.Write("map.w3x", "ours");
+    ASSERT_TRUE(MakeCurrentFolder(other.Path()));
+    EXPECT_EQ(ReadThroughAdapter("map.w3x"), "ours");
+    EXPECT_TRUE(files.Remove("map.w3x").Ok());
+    EXPECT_EQ(other.Read("map.w3x"), "other");
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    SetCurrentDirectoryW(temp);  // the folder can go
+}
+
+TEST(Win32CurrentFolder, LongerThanWindowsAllowsIsRefused) {
+    Win32TempFolder folder;
+    EXPECT_FALSE(MakeCurrentFolder(""));
+    EXPECT_FALSE(MakeCurrentFolder(folder.Path() + "\\" + std::string(MAX_PATH, 'd')));
+    EXPECT_FALSE(MakeCurrentFolder(folder.Path() + "\\missing"));
+}
+
+TEST_F(Win32Files, CopyKeepsAnExistingFileUnlessToldToReplaceIt) {
+    folder.Write("source.w3x", "new map");
+    const std::string source = folder.Path() + "\\source.w3x";
+    EXPECT_EQ(files.Copy(source, "맵.w3x", true).kind, Failure::None);
+    EXPECT_EQ(folder.Read("맵.w3x"), "new map");
+
+    folder.Write("맵.w3x", "old map");
+    EXPECT_EQ(files.Copy(source, "맵.w3x", true).kind, Failure::Exists);
+    EXPECT_EQ(folder.Read("맵.w3x"), "old map");
+    EXPECT_EQ(files.Copy(source, "맵.w3x", false).kind, Failure::None);
+    EXPECT_EQ(folder.Read("맵.w3x"), "new map");
+    // A failed overwrite leaves the destination whole and no temporary file.
+    EXPECT_EQ(files.Copy(folder.Path() + "\\missing.w3x", "맵.w3x", false).kind, Failure::NotFound);
+    EXPECT_EQ(folder.Read("맵.w3x"), "new map");
+    std::vector<std::string> names = folder.Names();
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"source.w3x", "맵.w3x"}));
+}
+
+}  // namespace
+}  // namespace torva
