@@ -76,6 +76,8 @@ INSTANTIATE_TEST_SUITE_P(
         RegCase{"UTF-16 text in hex(2) over two lines",
                 kKey + "\"InstallPath\"=hex(2):43,00,3a,00,\\\n  5c,00,00,00\n", 0, 0,
                 std::string("C:\\", 4)},
+        RegCase{"C escapes", kKey + "\"InstallPath\"=\"a\\tb\\nc\\e\\q\"\n", 0, 0,
+                std::string("a\tb\nc\x1bq", 8)},
         RegCase{"binary", kKey + "\"InstallPath\"=hex:41,42,43\n", 0, 0, "ABC"},
         // Read whole: how much of it the program takes is the locator's rule.
         RegCase{"long", kKey + "\"InstallPath\"=\"C:" + std::string(2100, 'x') + "\"\n", 0, 0,
