@@ -49,7 +49,8 @@ ConsoleText::ConsoleText(std::FILE* stream) : stream_(stream) {
     // The C runtime buffers a pipe fully (it has no line buffering): a prompt
     // must reach the console before the program waits for the answer.
     std::setvbuf(stream, nullptr, _IONBF, 0);
-    console_ = handle;
+    // The stream's own handle went with _dup2: write through the saved copy.
+    console_ = reinterpret_cast<HANDLE>(_get_osfhandle(savedFd_));
     thread_ = CreateThread(nullptr, 0, &ConsoleText::Pump, this, 0, nullptr);
 }
 

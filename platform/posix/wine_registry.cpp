@@ -28,6 +28,15 @@ int HexDigit(char c) {
     return -1;
 }
 
+// The character a C escape such as \n stands for; \\, \", \[, \] and any
+// other escaped character stand for themselves.
+char CharacterEscape(char e) {
+    static constexpr char kLetters[] = "abefnrtv";
+    static constexpr char kCharacters[] = "\a\b\x1b\f\n\r\t\v";
+    const char* at = std::strchr(kLetters, e);
+    return at != nullptr && e != '\0' ? kCharacters[at - kLetters] : e;
+}
+
 // Reads a Wine-escaped text from `pos` up to the unescaped `end` character.
 // Wine writes non-ASCII characters as \x and up to four hex digits (one UTF-16
 // unit). Returns false when `end` is never reached.
@@ -74,35 +83,7 @@ bool Unescape(const std::string& line, std::size_t& pos, char end, std::string& 
             continue;
         }
         flush();
-        switch (e) {
-            case 'a':
-                out += '\a';
-                break;
-            case 'b':
-                out += '\b';
-                break;
-            case 'e':
-                out += '\x1b';
-                break;
-            case 'f':
-                out += '\f';
-                break;
-            case 'n':
-                out += '\n';
-                break;
-            case 'r':
-                out += '\r';
-                break;
-            case 't':
-                out += '\t';
-                break;
-            case 'v':
-                out += '\v';
-                break;
-            default:
-                out += e;
-                break;  // \\, \", \[, \] and anything else: the character
-        }
+        out += CharacterEscape(e);
     }
     flush();
     return false;

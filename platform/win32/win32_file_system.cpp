@@ -108,15 +108,26 @@ Result Win32FileSystem::Copy(const std::string& sourcePath, const std::string& n
     // Fail-if-exists answers ERROR_FILE_EXISTS: the Exists kind.
     if (failIfExists)
         return CopyFileW(from.c_str(), to.c_str(), TRUE) ? Result::Success() : LastError();
-    wchar_t temp[MAX_PATH];
-    if (GetTempFileNameW(folder_.c_str(), L"tvc", 0, temp) == 0) return LastError();
-    if (!CopyFileW(from.c_str(), temp, FALSE) ||
-        !MoveFileExW(temp, to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        const Result failed = LastError();
-        DeleteFileW(temp);
-        return failed;
+    // Our own name beside the destination, not GetTempFileNameW's (which
+    // refuses a folder longer than MAX_PATH - 14): a ".tmp" the game never
+    // lists as a map, should the copy be cut off.
+    const std::wstring stem = folder_ + L"~torva-copy-" + std::to_wstring(GetCurrentProcessId());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::wstring temp = stem + L"-" + std::to_wstring(attempt) + L".tmp";
+        if (!CopyFileW(from.c_str(), temp.c_str(), TRUE)) {
+            const Result failed = LastError();
+            if (failed.kind == Failure::Exists) continue;  // another copy's: leave it
+            DeleteFileW(temp.c_str());
+            return failed;
+        }
+        if (!MoveFileExW(temp.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+            const Result failed = LastError();
+            DeleteFileW(temp.c_str());
+            return failed;
+        }
+        return Result::Success();
     }
-    return Result::Success();
+    return Win32Result(ERROR_FILE_EXISTS);
 }
 
 }  // namespace torva

@@ -48,9 +48,9 @@ TEST_P(GuidanceBandsFollowButtons, PointerBesideEachButtonSelectsItsBand) {
 
 INSTANTIATE_TEST_SUITE_P(
     Metrics, GuidanceBandsFollowButtons,
-    ::testing::Values(Metrics{"Gulim96", kReferenceBaseUnits}, Metrics{"Nanum96", {8, 14}},
-                      Metrics{"Gulim120", {8, 15}}, Metrics{"Gulim144", {9, 18}},
-                      Metrics{"Malgun96", {7, 16}}, Metrics{"Gulim192", {12, 24}}),
+    ::testing::Values(Metrics{"Gulim96", kReferenceBaseUnits}, Metrics{"Nanum96", {7, 14}},
+                      Metrics{"Gulim120", {9, 15}}, Metrics{"Gulim144", {11, 18}},
+                      Metrics{"Batang96", {7, 11}}, Metrics{"Gulim192", {14, 24}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(GuidanceBands, ReferenceMetricsKeepTheDesignedPixelEdges) {

@@ -181,7 +181,7 @@ TEST_F(ScanFixture, FullListsNeverOverflow) {
     EXPECT_EQ(map.Results().FamilyMapList[999], "m17");
 }
 
-TEST_F(ScanFixture, AFolderThatCannotBeMadeCurrentListsAndOpensNothing) {
+TEST_F(ScanFixture, AFolderThatCannotBeUsedListsAndOpensNothing) {
     Add("a.w3x", FileWith(600, 8, kMarker + " A32"));
     map.ScanFolder();
     ASSERT_EQ(map.Results().FamilyMapList.count, 1);

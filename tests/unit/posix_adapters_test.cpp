@@ -76,7 +76,12 @@ INSTANTIATE_TEST_SUITE_P(
         RegCase{"UTF-16 text in hex(2) over two lines",
                 kKey + "\"InstallPath\"=hex(2):43,00,3a,00,\\\n  5c,00,00,00\n", 0, 0,
                 std::string("C:\\", 4)},
+        RegCase{"C escapes", kKey + "\"InstallPath\"=\"a\\tb\\nc\\e\\q\"\n", 0, 0,
+                std::string("a\tb\nc\x1bq", 8)},
         RegCase{"binary", kKey + "\"InstallPath\"=hex:41,42,43\n", 0, 0, "ABC"},
+        // Read whole: how much of it the program takes is the locator's rule.
+        RegCase{"long", kKey + "\"InstallPath\"=\"C:" + std::string(2100, 'x') + "\"\n", 0, 0,
+                "C:" + std::string(2100, 'x') + '\0'},
         RegCase{"dword", kKey + "\"InstallPath\"=dword:00000102\n", 0, 0,
                 std::string("\x02\x01\0\0", 4)},
         RegCase{"only a key below exists",
@@ -88,38 +93,6 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<RegCase>& info) {
         return "case" + std::to_string(info.index);
     });
-
-class LongValue : public ::testing::Test {
-protected:
-    void Write(std::size_t length) {
-        WriteText(prefix.path() / "user.reg",
-                  kRegHead + kKey + "\"InstallPath\"=\"C:" + std::string(length - 2, 'x') + "\"\n");
-    }
-    TempFolder prefix;
-};
-
-TEST_F(LongValue, LocatorReadsItWithTheSecondBuffer) {
-    Write(1500);
-    WineRegistry registry(prefix.path().string());
-    std::FILE* sink = std::tmpfile();
-    TerminalPrompts prompts(PresetAnswer::No, stdin, sink, false);
-    const auto folder = LocateDownloadFolder(registry, prompts);
-    std::fclose(sink);
-    ASSERT_TRUE(folder);
-    EXPECT_EQ(*folder, "C:" + std::string(1498, 'x') + "\\Maps\\Download");
-}
-
-TEST_F(LongValue, BeyondTheSecondBufferIsTheAMessage) {
-    Write(2100);
-    WineRegistry registry(prefix.path().string());
-    std::FILE* sink = std::tmpfile();
-    TerminalPrompts prompts(PresetAnswer::No, stdin, sink, false);
-    const auto folder = LocateDownloadFolder(registry, prompts);
-    std::fclose(sink);
-    EXPECT_FALSE(folder);
-    ASSERT_EQ(prompts.Notices().size(), 1u);
-    EXPECT_NE(prompts.Notices()[0].find("(A234)"), std::string::npos);
-}
 
 class DriveMapping : public ::testing::Test {
 protected:

@@ -130,5 +130,36 @@ TEST_F(Win32Files, CopyKeepsAnExistingFileUnlessToldToReplaceIt) {
     EXPECT_EQ(names, (std::vector<std::string>{"source.w3x", "맵.w3x"}));
 }
 
+// A download folder deeper than MAX_PATH: the overwrite's temporary file must
+// fit beside the destination too.
+TEST(Win32LongFolder, OverwriteWorksAndLeavesNoTemporaryFile) {
+    Win32TempFolder root;
+    const std::string deep =
+        root.Path() + "\\" + std::string(120, 'a') + "\\" + std::string(120, 'b');
+    ASSERT_TRUE(CreateDirectoryW(root.Wide(std::string(120, 'a')).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + Utf8ToWide(deep)).c_str(), nullptr));
+    ASSERT_GT(deep.size(), static_cast<std::size_t>(MAX_PATH));
+    Win32FileSystem files;
+    ASSERT_TRUE(files.BindFolder(deep).Ok());
+    root.Write("source.w3x", "new map");
+    root.Write(std::string(120, 'a') + "\\" + std::string(120, 'b') + "\\TORVA_A32.w3x", "old map");
+    EXPECT_EQ(files.Copy(root.Path() + "\\source.w3x", "TORVA_A32.w3x", false).kind, Failure::None);
+    std::FILE* copied = files.OpenForReading("TORVA_A32.w3x");
+    ASSERT_NE(copied, nullptr);
+    char bytes[16] = {};
+    const std::size_t got = std::fread(bytes, 1, sizeof bytes, copied);
+    std::fclose(copied);
+    EXPECT_EQ(std::string(bytes, got), "new map");
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((L"\\\\?\\" + Utf8ToWide(deep) + L"\\*").c_str(), &found);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    std::vector<std::wstring> names;
+    do {
+        if (found.cFileName[0] != L'.') names.push_back(found.cFileName);
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+    EXPECT_EQ(names, std::vector<std::wstring>{L"TORVA_A32.w3x"});
+}
+
 }  // namespace
 }  // namespace torva

@@ -214,6 +214,21 @@ if [ -n "$native_sums" ] && [ "$native_sums" = "$win_sums" ]; then
 else
   report FAIL "torvacheck.exe sums" "native '$native_sums', Windows '$win_sums'"
 fi
+# On a console torvacheck.exe writes UTF-16 (WriteConsoleW): through a terminal
+# (script(1) gives Wine's console a pty) every Hangul word of its report
+# arrives intact. Wine's console draws with escape codes, dropped here.
+(cd "$work/cwd" && env LANG=C.UTF-8 LC_ALL= timeout -k 5 120 \
+  script -qec "'$WINE' '$cli_exe' --folder '$(windows_path "$folder")' scan" /dev/null) \
+  >"$work/cli-console.raw" 2>>"$logs/torvacheck-exe.log" </dev/null
+sed 's/\x1b\[[0-9;?]*[A-Za-z]//g' "$work/cli-console.raw" >"$work/cli-console.txt"
+"$torvacheck" --folder "$folder" scan >"$work/cli-native.txt" 2>>"$logs/torvacheck.log"
+hangul_missing=$(LC_ALL=C.UTF-8 grep -oP '\p{Hangul}+' "$work/cli-native.txt" | LC_ALL=C sort -u |
+  while read -r word; do grep -qF "$word" "$work/cli-console.txt" || printf '%s ' "$word"; done)
+if [ -s "$work/cli-native.txt" ] && [ -z "$hangul_missing" ] && LC_ALL=C.UTF-8 grep -qP '\p{Hangul}' "$work/cli-console.txt"; then
+  report PASS "torvacheck.exe on a console: every Hangul word of the report as it is"
+else
+  report FAIL "torvacheck.exe on a console" "missing: ${hangul_missing:-everything}"
+fi
 check_untouched torvacheck-exe
 
 # The clean-up buttons, the keys and the hover guidance act on fresh copies of
