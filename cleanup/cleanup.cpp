@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <optional>
 
+#include "base/code_page_949.h"
+
 namespace torva {
 
 // A reserved placeholder until the community gives its real address.
@@ -19,6 +21,8 @@ const char* const kOverwritePrompt =
     "워크래프트3 맵 폴더에 이미 존재하는 맵입니다.\r\n덮어쓰시겠습니까?";
 const char* const kCopyFailed = "맵 파일을 복사하지 못했습니다:\r\n%s";
 const char* const kPathTooLong = "맵 폴더의 경로와 파일 이름이 너무 길어 복사할 수 없습니다:\r\n%s";
+const char* const kNotABareName =
+    "파일 이름에 폴더 구분 문자(\\ 또는 /)가 들어 있어 맵 폴더에 복사할 수 없습니다:\r\n%s";
 const char* const kFolderUnavailable = "워크래프트3 맵 폴더를 열 수 없습니다:\r\n%s";
 
 std::string Format(const char* format, const std::string& text) {
@@ -169,10 +173,14 @@ InsertResult CopyMapIntoFolder(MapFolder& folder, const std::string& sourcePath,
     if (sourcePath.empty()) return finish(InsertResult::Cancelled);
 
     Prompts& prompts = folder.UserPrompts();
+    // A name with a separator would land in another folder.
+    if (!IsBareName(bareName)) {
+        prompts.Notice(Format(kNotABareName, bareName));
+        return finish(InsertResult::Refused);
+    }
     const std::string destination = folder.DownloadFolder() + "\\" + bareName;
     NameSlot slot;
-    if (!IsBareName(bareName) || destination.size() > kDestinationPathLimit ||
-        !StoreInSlot(slot, bareName)) {
+    if (CodePage949Length(destination) > kDestinationPathLimit || !StoreName(slot, bareName)) {
         prompts.Notice(Format(kPathTooLong, destination));
         return finish(InsertResult::Refused);
     }
