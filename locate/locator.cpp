@@ -22,6 +22,7 @@ constexpr const char* kDownloadSuffix = "\\Maps\\Download";
 // The value as text: up to its first NUL or its end, so a value stored
 // without a terminating NUL is never read past.
 std::string ValueText(const std::vector<std::uint8_t>& bytes) {
+    if (bytes.empty()) return std::string();  // an empty vector may hold no pointer
     const auto* begin = reinterpret_cast<const char*>(bytes.data());
     return std::string(begin, strnlen(begin, bytes.size()));
 }
