@@ -24,10 +24,7 @@ BOOL CMainApp::InitInstance() {
     // folder, and a folder is usable when it can be made current (the list
     // box lists the current directory).
     Win32Registry registry;
-    const DownloadFolderSources folderSources{
-        registry, KnownDocumentsFolder, [](const std::string& path) {
-            return MakeCurrentFolder(path) ? std::optional<std::string>(path) : std::nullopt;
-        }};
+    const DownloadFolderSources folderSources{registry, KnownDocumentsFolder, UseAsCurrentFolder};
     // The shell may hand the download page to a COM extension, and the
     // open-file dialog hosts shell components: both want a single-threaded
     // apartment on this, the one thread.

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <optional>
 
+#include "base/code_page_949.h"
+
 namespace torva {
 
 // A reserved placeholder until the community gives its real address.
@@ -27,7 +29,10 @@ const char* const kOverwritePrompt =
 const char* const kCopyFailed = "맵 파일을 복사하지 못했습니다:\r\n%s";
 const char* const kPathTooLong = "맵 폴더의 경로와 파일 이름이 너무 길어 복사할 수 없습니다:\r\n%s";
 const char* const kReasonTooLong = "name too long for the folder";
+const char* const kReasonNotABareName = "not a bare file name";
 const char* const kReasonCopyFailed = "cannot be copied";
+const char* const kNotABareName =
+    "파일 이름에 폴더 구분 문자(\\ 또는 /)가 들어 있어 맵 폴더에 복사할 수 없습니다:\r\n%s";
 const char* const kFolderUnavailable = "워크래프트3 맵 폴더를 열 수 없습니다:\r\n%s";
 
 std::string Format(const char* format, const std::string& text) {
@@ -354,10 +359,14 @@ InsertResult CopyMapIntoFolder(MapFolder& folder, const std::string& sourcePath,
         report.failed.push_back({bareName, reason});
         return finish(result);
     };
+    // A name with a separator would land in another folder.
+    if (!IsBareName(bareName)) {
+        notice(Format(kNotABareName, bareName));
+        return fail(InsertResult::Refused, kReasonNotABareName);
+    }
     const std::string destination = folder.DownloadFolder() + "\\" + bareName;
     NameSlot slot;
-    if (!IsBareName(bareName) || destination.size() > kDestinationPathLimit ||
-        !StoreInSlot(slot, bareName)) {
+    if (CodePage949Length(destination) > kDestinationPathLimit || !StoreName(slot, bareName)) {
         notice(Format(kPathTooLong, destination));
         return fail(InsertResult::Refused, kReasonTooLong);
     }

@@ -13,7 +13,7 @@ namespace torva {
 // The map community's front page, named in the notice about hacked official maps.
 extern const char* const kCommunitySiteAddress;
 extern const char* const kOverwritePromptCaption;
-constexpr std::size_t kDestinationPathLimit = 199;  // bytes of "<folder>\<name>"
+constexpr std::size_t kDestinationPathLimit = 199;  // code page 949 bytes of "<folder>\<name>"
 
 enum class BulkCommand { DeleteHackedMaps, DeleteMisnamedGenuineMaps, DeleteAllFamilyMaps };
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "base/code_page_949.h"
 #include "base/utf.h"
 
 namespace torva {
@@ -26,11 +27,19 @@ std::string ValueText(const std::vector<std::uint8_t>& bytes) {
     return std::string(begin, strnlen(begin, bytes.size()));
 }
 
+// The value's size as the game's code page 949 query would return it: its
+// text in code page 949 bytes, then whatever follows the text (its NUL, or
+// the bytes after an early NUL) as stored.
+std::size_t QueriedSize(const std::vector<std::uint8_t>& bytes) {
+    const std::string text = ValueText(bytes);
+    return CodePage949Length(text) + (bytes.size() - text.size());
+}
+
 // A read through the game's two buffers: 1024 bytes, then once 2048. A value
 // that fits neither fails as the second query did, with ERROR_MORE_DATA.
 RegistryValue ReadThroughQueryBuffers(Registry& registry, const std::string& name) {
     RegistryValue value = registry.ReadValue(name);
-    if (value.status.Ok() && value.bytes.size() > kSecondQueryBufferSize) {
+    if (value.status.Ok() && QueriedSize(value.bytes) > kSecondQueryBufferSize) {
         value.status = Win32Result(kErrorMoreData);
         value.bytes.clear();
     }
@@ -57,14 +66,26 @@ std::string ShownPath(const std::string& path) {
     return path.substr(0, head) + "\xE2\x80\xA6" + path.substr(tail);  // an ellipsis
 }
 
+std::string WithShownPath(const char* format, const std::string& path) {
+    const std::string shown = ShownPath(path);
+    const int length = std::snprintf(nullptr, 0, format, shown.c_str());
+    std::string text(static_cast<std::size_t>(length), '\0');
+    std::snprintf(text.data(), text.size() + 1, format, shown.c_str());
+    return text;
+}
+
 }  // namespace
 
+const char* const kDownloadFolderTooLongMessage =
+    "워크래프트3 맵 다운로드 폴더의 경로가 너무 길어 사용할 수 없습니다.\r\n%s\r\n게임을 경로가 "
+    "더 짧은 폴더로 옮긴 뒤 다시 실행해 주십시오.";
+
 std::string NoDownloadFolderText(const std::string& installDownloadFolder) {
-    const std::string shown = ShownPath(installDownloadFolder);
-    const int length = std::snprintf(nullptr, 0, kNoDownloadFolderMessage, shown.c_str());
-    std::string text(static_cast<std::size_t>(length), '\0');
-    std::snprintf(text.data(), text.size() + 1, kNoDownloadFolderMessage, shown.c_str());
-    return text;
+    return WithShownPath(kNoDownloadFolderMessage, installDownloadFolder);
+}
+
+std::string DownloadFolderTooLongText(const std::string& folder) {
+    return WithShownPath(kDownloadFolderTooLongMessage, folder);
 }
 
 std::string ReadDocumentsFolder(Registry& registry) {
@@ -85,7 +106,7 @@ std::string RegistryFailureText(char letter, long code) {
 
 std::optional<std::string> ComposeDownloadFolder(const std::string& installPath) {
     std::string folder = installPath + kDownloadSuffix;
-    if (folder.size() + 1 > kDownloadFolderSize) return std::nullopt;
+    if (!FitsCodePage949Field(folder, kDownloadFolderSize)) return std::nullopt;
     return folder;
 }
 
@@ -120,17 +141,20 @@ DownloadFolderResult FindDownloadFolder(const DownloadFolderSources& sources, Pr
     const auto installFolder =
         LocateDownloadFolder(sources.registry, prompts, afterRegistryMessage);
     if (!installFolder) return {FolderSearch::RegistryFailed, {}};
-    if (auto usable = sources.usableFolder(*installFolder)) {
-        return {FolderSearch::Found, std::move(*usable)};
-    }
+    FolderCandidate atInstall = sources.usableFolder(*installFolder);
+    if (atInstall.folder) return {FolderSearch::Found, std::move(*atInstall.folder)};
+    // A folder that exists but cannot be used is told as such, not as missing.
+    std::string tooLong = atInstall.tooLong ? *installFolder : std::string();
     std::string documents = sources.documentsFolder ? sources.documentsFolder() : std::string();
     if (!documents.empty()) {
         if (documents.back() != '\\') documents += '\\';
-        if (auto usable = sources.usableFolder(documents + "Warcraft III" + kDownloadSuffix)) {
-            return {FolderSearch::Found, std::move(*usable)};
-        }
+        const std::string candidate = documents + "Warcraft III" + kDownloadSuffix;
+        FolderCandidate atDocuments = sources.usableFolder(candidate);
+        if (atDocuments.folder) return {FolderSearch::Found, std::move(*atDocuments.folder)};
+        if (tooLong.empty() && atDocuments.tooLong) tooLong = candidate;
     }
-    prompts.Notice(NoDownloadFolderText(*installFolder));
+    prompts.Notice(tooLong.empty() ? NoDownloadFolderText(*installFolder)
+                                   : DownloadFolderTooLongText(tooLong));
     return {FolderSearch::NoFolder, {}};
 }
 

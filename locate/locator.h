@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/result.h"
@@ -42,17 +43,33 @@ constexpr std::uint32_t kSecondQueryBufferSize = 2048;
 std::string RegistryFailureText(char letter, long code);
 
 // Composes "<installPath>\Maps\Download" with exactly one backslash of its own;
-// nullopt when it would not fit the 2048-byte DownloadFolder with its NUL.
+// nullopt when it would not fit the 2048-byte DownloadFolder with its NUL
+// (code page 949 bytes).
 std::optional<std::string> ComposeDownloadFolder(const std::string& installPath);
 
 // Reads InstallPath as the game's first reader did (into 1024 bytes, a longer
 // value once more into 2048, so anything up to 2048 bytes is taken and a
-// longer value fails with ERROR_MORE_DATA) and composes the download folder.
+// longer value fails with ERROR_MORE_DATA; sizes in code page 949 bytes) and
+// composes the download folder.
 // On failure the message is shown through `prompts`, then `afterMessage` runs
 // (the dialog's quit request), then the key is closed. The value is taken up
 // to its first NUL or its end, whichever comes first.
 std::optional<std::string> LocateDownloadFolder(Registry& registry, Prompts& prompts,
                                                 const std::function<void()>& afterMessage = {});
+
+// What a program makes of one candidate folder: the folder to work in, or
+// none, and then whether it exists but its path is too long to be used.
+struct FolderCandidate {
+    FolderCandidate(std::optional<std::string> usable = std::nullopt)  // NOLINT: implicit
+        : folder(std::move(usable)) {}
+    static FolderCandidate TooLong() {
+        FolderCandidate candidate;
+        candidate.tooLong = true;
+        return candidate;
+    }
+    std::optional<std::string> folder;
+    bool tooLong = false;
+};
 
 // What a program supplies to find its download folder.
 struct DownloadFolderSources {
@@ -63,7 +80,7 @@ struct DownloadFolderSources {
     std::function<std::string()> documentsFolder;
     // The folder to work in for a Windows path (under Wine: the drive mapped
     // into the prefix); none when it cannot be used.
-    std::function<std::optional<std::string>(const std::string&)> usableFolder;
+    std::function<FolderCandidate(const std::string&)> usableFolder;
 };
 
 enum class FolderSearch { Found, RegistryFailed, NoFolder };
@@ -76,13 +93,17 @@ struct DownloadFolderResult {
 // The one way every program finds its folder: the registry (RegistryFailed
 // after its message and `afterRegistryMessage`), then the folder under the
 // install folder, else the one under the documents folder; NoFolder after one
-// notice naming the first.
+// notice: the first candidate that exists with a path too long to use, else
+// the install folder's candidate as not found.
 DownloadFolderResult FindDownloadFolder(const DownloadFolderSources& sources, Prompts& prompts,
                                         const std::function<void()>& afterRegistryMessage = {});
 
 // Told when no candidate exists; printf-style, %s = the install folder's candidate.
 extern const char* const kNoDownloadFolderMessage;
 std::string NoDownloadFolderText(const std::string& installDownloadFolder);
+// Told when a candidate exists but its path is too long to be used; %s = it.
+extern const char* const kDownloadFolderTooLongMessage;
+std::string DownloadFolderTooLongText(const std::string& folder);
 
 // The current user's documents folder as the shell records it in the registry
 // (HKCU\...\Explorer\Shell Folders, value "Personal"); empty when unknown.

@@ -14,7 +14,7 @@ constexpr std::array<char, N> Slot(const char* text) {
 }
 
 constexpr VersionLabel L(const char* text) { return Slot<10>(text); }
-constexpr NameSlot F(const char* text) { return Slot<255>(text); }
+constexpr NameSlot F(const char* text) { return Slot<std::tuple_size<NameSlot>::value>(text); }
 
 }  // namespace
 

@@ -41,7 +41,7 @@ bool IsBareName(std::string_view name) {
 
 bool NameList::Append(std::string_view name) {
     if (count >= kListCapacity) return false;
-    if (!StoreInSlot(slots[count], name)) return false;
+    if (!StoreName(slots[count], name)) return false;
     ++count;
     return true;
 }
@@ -136,7 +136,7 @@ void MapFolder::RefreshIfChanged() {
 void MapFolder::ExamineFile(const std::string& name) {
     NameSlot slot;
     if (!IsBareName(name)) return;
-    if (!StoreInSlot(slot, name)) return;  // too long for a slot: on no list
+    if (!StoreName(slot, name)) return;  // too long for a slot: on no list
     std::FILE* file = files_.OpenForReading(name);
     if (file == nullptr) return;  // in use, access denied, vanished: skipped
 

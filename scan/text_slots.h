@@ -6,10 +6,15 @@
 #include <cstring>
 #include <string_view>
 
+#include "base/code_page_949.h"
+
 namespace torva {
 
-// A bare file name: at most 254 bytes of UTF-8 and the terminating NUL.
-using NameSlot = std::array<char, 255>;
+// A bare file name: at most 254 bytes of code page 949 and the terminating
+// NUL. It is kept as UTF-8, where a two-byte character of code page 949 (a
+// Hangul syllable) takes at most three.
+constexpr std::size_t kNameSlotLimit = 254;
+using NameSlot = std::array<char, kNameSlotLimit / 2 * 3 + 1>;
 // A release version text such as "A32": at most 9 bytes and the terminating NUL.
 using VersionLabel = std::array<char, 10>;
 
@@ -18,13 +23,17 @@ std::string_view SlotText(const std::array<char, N>& slot) {
     return std::string_view(slot.data(), strnlen(slot.data(), N));
 }
 
-// Copies `text` into `slot`, NUL-filled. Returns false (slot untouched) when it
-// does not fit: a cut name would name another file.
-template <std::size_t N>
-bool StoreInSlot(std::array<char, N>& slot, std::string_view text) {
-    if (text.size() >= N || text.find('\0') != std::string_view::npos) return false;
+// Copies `name` into `slot`, NUL-filled. Returns false (slot untouched) when
+// it is longer than 254 code page 949 bytes: a cut name would name another file.
+// (The storage check only matters for C1 controls, one byte in code page 949
+// and two in UTF-8.)
+inline bool StoreName(NameSlot& slot, std::string_view name) {
+    if (name.size() >= slot.size() || CodePage949Length(name) > kNameSlotLimit ||
+        name.find('\0') != std::string_view::npos) {
+        return false;
+    }
     slot.fill('\0');
-    std::memcpy(slot.data(), text.data(), text.size());
+    std::memcpy(slot.data(), name.data(), name.size());
     return true;
 }
 

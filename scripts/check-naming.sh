@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 command -v clang-tidy >/dev/null || { echo "check-naming: clang-tidy is not installed" >&2; exit 2; }
 
-win32='^(app|ui|platform/win32|tests/win32|tests/wine/driver)/|^cli/[a-z_]*_win32\.cpp$'
+win32='^(app|ui|platform/win32|tests/win32|tests/wine/driver)/|^(cli|base)/[a-z_0-9]*_win32\.cpp$'
 native=$(git ls-files -- '*.cpp' | grep -vE "$win32|^tests/fuzz/|^bench/")
 windows=$(git ls-files -- '*.cpp' | grep -E "$win32")
 

@@ -81,7 +81,7 @@ static_assert(std::size(kGuidanceBands) == kGuidanceBandCount);
 // Told instead of copying when the chosen file does not fit the dialog's fields.
 const char* const kChosenNameTooLong =
     "선택한 파일의 경로나 이름이 너무 길어 복사할 수 없습니다.\r\n"
-    "(경로는 259자, 파일 이름은 63자까지 가능합니다.)";
+    "(경로는 259바이트, 파일 이름은 63바이트까지 가능합니다. 한글은 한 글자가 2바이트입니다.)";
 
 std::string FormatCountLine(int tab, int count) {
     char text[128];

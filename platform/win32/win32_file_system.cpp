@@ -39,13 +39,33 @@ std::wstring VerbatimFolder(const std::string& folder) {
     return path;
 }
 
+namespace {
+
+// Windows holds the current directory in MAX_PATH characters with its final
+// backslash.
+bool FitsCurrentDirectory(const std::wstring& wide) {
+    const std::size_t limit = wide.empty() || wide.back() != L'\\' ? MAX_PATH - 2 : MAX_PATH - 1;
+    return wide.size() <= limit;
+}
+
+}  // namespace
+
 bool MakeCurrentFolder(const std::string& folder) {
     const std::wstring wide = Utf8ToWide(folder);
-    // Windows holds the current directory in MAX_PATH characters with its
-    // final backslash.
-    const std::size_t limit = wide.empty() || wide.back() != L'\\' ? MAX_PATH - 2 : MAX_PATH - 1;
-    if (wide.empty() || wide.size() > limit) return false;
+    if (wide.empty() || !FitsCurrentDirectory(wide)) return false;
     return SetCurrentDirectoryW(wide.c_str()) != 0;
+}
+
+FolderCandidate UseAsCurrentFolder(const std::string& folder) {
+    if (MakeCurrentFolder(folder)) return FolderCandidate(folder);
+    // Asked through its \\?\ form, which has no length limit.
+    const std::wstring verbatim = VerbatimFolder(folder);
+    const DWORD attributes =
+        verbatim.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(verbatim.c_str());
+    const bool exists =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    return exists && !FitsCurrentDirectory(Utf8ToWide(folder)) ? FolderCandidate::TooLong()
+                                                               : FolderCandidate();
 }
 
 namespace {

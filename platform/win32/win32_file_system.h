@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "locate/locator.h"
 #include "scan/seams.h"
 
 namespace torva {
@@ -20,6 +21,10 @@ std::wstring VerbatimFolder(const std::string& folder);
 // needs. False when it cannot be, and for a path longer than Windows holds a
 // current directory (Wine accepts one and then overruns its own buffers).
 bool MakeCurrentFolder(const std::string& folder);
+
+// The program's test of a download folder candidate: usable when it can be
+// made current; TooLong when it exists but its path is too long for that.
+FolderCandidate UseAsCurrentFolder(const std::string& folder);
 
 class Win32FileSystem : public FileSystem {
 public:

@@ -2,17 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <map>
 #include <memory>
 #include <set>
 
+#include "base/code_page_949.h"
 #include "fakes.h"
+#include "tests/support/code_page_949_cases.h"
 #include "tools/sample_folder.h"
 
 namespace torva {
 namespace {
 
 using testing::RecordingFileSystem;
+using testing::Repeated;
 using testing::ScriptedLister;
 using testing::ScriptedPrompts;
 using testing::TempFolder;
@@ -57,7 +61,7 @@ std::unique_ptr<ScanResults> ResultsOf(const std::vector<Listed>& listed) {
     for (const Listed& l : listed) {
         const int n = r->FamilyMapList.count;
         r->FamilyMapList.Append(l.name);
-        StoreInSlot(r->FamilyMapVersions[n], l.label);
+        std::strncpy(r->FamilyMapVersions[n].data(), l.label, r->FamilyMapVersions[n].size() - 1);
         r->FamilyMapSizes[n] = l.size;
         r->FamilyMapVerdicts[n] = l.verdict;
         if (l.verdict)
@@ -435,16 +439,57 @@ TEST_F(InsertFixture, OtherFailuresAreToldAsSuchAndNeverAskToOverwrite) {
     EXPECT_EQ(lister.listings, listings + 1);
 }
 
-TEST_F(InsertFixture, ADestinationThatWouldNotFitIsRefusedNotCut) {
-    // "C:\WC3\Maps\Download" is 20 bytes: 178 more fit in 199 with the backslash.
-    const std::string fits(178, 'f');
-    const std::string tooLong(179, 'g');
-    const std::string src = Source("x.w3x", {'x'});
-    EXPECT_EQ(CopyMapIntoFolder(map, src, fits), InsertResult::Copied);
-    EXPECT_EQ(CopyMapIntoFolder(map, src, tooLong), InsertResult::Refused);
-    EXPECT_FALSE(fs::exists(folder.path() / tooLong));
-    EXPECT_EQ(prompts.notices.size(), 1u);
+// Destinations measured in code page 949 bytes: "<folder>\<name>" of at most 199.
+struct DestinationCase {
+    const char* name;
+    std::string folder;
+    std::string bareName;
+    std::size_t length;   // of the destination, in code page 949 bytes
+    const char* refusal;  // the notice's start; empty: copied without a word
+};
+
+const std::string kWc3Folder = "C:\\WC3\\Maps\\Download";                            // 20 bytes
+const std::string kKoreanFolder = "C:\\" + Repeated("워", 80) + "\\Maps\\Download";  // 177
+const char* const kTooLong = "맵 폴더의 경로와 파일 이름이 너무 길어 복사할 수 없습니다:\r\n";
+const char* const kSeparator =
+    "파일 이름에 폴더 구분 문자(\\ 또는 /)가 들어 있어 맵 폴더에 복사할 수 없습니다:\r\n";
+
+class InsertDestination : public InsertFixture,
+                          public ::testing::WithParamInterface<DestinationCase> {};
+
+TEST_P(InsertDestination, FitsOrIsRefusedWithItsReasonNeverCut) {
+    const DestinationCase& c = GetParam();
+    MapFolder target{c.folder, lister, files, prompts};
+    files.knownFolder = c.folder;
+    const std::string destination = c.folder + "\\" + c.bareName;
+    EXPECT_EQ(CodePage949Length(destination), c.length);
+    const std::string src = Source(c.bareName, {'x'});
+    const std::string refusal = c.refusal;
+    EXPECT_EQ(CopyMapIntoFolder(target, src, c.bareName),
+              refusal.empty() ? InsertResult::Copied : InsertResult::Refused);
+    EXPECT_EQ(fs::exists(folder.path() / c.bareName), refusal.empty());
+    if (refusal.empty()) {
+        EXPECT_TRUE(prompts.notices.empty());
+    } else {
+        const std::string shown = refusal == kSeparator ? c.bareName : destination;
+        EXPECT_EQ(prompts.notices, std::vector<std::string>{refusal + shown});
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Limits, InsertDestination,
+    ::testing::Values(
+        DestinationCase{"Ascii199", kWc3Folder, std::string(178, 'f'), 199, ""},
+        DestinationCase{"Ascii200", kWc3Folder, std::string(179, 'g'), 200, kTooLong},
+        // 199 bytes in code page 949, 282 in UTF-8.
+        DestinationCase{"Hangul199", kKoreanFolder, "토르바_A32_copy01.w3x", 199, ""},
+        DestinationCase{"Hangul200", kKoreanFolder, "토르바_A32_copy012.w3x", 200, kTooLong},
+        // Thai is outside code page 949: its UTF-8 bytes count.
+        DestinationCase{"Thai199", kKoreanFolder, "ไทย_A32_cop.w3x", 199, ""},
+        DestinationCase{"Thai200", kKoreanFolder, "ไทย_A32_copy.w3x", 200, kTooLong},
+        // A separator would put the file in another folder: said as such.
+        DestinationCase{"Separator", kWc3Folder, "..\\TORVA_A32.w3x", 37, kSeparator}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(InsertFixture, CancellingStillRescans) {
     const int listings = lister.listings;

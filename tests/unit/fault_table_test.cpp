@@ -87,14 +87,20 @@ TEST_F(FaultTable, UnusualNamesAreScannedOrLeftOffButNeverCut) {
         "토르바 정식판 A32.w3x",  // Hangul
         "trailing dots...",       // kept as listed
         "trailing spaces.w3x   ",
+        // 255 bytes of UTF-8 but 172 of code page 949, where names are measured.
+        [] {
+            std::string hangul;
+            for (int i = 0; i < 83; ++i) hangul += "맵";
+            return hangul + "AB.w3x";
+        }(),
     };
     for (const auto& name : names) Write(download / name, HackedA32());
     map->ScanFolder();
     const ScanResults& r = map->Results();
-    EXPECT_EQ(r.FolderFileCount, 5);
+    EXPECT_EQ(r.FolderFileCount, 6);
     std::set<std::string> hacked;
     for (const auto& n : List(r.HackedList)) hacked.insert(n);
-    EXPECT_EQ(hacked, (std::set<std::string>{names[0], names[2], names[3], names[4]}));
+    EXPECT_EQ(hacked, (std::set<std::string>{names[0], names[2], names[3], names[4], names[5]}));
 
     prompts.answers = {true};
     RunBulkCommand(*map, BulkCommand::DeleteHackedMaps);

@@ -7,10 +7,12 @@
 #include <vector>
 
 #include "fakes.h"
+#include "tests/support/code_page_949_cases.h"
 
 namespace torva {
 namespace {
 
+using testing::Repeated;
 using testing::ScriptedPrompts;
 
 // A registry holding at most one value.
@@ -105,6 +107,9 @@ TEST_P(LocatorValues, ComposeTheFolderOrFailWithoutOverrun) {
 }
 
 const std::string k1023(1023, 'p');
+const std::string kHangul1023 = Repeated("가", 511) + "p";
+const std::string kHangul1024 = Repeated("가", 512);
+const std::string kHangul2033 = Repeated("가", 1016) + "q";
 const std::string k2036(2048 - 14 - 1, 'q');  // the longest install path that fits
 
 INSTANTIATE_TEST_SUITE_P(
@@ -123,6 +128,18 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"CompositionWouldNotFit", Text(k2036 + "q"), std::nullopt},
         ValueCase{"LongerThanTheSecondBuffer", Text(std::string(3000, 'r')), std::nullopt},
         ValueCase{"DwordValueTakenAsText", {0x43, 0x3A, 0x00, 0x00}, "C:\\Maps\\Download"},
+        // Sizes in code page 949 bytes: two a Hangul syllable, three in UTF-8.
+        ValueCase{"Hangul1024BytesInOneQuery", Text(kHangul1023), kHangul1023 + "\\Maps\\Download"},
+        ValueCase{"Hangul1025BytesInTheSecond", Text(kHangul1024),
+                  kHangul1024 + "\\Maps\\Download"},
+        ValueCase{"Hangul2048BytesWithAnEarlyNul", Padded(Repeated("가", 1000), 2000 / 2 * 3 + 48),
+                  Repeated("가", 1000) + "\\Maps\\Download"},
+        ValueCase{"Hangul2049BytesWithAnEarlyNul", Padded(Repeated("가", 1000), 2000 / 2 * 3 + 49),
+                  std::nullopt},
+        ValueCase{"HangulLongestThatFits", Text(kHangul2033), kHangul2033 + "\\Maps\\Download"},
+        ValueCase{"HangulCompositionWouldNotFit", Text(Repeated("가", 1017)), std::nullopt},
+        // Outside code page 949: UTF-8 bytes count (2031 + 3).
+        ValueCase{"ThaiCompositionWouldNotFit", Text(std::string(2031, 'q') + "ไ"), std::nullopt},
         ValueCase{"EmptyValue", {}, "\\Maps\\Download"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -141,6 +158,8 @@ struct FindCase {
     std::string documents;            // empty: the shell does not know it
     std::string found;                // empty: the no-folder notice
     int documentsAsked;
+    std::vector<std::string> tooLong = {};  // exist, but their paths cannot be used
+    std::string toldTooLong = {};           // the folder the notice names as too long
 };
 
 class FindFolder : public ::testing::TestWithParam<FindCase> {};
@@ -156,17 +175,26 @@ TEST_P(FindFolder, InstallFolderFirstThenTheDocumentsFolder) {
                                             ++asked;
                                             return c.documents;
                                         },
-                                        [&](const std::string& path) -> std::optional<std::string> {
+                                        [&](const std::string& path) -> FolderCandidate {
                                             for (const auto& usable : c.usable) {
-                                                if (usable == path) return "/mapped" + path;
+                                                if (usable == path)
+                                                    return FolderCandidate("/mapped" + path);
                                             }
-                                            return std::nullopt;
+                                            for (const auto& existing : c.tooLong) {
+                                                if (existing == path) {
+                                                    return FolderCandidate::TooLong();
+                                                }
+                                            }
+                                            return FolderCandidate();
                                         }};
     const DownloadFolderResult result = FindDownloadFolder(sources, prompts);
     EXPECT_EQ(asked, c.documentsAsked);
     if (c.found.empty()) {
         EXPECT_EQ(result.outcome, FolderSearch::NoFolder);
-        EXPECT_EQ(prompts.notices, std::vector<std::string>{NoDownloadFolderText(kInstallFolder)});
+        EXPECT_EQ(prompts.notices,
+                  std::vector<std::string>{c.toldTooLong.empty()
+                                               ? NoDownloadFolderText(kInstallFolder)
+                                               : DownloadFolderTooLongText(c.toldTooLong)});
     } else {
         EXPECT_EQ(result.outcome, FolderSearch::Found);
         EXPECT_EQ(result.folder, "/mapped" + c.found);
@@ -190,7 +218,28 @@ INSTANTIATE_TEST_SUITE_P(
                  kDocumentsFolder,
                  1},
         FindCase{"Neither", {}, "C:\\Users\\p\\Documents", "", 1},
-        FindCase{"DocumentsUnknown", {kDocumentsFolder}, "", "", 1}),
+        FindCase{"DocumentsUnknown", {kDocumentsFolder}, "", "", 1},
+        // A folder that exists with a path too long to use is told as such.
+        FindCase{"InstallFolderTooLong",
+                 {},
+                 "C:\\Users\\p\\Documents",
+                 "",
+                 1,
+                 {kInstallFolder},
+                 kInstallFolder},
+        FindCase{"DocumentsFolderTooLong",
+                 {},
+                 "C:\\Users\\p\\Documents",
+                 "",
+                 1,
+                 {kDocumentsFolder},
+                 kDocumentsFolder},
+        FindCase{"TooLongInstallFolderButUsableDocuments",
+                 {kDocumentsFolder},
+                 "C:\\Users\\p\\Documents",
+                 kDocumentsFolder,
+                 1,
+                 {kInstallFolder}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Locator, RegistryFailureEndsTheSearchWithItsMessageOnly) {
@@ -198,8 +247,9 @@ TEST(Locator, RegistryFailureEndsTheSearchWithItsMessageOnly) {
     registry.keyPresent = false;
     ScriptedPrompts prompts;
     int quits = 0;
-    const DownloadFolderSources sources{registry, [] { return std::string("C:\\D"); },
-                                        [](const std::string& path) { return path; }};
+    const DownloadFolderSources sources{
+        registry, [] { return std::string("C:\\D"); },
+        [](const std::string& path) { return FolderCandidate(path); }};
     const auto result = FindDownloadFolder(sources, prompts, [&] { ++quits; });
     EXPECT_EQ(result.outcome, FolderSearch::RegistryFailed);
     EXPECT_EQ(quits, 1);

@@ -111,6 +111,26 @@ TEST(Win32CurrentFolder, LongerThanWindowsAllowsIsRefused) {
     EXPECT_FALSE(MakeCurrentFolder(folder.Path() + "\\missing"));
 }
 
+// A download folder that exists but cannot be made current is told as too
+// long; one that does not exist, however long, as missing.
+TEST(Win32CurrentFolder, AnExistingFolderTooLongToUseIsToldApartFromAMissingOne) {
+    Win32TempFolder folder;
+    const std::string deep = std::string(120, 'd') + "\\" + std::string(120, 'e');
+    ASSERT_TRUE(CreateDirectoryW(folder.Wide(std::string(120, 'd')).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(folder.Wide(deep).c_str(), nullptr));
+
+    const FolderCandidate usable = UseAsCurrentFolder(folder.Path());
+    EXPECT_EQ(usable.folder, folder.Path());
+    const FolderCandidate tooLong = UseAsCurrentFolder(folder.Path() + "\\" + deep);
+    EXPECT_TRUE(!tooLong.folder && tooLong.tooLong);
+    const FolderCandidate missing = UseAsCurrentFolder(folder.Path() + "\\" + deep + "\\x");
+    EXPECT_TRUE(!missing.folder && !missing.tooLong);
+
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    SetCurrentDirectoryW(temp);  // the folder can go
+}
+
 TEST_F(Win32Files, CopyKeepsAnExistingFileUnlessToldToReplaceIt) {
     folder.Write("source.w3x", "new map");
     const std::string source = folder.Path() + "\\source.w3x";

@@ -155,7 +155,7 @@ command_scenario_folder reg-expand-sz-1100 "$work/cwd" no-folder --candidate "$(
 # An existing folder whose path is longer than a current directory can be
 # (MAX_PATH): Windows refuses it as the current directory, and under Wine
 # making it current ends the program at its next DLL lookup. It is told as a
-# folder that cannot be used, and nothing is listed.
+# folder whose path is too long, and nothing is listed.
 deep="$work/deep"
 for part in 1 2 3 4 5; do deep="$deep/$(printf 'd%.0s' $(seq 120))"; done
 deep_inst=$(fault_install deep-src)
@@ -164,7 +164,8 @@ bad_input
 wine_run "$logs/reg.log" 60 reg delete "$GAME_KEY" /f
 set_install_path "$logs/reg.log" "$deep/install"
 command_scenario_folder long-existing-folder "$deep/install/Maps/Download" no-folder \
-  --candidate "$(shown_path "$(windows_path "$deep/install")\Maps\Download")"
+  --candidate "$(shown_path "$(windows_path "$deep/install")\Maps\Download")" --too-long yes \
+  --shots "$shots"
 
 # REG_BINARY: the path's UTF-8 bytes without a NUL.
 bin_inst=$(fault_install "binary/워크래프트 III")

@@ -103,6 +103,11 @@ install="$work/game/워크래프트 III"
 folder="$install/Maps/Download"
 mkdir -p "$install/Maps"
 timeout 120 "$sample_tool" "$folder" --variant 1 >"$logs/sample.log" 2>&1 || { cat "$logs/sample.log"; exit 1; }
+# Names are measured in code page 949 bytes by both programs: a genuine copy
+# under a name of 255 UTF-8 bytes (172 in code page 949) is on the TORVA and
+# genuine lists of both.
+repeat() { local out='' i; for ((i = 0; i < $2; i++)); do out+=$1; done; printf '%s' "$out"; }
+cp "$folder/TORVA_A07.w3x" "$folder/$(repeat 맵 83)AB.w3x"
 timeout 120 "$torvacheck" --folder "$folder" --json >"$work/expect.json" 2>"$logs/torvacheck.log" || { cat "$logs/torvacheck.log"; exit 1; }
 echo "   sample: $(find "$folder" -maxdepth 1 -type f | wc -l) files in $folder"
 
@@ -306,20 +311,51 @@ command_scenario bulk-1010-yes - bulk --button 1010 --tab 1 --answer yes \
   --gone "TORVA double.w3x|TORVA_A11.1 (2).w3x|TORVA_A11.1_hack.w3x|TORVA_A19 MOD v2.w3x|TORVA_A19fast.w3x|TORVA_A32MOD.w3x|TORVA_A33.w3x|TORVA_untitled.w3x|torva_a19fast.w3x|torva_a32_lower.w3x|토르바 A05 정식판.w3x|토르바 설명.txt" \
   --notices "TORVA_A19fast.w3x" --shown "TORVA_A05.w3x|TORVA_A11.1.w3x|TORVA_A12.2.w3x|TORVA_A32.w3x"
 
-# Files to insert: a new name, an existing name with other bytes, a name longer
-# than the dialog's name field, and one that makes the destination too long.
+# Files to insert: a new name, an existing name with other bytes, and names
+# longer than the dialog's 64-byte name field (the second 64 code page 949
+# bytes in 34 characters).
 source="$work/insert-from"
 mkdir -p "$source"
 cp "$template/TORVA_A05.w3x" "$source/내 맵 TORVA_A05 사본.w3x"
 cp "$template/TORVA_A05.w3x" "$source/TORVA_A12.2.w3x"
 long_name="TORVA_$(printf 'x%.0s' $(seq 60)).w3x"
-long_path="$(printf '맵%.0s' $(seq 50)).w3x"
+hangul_name="$(repeat 맵 30).w3x"
 cp "$template/notes.txt" "$source/$long_name"
-cp "$template/notes.txt" "$source/$long_path"
+cp "$template/notes.txt" "$source/$hangul_name"
 fresh_folder
 command_scenario keys "TORVA_A12.2.w3x|내 맵 TORVA_A05 사본.w3x" keys --folder "$cmd_win" --source "$(windows_path "$source")" \
   --select "notes.txt|TORVA_A33.w3x|empty.dat" --new "내 맵 TORVA_A05 사본.w3x" \
-  --existing TORVA_A12.2.w3x --long-name "$long_name" --long-path "$long_path" --shots "$shots"
+  --existing TORVA_A12.2.w3x --long-name "$long_name" --hangul-name "$hangul_name" --shots "$shots"
+
+# Insert's 199-byte destination, in code page 949 bytes, under a download
+# folder whose Korean path leaves a name 48 of them: 199 copies, 200 is refused.
+cp949_bytes() { printf '%s' "$1" | iconv -f UTF-8 -t CP949 | wc -c; }
+limit_base="$work/limit"
+limit_install="$limit_base/$(repeat 워 20)"
+limit_base_win=$(windows_path "$limit_install")
+pad=$((150 - 1 - $(cp949_bytes "$limit_base_win\\Maps\\Download")))
+[ "$pad" -gt 0 ] && limit_install="$limit_install/$(repeat 폴 $((pad / 2)))$(repeat d $((pad % 2)))"
+limit_folder="$limit_install/Maps/Download"
+mkdir -p "$limit_folder"
+limit_win=$(windows_path "$limit_folder")
+room=$((199 - $(cp949_bytes "$limit_win\\")))
+fits_name="$(repeat 맵 $(((room - 4) / 2)))$(repeat a $(((room - 4) % 2))).w3x"
+too_long_name="$(repeat 맵 $(((room - 4) / 2)))$(repeat a $(((room - 4) % 2 + 1))).w3x"
+cp "$template/TORVA_A05.w3x" "$source/$fits_name"
+cp "$template/notes.txt" "$source/$too_long_name"
+echo "   destinations: $(cp949_bytes "$limit_win\\$fits_name") and $(cp949_bytes "$limit_win\\$too_long_name") code page 949 bytes"
+set_install_path "$logs/reg.log" "$limit_install" || report FAIL "setting InstallPath"
+echo "== insert-limits"
+start_program insert-limits C.UTF-8
+run_driver insert-limits C.UTF-8 insert-limits --folder "$limit_win" --source "$(windows_path "$source")" \
+  --fits "$fits_name" --too-long "$too_long_name" --shots "$shots"
+finish_program insert-limits
+if [ "$(ls "$limit_folder")" = "$fits_name" ]; then
+  report PASS "insert-limits: the folder holds exactly the 199-byte copy"
+else
+  report FAIL "insert-limits: the folder holds" "$(ls "$limit_folder")"
+fi
+set_install_path "$logs/reg.log" "$cmd_install" || report FAIL "setting InstallPath"
 
 fresh_folder
 # At the metrics the dialog was designed for (Baekmuk Gulim stands in for

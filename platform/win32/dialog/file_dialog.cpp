@@ -2,6 +2,9 @@
 
 #include <commdlg.h>
 
+#include <vector>
+
+#include "base/code_page_949.h"
 #include "base/utf.h"
 
 namespace torva::win {
@@ -12,20 +15,29 @@ namespace {
 // names that end in w3x without one are offered too.
 const wchar_t kFilter[] = L"W3X File(*.w3x)\0*w3x\0All File(*.*)\0*.*\0";
 
+// Room for any path the dialog may return; the fields' limits are applied in
+// code page 949 bytes afterwards.
+constexpr DWORD kPathChars = 32768;
+
 }  // namespace
 
+bool FitsOpenFileFields(const std::string& path, const std::string& name) {
+    return FitsCodePage949Field(path, kOpenFilePathBytes) &&
+           FitsCodePage949Field(name, kOpenFileNameBytes);
+}
+
 OpenFileChoice ChooseFileToOpen(HWND owner) {
-    wchar_t path[kOpenFilePathChars] = {};
-    wchar_t title[kOpenFileNameChars] = {};
+    std::vector<wchar_t> path(kPathChars, L'\0');
+    std::vector<wchar_t> title(kPathChars, L'\0');
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
     dialog.lpstrFilter = kFilter;
     dialog.nFilterIndex = 1;
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = kOpenFilePathChars;
-    dialog.lpstrFileTitle = title;
-    dialog.nMaxFileTitle = kOpenFileNameChars;
+    dialog.lpstrFile = path.data();
+    dialog.nMaxFile = kPathChars;
+    dialog.lpstrFileTitle = title.data();
+    dialog.nMaxFileTitle = kPathChars;
     // Read-only box shown (its state unused); the current directory may move,
     // every later use of a bare name makes the download folder current first.
     dialog.Flags = OFN_FILEMUSTEXIST | OFN_LONGNAMES | OFN_EXPLORER | OFN_ENABLESIZING;
@@ -37,19 +49,18 @@ OpenFileChoice ChooseFileToOpen(HWND owner) {
         }
         return choice;
     }
-    const std::wstring full(path);
+    const std::wstring full(path.data());
     if (dialog.nFileOffset == 0 || dialog.nFileOffset >= full.size()) return choice;
     // The bare name comes from the full path: the name field may have been cut
     // to fit, and a cut name could name another file.
-    const std::wstring name = full.substr(dialog.nFileOffset);
-    if (name.size() >= kOpenFileNameChars) {
+    choice.path = WideToUtf8(full);
+    choice.fileName = WideToUtf8(full.substr(dialog.nFileOffset));
+    if (!FitsOpenFileFields(choice.path, choice.fileName)) {
         choice.status = OpenFileChoice::Status::TooLong;
-        choice.fileName = WideToUtf8(name);
+        choice.path.clear();
         return choice;
     }
     choice.status = OpenFileChoice::Status::Chosen;
-    choice.path = WideToUtf8(full);
-    choice.fileName = WideToUtf8(name);
     return choice;
 }
 

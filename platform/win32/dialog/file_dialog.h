@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <string>
 
 namespace torva::win {
@@ -16,11 +17,16 @@ struct OpenFileChoice {
     std::string fileName;  // UTF-8 bare name with extension, when chosen
 };
 
-constexpr DWORD kOpenFilePathChars = 260;  // the full path's field, with its NUL
-constexpr DWORD kOpenFileNameChars = 64;   // the bare name's field, with its NUL
+// The fields in code page 949 bytes, each with its NUL: a Hangul syllable
+// takes two of them.
+constexpr std::size_t kOpenFilePathBytes = 260;  // the full path
+constexpr std::size_t kOpenFileNameBytes = 64;   // the bare name
 
 // Runs GetOpenFileName modally over `owner`. A failure of the dialog itself
 // counts as a cancel; a path or name longer than its field is TooLong.
 OpenFileChoice ChooseFileToOpen(HWND owner);
+
+// Whether a chosen path and its bare name fit the dialog's fields.
+bool FitsOpenFileFields(const std::string& path, const std::string& name);
 
 }  // namespace torva::win

@@ -468,8 +468,9 @@ int KeysScenario(const Options& options) {
     } refusals[] = {
         {L"--long-name", "Insert of a name longer than the name field",
          "선택한 파일의 경로나 이름이 너무 길어 복사할 수 없습니다.", L"keys-name-too-long"},
-        {L"--long-path", "Insert into a destination path over 199 bytes",
-         "맵 폴더의 경로와 파일 이름이 너무 길어 복사할 수 없습니다:\r\n", L"keys-path-too-long"},
+        // 64 bytes in code page 949, though only 34 UTF-16 units.
+        {L"--hangul-name", "Insert of a Hangul name of 64 code page bytes",
+         "선택한 파일의 경로나 이름이 너무 길어 복사할 수 없습니다.", L"keys-hangul-name-too-long"},
     };
     for (const auto& refusal : refusals) {
         const std::wstring name = Opt(options, refusal.option);
@@ -656,18 +657,64 @@ int ListingScenario(const Options& options) {
     return checks.Failures();
 }
 
+// Insert's destination at its limit: "<folder>\<name>" of exactly 199 code
+// page 949 bytes is copied without a word; one of 200 is refused, named.
+int InsertLimitsScenario(const Options& options) {
+    Checks checks;
+    const std::wstring folder = Opt(options, L"--folder");
+    const std::wstring source = Opt(options, L"--source");
+    Session s;
+    if (!Open(checks, s)) return checks.Failures();
+    const std::wstring fits = Opt(options, L"--fits");
+    if (ChooseInFileDialog(checks, s, source + L"\\" + fits, "Insert (199 bytes)")) {
+        checks.Expect(probe::WaitUntil(10,
+                                       [&] {
+                                           return FileBytes(folder + L"\\" + fits) ==
+                                                  FileBytes(source + L"\\" + fits);
+                                       }),
+                      "Insert (199 bytes): copied");
+        checks.Expect(NoBoxWithin(s, 1.5), "Insert (199 bytes): no message");
+        checks.Expect(ShowsFolder(s, folder), "Insert (199 bytes): listed");
+    }
+    const std::wstring tooLong = Opt(options, L"--too-long");
+    const std::vector<std::string> filesNow = FolderFiles(folder);
+    if (ChooseInFileDialog(checks, s, source + L"\\" + tooLong, "Insert (200 bytes)")) {
+        HWND box = WaitForBox(s, 10);
+        if (checks.Expect(box != nullptr, "Insert (200 bytes): a notice")) {
+            const Box b = ReadBox(box);
+            const std::string want =
+                "맵 폴더의 경로와 파일 이름이 너무 길어 복사할 수 없습니다:\r\n" +
+                Utf8(folder + L"\\" + tooLong);
+            checks.Equal(Escaped(b.text), Escaped(want), "Insert (200 bytes): notice text");
+            Shot(checks, ShotPath(options, L"insert-path-too-long"));
+            probe::ClickButton(box, IDOK);
+            probe::WaitUntil(10, [&] { return !IsWindow(box); });
+        }
+        checks.Expect(NoBoxWithin(s, 1.5) && FolderFiles(folder) == filesNow,
+                      "Insert (200 bytes): nothing copied");
+    }
+    Close(checks, s);
+    return checks.Failures();
+}
+
 int NoFolderScenario(const Options& options) {
     Checks checks;
     SetCursorPos(1, 1);
-    const std::string want = "워크래프트3 맵 다운로드 폴더를 찾을 수 없습니다.\r\n" +
-                             Utf8(Opt(options, L"--candidate")) +
-                             "\r\n게임에서 맵을 한 번 내려받은 뒤 다시 실행해 주십시오.";
+    // An existing folder whose path is too long to use is told as such.
+    const bool tooLong = Opt(options, L"--too-long") == L"yes";
+    const std::string candidate = Utf8(Opt(options, L"--candidate"));
+    const std::string want =
+        tooLong ? "워크래프트3 맵 다운로드 폴더의 경로가 너무 길어 사용할 수 없습니다.\r\n" +
+                      candidate + "\r\n게임을 경로가 더 짧은 폴더로 옮긴 뒤 다시 실행해 주십시오."
+                : "워크래프트3 맵 다운로드 폴더를 찾을 수 없습니다.\r\n" + candidate +
+                      "\r\n게임에서 맵을 한 번 내려받은 뒤 다시 실행해 주십시오.";
+    const std::wstring shot = tooLong ? L"folder-too-long" : L"no-folder";
     HWND box = probe::WaitForDialog(kNoticeCaption, 60);
     if (!checks.Expect(box != nullptr, "a notice appears")) return checks.Failures();
     const Box b = ReadBox(box);
     checks.Equal(Escaped(b.text), Escaped(want), "notice text");
     checks.Expect(b.buttons == std::set<int>{IDOK} && b.icons == 1, "OK only, an icon");
-    Shot(checks, ShotPath(options, L"no-folder-notice"));
+    Shot(checks, ShotPath(options, shot + L"-notice"));
     probe::ClickButton(box, IDOK);
 
     Session s;
@@ -677,7 +724,7 @@ int NoFolderScenario(const Options& options) {
     View v = Look(s);
     checks.Expect(v.tab == 0 && v.items.empty() && v.countLine == "모든 파일 : 0 Files",
                   "nothing listed", Describe(v));
-    Shot(checks, ShotPath(options, L"no-folder-dialog"));
+    Shot(checks, ShotPath(options, shot + L"-dialog"));
     checks.Expect(SelectTab(s, 3), "tab 3 selected");
     v = Look(s);
     checks.Expect(v.items.empty() && v.countLine == "해킹 맵 : 0 Files", "tab 3: nothing",
@@ -698,6 +745,7 @@ Scenario CommandScenario(const std::wstring& name) {
     if (name == L"hover") return &HoverScenario;
     if (name == L"listing") return &ListingScenario;
     if (name == L"no-folder") return &NoFolderScenario;
+    if (name == L"insert-limits") return &InsertLimitsScenario;
     return FaultScenario(name);
 }
 
