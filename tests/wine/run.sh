@@ -222,10 +222,12 @@ fi
 # On a console torvacheck.exe writes UTF-16 (WriteConsoleW): through a terminal
 # (script(1) gives Wine's console a pty) every Hangul word of its report
 # arrives intact. Wine's console draws with escape codes, dropped here.
+# (A wide terminal, so long names need not wrap.)
 (cd "$work/cwd" && env LANG=C.UTF-8 LC_ALL= timeout -k 5 120 \
-  script -qec "'$WINE' '$cli_exe' --folder '$(windows_path "$folder")' scan" /dev/null) \
+  script -qec "stty cols 1000; '$WINE' '$cli_exe' --folder '$(windows_path "$folder")' scan" /dev/null) \
   >"$work/cli-console.raw" 2>>"$logs/torvacheck-exe.log" </dev/null
-sed 's/\x1b\[[0-9;?]*[A-Za-z]//g' "$work/cli-console.raw" >"$work/cli-console.txt"
+# Escape codes and line breaks out: a long name may still wrap on the console.
+sed 's/\x1b\[[0-9;?]*[A-Za-z]//g' "$work/cli-console.raw" | tr -d '\r\n' >"$work/cli-console.txt"
 "$torvacheck" --folder "$folder" scan >"$work/cli-native.txt" 2>>"$logs/torvacheck.log"
 hangul_missing=$(LC_ALL=C.UTF-8 grep -oP '\p{Hangul}+' "$work/cli-native.txt" | LC_ALL=C sort -u |
   while read -r word; do grep -qF "$word" "$work/cli-console.txt" || printf '%s ' "$word"; done)
