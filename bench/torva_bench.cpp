@@ -24,8 +24,8 @@
 #include "baselines.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_folder_lister.h"
-#include "tests/support/reference_sums.h"
 #include "scan/folder_scan.h"
+#include "tests/support/reference_sums.h"
 #include "tools/sample_folder.h"
 
 namespace torva::bench {

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "tests/support/reference_sums.h"
 #include "scan/strided_sums.h"
+#include "tests/support/reference_sums.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;

@@ -4,9 +4,9 @@ namespace torva::win {
 
 namespace {
 
-constexpr std::uint32_t kSetFont = 0x40;    // DS_SETFONT
-constexpr std::size_t kHeaderSize = 18;     // DLGTEMPLATE up to the menu
-constexpr std::size_t kHeaderExSize = 26;   // DLGTEMPLATEEX up to the menu
+constexpr std::uint32_t kSetFont = 0x40;   // DS_SETFONT
+constexpr std::size_t kHeaderSize = 18;    // DLGTEMPLATE up to the menu
+constexpr std::size_t kHeaderExSize = 26;  // DLGTEMPLATEEX up to the menu
 
 // Where the font's typeface lies, and where the controls begin.
 struct FaceSpan {
