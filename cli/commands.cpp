@@ -229,29 +229,34 @@ std::FILE* OpenNamedFile(FileSystem& files, const std::string& path) {
     return files.OpenForReading(named.filename().u8string());
 }
 
-int RunSums(Context& context) {
-    Json results = Json::array();
+// Runs `use` on each named file, open for reading, and closes it. A file that
+// cannot be opened, or that `use` could not read through (false), is told on
+// stderr and makes the status kExitFolder; the others go on.
+template <typename Use>
+int ForEachNamedFile(Context& context, Use use) {
     int status = kExitOk;
     for (const std::string& name : context.args) {
         std::FILE* file = OpenNamedFile(context.platform.Files(), name);
-        if (file == nullptr) {
+        const bool read = file != nullptr && use(name, file);
+        if (file != nullptr) std::fclose(file);
+        if (!read) {
             std::fprintf(context.err, "torvacheck: cannot read %s\n", name.c_str());
             status = kExitFolder;
-            continue;
         }
+    }
+    return status;
+}
+
+int RunSums(Context& context) {
+    Json results = Json::array();
+    const int status = ForEachNamedFile(context, [&](const std::string& name, std::FILE* file) {
         StridedSumAccumulator accumulator;
         std::vector<std::uint8_t> chunk(1 << 16);
         std::size_t got = 0;
         while ((got = std::fread(chunk.data(), 1, chunk.size(), file)) > 0) {
             accumulator.Add(chunk.data(), got);
         }
-        const bool failed = std::ferror(file) != 0;
-        std::fclose(file);
-        if (failed) {
-            std::fprintf(context.err, "torvacheck: cannot read %s\n", name.c_str());
-            status = kExitFolder;
-            continue;
-        }
+        if (std::ferror(file) != 0) return false;
         const StridedSums sums = accumulator.Finish();
         if (context.json) {
             results.push_back({{"file", name}, {"sums", sums}});
@@ -259,7 +264,8 @@ int RunSums(Context& context) {
             std::fprintf(context.out, "%d %d %d %d %d %s\n", sums[0], sums[1], sums[2], sums[3],
                          sums[4], name.c_str());
         }
-    }
+        return true;
+    });
     if (context.json) std::fprintf(context.out, "%s\n", Dump(results).c_str());
     return status;
 }
@@ -518,19 +524,11 @@ void PrintInfoText(std::FILE* out, const std::string& name, const MapInfo& info)
 
 int RunInfo(Context& context) {
     Json results = Json::array();
-    int status = kExitOk;
-    for (const std::string& name : context.args) {
-        std::FILE* file = OpenNamedFile(context.platform.Files(), name);
-        if (file == nullptr) {
-            std::fprintf(context.err, "torvacheck: cannot read %s\n", name.c_str());
-            status = kExitFolder;
-            continue;
-        }
+    const int status = ForEachNamedFile(context, [&](const std::string& name, std::FILE* file) {
         const MapInfo info = ReadMapInfo(file);
-        std::fclose(file);
         if (!context.json) {
             PrintInfoText(context.out, name, info);
-            continue;
+            return true;
         }
         Json verdicts = Json::array();
         for (const auto& v : info.verdicts) {
@@ -549,7 +547,8 @@ int RunInfo(Context& context) {
                            {"labels", info.labels},
                            {"size", info.size},
                            {"verdicts", verdicts}});
-    }
+        return true;
+    });
     if (context.json) std::fprintf(context.out, "%s\n", Dump(results).c_str());
     return status;
 }
