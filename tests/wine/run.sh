@@ -178,9 +178,6 @@ expect=$(windows_path "$work/expect.json")
 
 # --only GROUP runs one group alone (while working on it).
 if [ -z "$only" ]; then
-echo "== resources of the program file"
-run_driver resources C.UTF-8 resources --exe "$(windows_path "$exe")"
-
 wine_run "$logs/reg.log" 60 reg delete "$GAME_KEY" /f
 set_install_path "$logs/reg.log" "$install" || { report FAIL "setting InstallPath with wine reg add"; exit 1; }
 
@@ -347,16 +344,10 @@ cp "$template/TORVA_A05.w3x" "$source/$fits_name"
 cp "$template/notes.txt" "$source/$too_long_name"
 echo "   destinations: $(cp949_bytes "$limit_win\\$fits_name") and $(cp949_bytes "$limit_win\\$too_long_name") code page 949 bytes"
 set_install_path "$logs/reg.log" "$limit_install" || report FAIL "setting InstallPath"
-echo "== insert-limits"
-start_program insert-limits C.UTF-8
-run_driver insert-limits C.UTF-8 insert-limits --folder "$limit_win" --source "$(windows_path "$source")" \
-  --fits "$fits_name" --too-long "$too_long_name" --shots "$shots"
-finish_program insert-limits
-if [ "$(ls "$limit_folder")" = "$fits_name" ]; then
-  report PASS "insert-limits: the folder holds exactly the 199-byte copy"
-else
-  report FAIL "insert-limits: the folder holds" "$(ls "$limit_folder")"
-fi
+cmd_folder=$limit_folder
+command_scenario insert-limits "$fits_name" insert-limits --folder "$limit_win" \
+  --source "$(windows_path "$source")" --fits "$fits_name" --too-long "$too_long_name" --shots "$shots"
+cmd_folder="$cmd_install/Maps/Download"
 set_install_path "$logs/reg.log" "$cmd_install" || report FAIL "setting InstallPath"
 
 fresh_folder

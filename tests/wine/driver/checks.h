@@ -1,5 +1,5 @@
-// What the driver's scenarios share: the PASS/FAIL lines, text helpers,
-// screenshots and tab clicks.
+// What the driver's scenarios share: the PASS/FAIL lines, text helpers and
+// screenshots.
 #pragma once
 
 #include <windows.h>
@@ -42,18 +42,6 @@ private:
     int failures_ = 0;
 };
 
-inline std::string Format(const char* format, int value) {
-    char text[256];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
-
-inline std::string Hex(unsigned long value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "0x%08lX", value);
-    return text;
-}
-
 inline std::string Escaped(const std::string& text) {
     std::string out;
     for (char c : text) {
@@ -93,15 +81,6 @@ inline void Shot(Checks& checks, const std::wstring& path) {
     if (path.empty()) return;
     Sleep(400);  // let the last change paint
     checks.Expect(probe::SaveScreenshot(path), "screenshot " + Utf8(path));
-}
-
-// Selects a tab the way a click does and waits for the view to follow.
-inline bool ClickTab(HWND tabs, HWND countText, int tab, const std::string& countLine) {
-    const RECT r = probe::TabItemRect(tabs, tab);
-    probe::ClickAt(tabs, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    return probe::WaitUntil(10, [&] {
-        return probe::TabSelection(tabs) == tab && Utf8(probe::TextOf(countText)) == countLine;
-    });
 }
 
 }  // namespace driver

@@ -90,8 +90,6 @@ std::string FileBytes(const std::wstring& path) {
     return bytes;
 }
 
-std::string Lines(const std::vector<std::string>& items) { return Joined(items); }
-
 // Finds the main dialog once its first scan is done. The real pointer goes to
 // the screen's corner, so that only the driver's moves reach the dialog.
 bool Open(Checks& checks, Session& s) {
@@ -198,6 +196,19 @@ bool Confirmation(Checks& checks, const Session& s, const std::string& what,
                          what + ": confirmation closes");
 }
 
+std::string AnswerNotice(Checks& checks, HWND box, const std::string& what,
+                         const std::wstring& shot) {
+    if (!checks.Expect(box != nullptr, what + ": a notice")) return "";
+    const Box b = ReadBox(box);
+    checks.Expect(
+        b.caption == Utf8(kNoticeCaption) && b.buttons == std::set<int>{IDOK} && b.icons == 1,
+        what + ": notice captioned with the program's name, OK only, an icon", b.caption);
+    Shot(checks, shot);
+    probe::ClickButton(box, IDOK);
+    probe::WaitUntil(10, [&] { return !IsWindow(box); });
+    return b.text;
+}
+
 // Answers every notice until none has come for a while and the dialog is
 // free again; returns their texts.
 std::vector<std::string> CollectNotices(Checks& checks, const Session& s, const std::string& what,
@@ -207,15 +218,7 @@ std::vector<std::string> CollectNotices(Checks& checks, const Session& s, const 
     const ULONGLONG deadline = quietSince + 90000;
     while (GetTickCount64() < deadline) {
         if (HWND box = FindBox(s)) {
-            const Box b = ReadBox(box);
-            checks.Expect(b.caption == Utf8(kNoticeCaption) && b.buttons == std::set<int>{IDOK} &&
-                              b.icons == 1,
-                          what + ": notice captioned with the program's name, OK only, an icon",
-                          b.caption);
-            if (texts.empty() && !firstShot.empty()) Shot(checks, firstShot);
-            texts.push_back(b.text);
-            probe::ClickButton(box, IDOK);
-            probe::WaitUntil(10, [&] { return !IsWindow(box); });
+            texts.push_back(AnswerNotice(checks, box, what, texts.empty() ? firstShot : L""));
             quietSince = GetTickCount64();
             continue;
         }
@@ -286,13 +289,54 @@ bool ChooseInFileDialog(Checks& checks, const Session& s, const std::wstring& pa
                          what + ": open-file dialog closes");
 }
 
+std::vector<std::string> CheckBulkYes(Checks& checks, const Session& s, const Options& options,
+                                      const std::string& what, const std::wstring& folder,
+                                      const std::vector<std::string>& before,
+                                      const std::wstring& tag) {
+    const std::vector<std::string> notices =
+        CollectNotices(checks, s, what, ShotPath(options, tag + L"-notice"));
+    const std::vector<std::string> wantNotices = Split(Opt(options, L"--notices"));
+    checks.Equal(static_cast<long long>(notices.size()), static_cast<long long>(wantNotices.size()),
+                 what + ": number of notices");
+    for (std::size_t i = 0; i < notices.size() && i < wantNotices.size(); ++i) {
+        CheckOfficialNotice(checks, notices[i], wantNotices[i], what);
+    }
+    const std::vector<std::string> gone = Split(Opt(options, L"--gone"));
+    std::vector<std::string> want;
+    for (const std::string& name : gone) {
+        checks.Expect(std::count(before.begin(), before.end(), name) == 1,
+                      what + ": \"" + name + "\" was there before");
+    }
+    for (const std::string& name : before) {
+        if (std::find(gone.begin(), gone.end(), name) == gone.end()) want.push_back(name);
+    }
+    const std::vector<std::string> after = FolderFiles(folder);
+    checks.Expect(after == want, what + ": exactly the expected files deleted",
+                  "left: " + Joined(after));
+    return after;
+}
+
+// Insert of a name that fits and is new to the folder: copied as it is,
+// without a word, and listed.
+void InsertCopies(Checks& checks, const Session& s, const std::wstring& source,
+                  const std::wstring& folder, const std::wstring& name, const std::string& what,
+                  const std::wstring& shot) {
+    if (!ChooseInFileDialog(checks, s, source + L"\\" + name, what, shot)) return;
+    checks.Expect(
+        probe::WaitUntil(
+            10,
+            [&] { return FileBytes(folder + L"\\" + name) == FileBytes(source + L"\\" + name); }),
+        what + ": copied into the folder");
+    checks.Expect(NoBoxWithin(s, 1.5), what + ": no message");
+    checks.Expect(ShowsFolder(s, folder), what + ": listed");
+}
+
 // The list box (tab 0) and its count line follow the folder.
 bool ShowsFolder(const Session& s, const std::wstring& folder) {
     return probe::WaitUntil(10, [&] {
         const std::vector<std::string> files = FolderFiles(folder);
         const View v = Look(s);
-        return v.tab == 0 && Sorted(v.items) == files &&
-               v.countLine == kCountPrefixes[0] + std::to_string(files.size()) + " Files";
+        return v.tab == 0 && Sorted(v.items) == files && v.countLine == CountLine(0, files.size());
     });
 }
 
@@ -305,9 +349,8 @@ int BulkScenario(const Options& options) {
     const bool yes = Opt(options, L"--answer") == L"yes";
     const std::wstring folder = Opt(options, L"--folder");
     const std::wstring tag = Opt(options, L"--tag", L"bulk-" + std::to_wstring(button));
-    const auto texts = std::find_if(std::begin(kBulk), std::end(kBulk),
-                                    [&](const BulkTexts& t) { return t.button == button; });
-    if (texts == std::end(kBulk)) return 100;
+    const BulkTexts* texts = FindBulk(button);
+    if (texts == nullptr) return 100;
     const std::string what = std::string(texts->caption) + (yes ? " (Yes)" : " (No)");
 
     Session s;
@@ -343,37 +386,18 @@ int BulkScenario(const Options& options) {
         return checks.Failures();
     }
 
-    const std::vector<std::string> notices =
-        CollectNotices(checks, s, what, ShotPath(options, tag + L"-notice"));
-    const std::vector<std::string> wantNotices = Split(Opt(options, L"--notices"));
-    checks.Equal(static_cast<long long>(notices.size()), static_cast<long long>(wantNotices.size()),
-                 what + ": number of notices");
-    for (std::size_t i = 0; i < notices.size() && i < wantNotices.size(); ++i) {
-        CheckOfficialNotice(checks, notices[i], wantNotices[i], what);
-    }
-
-    std::vector<std::string> wantFiles;
-    const std::vector<std::string> gone = Split(Opt(options, L"--gone"));
-    for (const std::string& name : gone) {
-        checks.Expect(std::count(filesBefore.begin(), filesBefore.end(), name) == 1,
-                      what + ": \"" + name + "\" was there before");
-    }
-    for (const std::string& name : filesBefore) {
-        if (std::find(gone.begin(), gone.end(), name) == gone.end()) wantFiles.push_back(name);
-    }
-    const std::vector<std::string> filesAfter = FolderFiles(folder);
-    checks.Expect(filesAfter == wantFiles, what + ": exactly the expected files deleted",
-                  "left: " + Lines(filesAfter));
+    const std::vector<std::string> filesAfter =
+        CheckBulkYes(checks, s, options, what, folder, filesBefore, tag);
 
     // The view of the same tab is rebuilt from the new scan.
     std::vector<std::string> shown =
         tab == 0 ? filesAfter : Sorted(Split(Opt(options, L"--shown")));
     const View after = Look(s);
     checks.Equal(after.tab, tab, what + ": the tab stays selected");
-    checks.Equal(after.countLine, kCountPrefixes[tab] + std::to_string(shown.size()) + " Files",
+    checks.Equal(after.countLine, CountLine(tab, shown.size()),
                  what + ": count line of the new scan");
     checks.Expect(Sorted(after.items) == shown, what + ": list box shows the new scan",
-                  Lines(after.items));
+                  Joined(after.items));
     Shot(checks, ShotPath(options, tag + L"-after"));
     Close(checks, s);
     return checks.Failures();
@@ -417,23 +441,13 @@ int KeysScenario(const Options& options) {
         }
         checks.Expect(probe::WaitUntil(10, [&] { return FolderFiles(folder) == want; }),
                       "Delete (Yes): exactly the selected files deleted",
-                      Lines(FolderFiles(folder)));
+                      Joined(FolderFiles(folder)));
         checks.Expect(ShowsFolder(s, folder), "Delete (Yes): tab 0 lists the folder anew");
     }
 
     // Insert a file of a new name: copied without a question, then listed.
-    const std::wstring fresh = Opt(options, L"--new");
-    if (ChooseInFileDialog(checks, s, source + L"\\" + fresh, "Insert (new name)",
-                           ShotPath(options, L"keys-open-dialog"))) {
-        checks.Expect(probe::WaitUntil(10,
-                                       [&] {
-                                           return FileBytes(folder + L"\\" + fresh) ==
-                                                  FileBytes(source + L"\\" + fresh);
-                                       }),
-                      "Insert (new name): copied into the folder");
-        checks.Expect(NoBoxWithin(s, 1.5), "Insert (new name): no question");
-        checks.Expect(ShowsFolder(s, folder), "Insert (new name): listed");
-    }
+    InsertCopies(checks, s, source, folder, Opt(options, L"--new"), "Insert (new name)",
+                 ShotPath(options, L"keys-open-dialog"));
 
     // Insert over an existing file: No keeps it, Yes replaces it.
     const std::wstring existing = Opt(options, L"--existing");
@@ -476,17 +490,11 @@ int KeysScenario(const Options& options) {
         const std::wstring name = Opt(options, refusal.option);
         const std::vector<std::string> filesNow = FolderFiles(folder);
         if (!ChooseInFileDialog(checks, s, source + L"\\" + name, refusal.what)) continue;
-        HWND box = WaitForBox(s, 10);
-        if (!checks.Expect(box != nullptr, std::string(refusal.what) + ": a notice")) continue;
-        const Box b = ReadBox(box);
-        checks.Expect(b.caption == Utf8(kNoticeCaption) && b.buttons == std::set<int>{IDOK},
-                      std::string(refusal.what) + ": notice box", b.caption);
+        const std::string text =
+            AnswerNotice(checks, WaitForBox(s, 10), refusal.what, ShotPath(options, refusal.shot));
         checks.Expect(
-            b.text.rfind(refusal.start, 0) == 0 && b.text.find(Utf8(name)) != std::string::npos,
-            std::string(refusal.what) + ": says so and names the file", Escaped(b.text));
-        Shot(checks, ShotPath(options, refusal.shot));
-        probe::ClickButton(box, IDOK);
-        probe::WaitUntil(10, [&] { return !IsWindow(box); });
+            text.rfind(refusal.start, 0) == 0 && text.find(Utf8(name)) != std::string::npos,
+            std::string(refusal.what) + ": says so and names the file", Escaped(text));
         checks.Expect(NoBoxWithin(s, 1.5) && FolderFiles(folder) == filesNow,
                       std::string(refusal.what) + ": nothing copied");
     }
@@ -514,18 +522,12 @@ void SetSentinel(const Session& s) {
 // Where the clean-up buttons landed (client pixels): what the font and DPI
 // made of the template. (The dialog's font and base units are the program's
 // own and cannot be asked from another process.)
-struct Layout {
-    RECT buttons[3]{};  // 1008, 1009, 1010
-};
-
-Layout ReadLayout(const Session& s) {
-    Layout layout;
-    for (int i = 0; i < 3; ++i) {
-        HWND button = GetDlgItem(s.main, kBulk[i].button);
-        GetWindowRect(button, &layout.buttons[i]);
-        MapWindowPoints(nullptr, s.main, reinterpret_cast<POINT*>(&layout.buttons[i]), 2);
+std::vector<RECT> ButtonRects(const Session& s) {
+    std::vector<RECT> out;
+    for (const BulkTexts& bulk : kBulk) {
+        out.push_back(probe::ClientRectIn(GetDlgItem(s.main, bulk.button), s.main));
     }
-    return layout;
+    return out;
 }
 
 int HoverScenario(const Options& options) {
@@ -535,19 +537,20 @@ int HoverScenario(const Options& options) {
     const std::string startup = Utf8(probe::TextOf(s.guidance));
     checks.Expect(startup.rfind(kStartupStart, 0) == 0, "start-up text on show");
     const auto text = [&] { return Utf8(probe::TextOf(s.guidance)); };
+    const auto state = [&] {
+        return "tab " + std::to_string(probe::TabSelection(s.tabs)) + ", " +
+               Escaped(text().substr(0, 40));
+    };
     const std::wstring tag = Opt(options, L"--tag", L"hover");
 
-    const Layout layout = ReadLayout(s);
+    const std::vector<RECT> buttons = ButtonRects(s);
     RECT client;
     GetClientRect(s.main, &client);
-    std::printf("INFO button tops %ld/%ld/%ld, client %ldx%ld\n", layout.buttons[0].top,
-                layout.buttons[1].top, layout.buttons[2].top, client.right, client.bottom);
-    const std::wstring tops = Opt(options, L"--tops");
-    if (!tops.empty()) {
-        const std::string seen = std::to_string(layout.buttons[0].top) + "|" +
-                                 std::to_string(layout.buttons[1].top) + "|" +
-                                 std::to_string(layout.buttons[2].top);
-        checks.Equal(seen, Utf8(tops), "button tops 1008|1009|1010 in client pixels");
+    const std::string tops = std::to_string(buttons[0].top) + "|" + std::to_string(buttons[1].top) +
+                             "|" + std::to_string(buttons[2].top);
+    std::printf("INFO button tops %s, client %ldx%ld\n", tops.c_str(), client.right, client.bottom);
+    if (options.count(L"--tops")) {
+        checks.Equal(tops, Utf8(Opt(options, L"--tops")), "button tops 1008|1009|1010 in pixels");
     }
 
     // The pointer on the dialog's surface right beside each button, wherever
@@ -558,7 +561,7 @@ int HoverScenario(const Options& options) {
         const wchar_t* name;
     } beside[] = {{3, kText250, L"1008"}, {2, kText245, L"1009"}, {1, kText240, L"1010"}};
     for (int i = 0; i < 3; ++i) {
-        const RECT& b = layout.buttons[i];
+        const RECT& b = buttons[i];
         const int x = (b.right + client.right) / 2;
         for (const int y : {static_cast<int>(b.top), static_cast<int>((b.top + b.bottom) / 2),
                             static_cast<int>(b.bottom - 1)}) {
@@ -572,8 +575,7 @@ int HoverScenario(const Options& options) {
             checks.Expect(ok,
                           "beside button " + Utf8(beside[i].name) + " at " + std::to_string(x) +
                               "," + std::to_string(y) + ": its view and text",
-                          "tab " + std::to_string(probe::TabSelection(s.tabs)) + ", " +
-                              Escaped(text().substr(0, 40)));
+                          state());
         }
         Shot(checks, ShotPath(options, tag + L"-beside-" + beside[i].name));
     }
@@ -595,8 +597,7 @@ int HoverScenario(const Options& options) {
         Sleep(500);
         checks.Expect(text() == kSentinel && probe::TabSelection(s.tabs) == tab,
                       "move to " + std::to_string(x) + "," + std::to_string(y) + ": " + why,
-                      "tab " + std::to_string(probe::TabSelection(s.tabs)) + ", " +
-                          Escaped(text().substr(0, 40)));
+                      state());
     };
     // A move into another band: its text, and its tab when it has one.
     const auto enters = [&](int x, int y, int tab, const std::string& want, const wchar_t* shot) {
@@ -608,8 +609,7 @@ int HoverScenario(const Options& options) {
         checks.Expect(ok,
                       "move to " + std::to_string(x) + "," + std::to_string(y) + ": tab " +
                           std::to_string(tab) + " and its text",
-                      "tab " + std::to_string(probe::TabSelection(s.tabs)) + ", " +
-                          Escaped(text().substr(0, 40)));
+                      state());
         if (shot != nullptr) Shot(checks, ShotPath(options, shot));
     };
 
@@ -651,7 +651,7 @@ int ListingScenario(const Options& options) {
     const std::vector<std::string> files = FolderFiles(folder);
     checks.Expect(!files.empty(), "the folder holds files");
     checks.Expect(ShowsFolder(s, folder), "tab 0 lists the folder",
-                  Lines(Utf8All(probe::ListBoxItems(s.list))));
+                  Joined(Utf8All(probe::ListBoxItems(s.list))));
     Shot(checks, ShotPath(options, Opt(options, L"--tag", L"listing")));
     Close(checks, s);
     return checks.Failures();
@@ -665,31 +665,16 @@ int InsertLimitsScenario(const Options& options) {
     const std::wstring source = Opt(options, L"--source");
     Session s;
     if (!Open(checks, s)) return checks.Failures();
-    const std::wstring fits = Opt(options, L"--fits");
-    if (ChooseInFileDialog(checks, s, source + L"\\" + fits, "Insert (199 bytes)")) {
-        checks.Expect(probe::WaitUntil(10,
-                                       [&] {
-                                           return FileBytes(folder + L"\\" + fits) ==
-                                                  FileBytes(source + L"\\" + fits);
-                                       }),
-                      "Insert (199 bytes): copied");
-        checks.Expect(NoBoxWithin(s, 1.5), "Insert (199 bytes): no message");
-        checks.Expect(ShowsFolder(s, folder), "Insert (199 bytes): listed");
-    }
+    InsertCopies(checks, s, source, folder, Opt(options, L"--fits"), "Insert (199 bytes)");
     const std::wstring tooLong = Opt(options, L"--too-long");
     const std::vector<std::string> filesNow = FolderFiles(folder);
     if (ChooseInFileDialog(checks, s, source + L"\\" + tooLong, "Insert (200 bytes)")) {
-        HWND box = WaitForBox(s, 10);
-        if (checks.Expect(box != nullptr, "Insert (200 bytes): a notice")) {
-            const Box b = ReadBox(box);
-            const std::string want =
-                "맵 폴더의 경로와 파일 이름이 너무 길어 복사할 수 없습니다:\r\n" +
-                Utf8(folder + L"\\" + tooLong);
-            checks.Equal(Escaped(b.text), Escaped(want), "Insert (200 bytes): notice text");
-            Shot(checks, ShotPath(options, L"insert-path-too-long"));
-            probe::ClickButton(box, IDOK);
-            probe::WaitUntil(10, [&] { return !IsWindow(box); });
-        }
+        const std::string text = AnswerNotice(checks, WaitForBox(s, 10), "Insert (200 bytes)",
+                                              ShotPath(options, L"insert-path-too-long"));
+        checks.Equal(Escaped(text),
+                     Escaped("맵 폴더의 경로와 파일 이름이 너무 길어 복사할 수 없습니다:\r\n" +
+                             Utf8(folder + L"\\" + tooLong)),
+                     "Insert (200 bytes): notice text");
         checks.Expect(NoBoxWithin(s, 1.5) && FolderFiles(folder) == filesNow,
                       "Insert (200 bytes): nothing copied");
     }
@@ -709,13 +694,9 @@ int NoFolderScenario(const Options& options) {
                 : "워크래프트3 맵 다운로드 폴더를 찾을 수 없습니다.\r\n" + candidate +
                       "\r\n게임에서 맵을 한 번 내려받은 뒤 다시 실행해 주십시오.";
     const std::wstring shot = tooLong ? L"folder-too-long" : L"no-folder";
-    HWND box = probe::WaitForDialog(kNoticeCaption, 60);
-    if (!checks.Expect(box != nullptr, "a notice appears")) return checks.Failures();
-    const Box b = ReadBox(box);
-    checks.Equal(Escaped(b.text), Escaped(want), "notice text");
-    checks.Expect(b.buttons == std::set<int>{IDOK} && b.icons == 1, "OK only, an icon");
-    Shot(checks, ShotPath(options, shot + L"-notice"));
-    probe::ClickButton(box, IDOK);
+    const std::string text = AnswerNotice(checks, probe::WaitForDialog(kNoticeCaption, 60),
+                                          "start-up", ShotPath(options, shot + L"-notice"));
+    checks.Equal(Escaped(text), Escaped(want), "notice text");
 
     Session s;
     if (!Open(checks, s)) return checks.Failures();

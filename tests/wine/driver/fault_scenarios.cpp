@@ -27,10 +27,6 @@ const char* const kTooMany = "토르바 맵폴더의 맵이 너무 많아 1000�
 const char* const kFolderUnavailable = "워크래프트3 맵 폴더를 열 수 없습니다:\r\n";
 const char* const kDeletePromptCaption = "리스트의 선택된 맵 삭제";
 
-std::string CountLine(int tab, std::size_t count) {
-    return kCountPrefixes[tab] + std::to_string(count) + " Files";
-}
-
 std::string DeletePrompt(std::size_t count) {
     return std::to_string(count) + " 파일들을 영구 삭제하시겠습니까?";
 }
@@ -47,15 +43,6 @@ bool Exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::vector<std::string> Without(const std::vector<std::string>& items,
-                                 const std::vector<std::string>& gone) {
-    std::vector<std::string> out;
-    for (const std::string& item : items) {
-        if (std::find(gone.begin(), gone.end(), item) == gone.end()) out.push_back(item);
-    }
-    return out;
-}
-
 // Selects `tab` and compares its entries with `want` as multisets.
 void CheckTab(Checks& checks, const Session& s, int tab, const std::vector<std::string>& want,
               const std::string& what) {
@@ -64,7 +51,7 @@ void CheckTab(Checks& checks, const Session& s, int tab, const std::vector<std::
     const View v = Look(s);
     checks.Equal(v.countLine, CountLine(tab, want.size()), name + " count line");
     checks.Expect(Sorted(v.items) == Sorted(want), name + " entries",
-                  "shown: " + Lines(v.items) + " / want: " + Lines(want));
+                  "shown: " + Joined(v.items) + " / want: " + Joined(want));
 }
 
 // Every view empty, whichever tab: nothing of any folder is listed.
@@ -74,7 +61,7 @@ void CheckAllEmpty(Checks& checks, const Session& s, const std::string& what) {
         if (!checks.Expect(SelectTab(s, tab), name + " selected")) continue;
         const View v = Look(s);
         checks.Expect(v.items.empty() && v.countLine == CountLine(tab, 0), name + " is empty",
-                      Describe(v) + ": " + Lines(v.items));
+                      Describe(v) + ": " + Joined(v.items));
     }
 }
 
@@ -94,7 +81,8 @@ int FaultsScenario(const Options& options) {
             : files.size();
     View v = Look(s);
     checks.Equal(v.countLine, CountLine(0, listed), "tab 0 count line");
-    checks.Expect(Sorted(v.items) == files, "tab 0 lists every file of the folder", Lines(v.items));
+    checks.Expect(Sorted(v.items) == files, "tab 0 lists every file of the folder",
+                  Joined(v.items));
     Shot(checks, ShotPath(options, tag + L"-tab0"));
     for (int tab = 1; tab <= 3; ++tab) {
         const std::wstring key = L"--tab" + std::to_wstring(tab);
@@ -102,33 +90,15 @@ int FaultsScenario(const Options& options) {
     }
     if (options.count(L"--tab3")) Shot(checks, ShotPath(options, tag + L"-tab3"));
 
-    std::vector<std::string> now = FolderFiles(folder);
     if (options.count(L"--button")) {
         const int button = _wtoi(Opt(options, L"--button").c_str());
-        const auto texts = std::find_if(std::begin(kBulk), std::end(kBulk),
-                                        [&](const BulkTexts& t) { return t.button == button; });
-        if (texts == std::end(kBulk)) return 100;
+        const BulkTexts* texts = FindBulk(button);
+        if (texts == nullptr) return 100;
         const std::string what = std::string(texts->caption) + " (Yes)";
+        const std::vector<std::string> before = FolderFiles(folder);
         probe::ClickButton(s.main, button);
         if (Confirmation(checks, s, what, texts->caption, texts->body, L"", true)) {
-            const std::vector<std::string> notices =
-                CollectNotices(checks, s, what, ShotPath(options, tag + L"-notice"));
-            const std::vector<std::string> want = Split(Opt(options, L"--notices"));
-            checks.Equal(static_cast<long long>(notices.size()),
-                         static_cast<long long>(want.size()),
-                         what + ": number of notices (none for a file that cannot go)");
-            for (std::size_t i = 0; i < notices.size() && i < want.size(); ++i) {
-                CheckOfficialNotice(checks, notices[i], want[i], what);
-            }
-            const std::vector<std::string> gone = Split(Opt(options, L"--gone"));
-            for (const std::string& name : gone) {
-                checks.Expect(std::count(now.begin(), now.end(), name) == 1,
-                              what + ": \"" + name + "\" was there before");
-            }
-            const std::vector<std::string> after = FolderFiles(folder);
-            checks.Expect(after == Without(now, gone),
-                          what + ": exactly the expected files deleted", "left: " + Lines(after));
-            now = after;
+            CheckBulkYes(checks, s, options, what, folder, before, tag);
         }
         Shot(checks, ShotPath(options, tag + L"-after"));
     }
@@ -180,17 +150,11 @@ int VanishScenario(const Options& options) {
     // directory there, and that folder holds TORVA maps of the same names.
     const std::wstring source = Opt(options, L"--source");
     if (ChooseInFileDialog(checks, s, source, "Insert into a vanished folder")) {
-        HWND box = WaitForBox(s, 10);
-        if (checks.Expect(box != nullptr, "Insert into a vanished folder: a notice")) {
-            const Box b = ReadBox(box);
-            checks.Equal(Escaped(b.text), Escaped(kFolderUnavailable + Utf8(folder)),
-                         "Insert into a vanished folder: says it cannot open the folder");
-            checks.Expect(b.caption == Utf8(kNoticeCaption) && b.buttons == std::set<int>{IDOK},
-                          "Insert into a vanished folder: notice box, OK only", b.caption);
-            Shot(checks, ShotPath(options, L"vanish-insert"));
-            probe::ClickButton(box, IDOK);
-            probe::WaitUntil(10, [&] { return !IsWindow(box); });
-        }
+        const std::string text =
+            AnswerNotice(checks, WaitForBox(s, 10), "Insert into a vanished folder",
+                         ShotPath(options, L"vanish-insert"));
+        checks.Equal(Escaped(text), Escaped(kFolderUnavailable + Utf8(folder)),
+                     "Insert into a vanished folder: says it cannot open the folder");
         checks.Expect(NoBoxWithin(s, 1.5), "Insert into a vanished folder: nothing else");
         checks.Expect(!Exists(folder), "Insert into a vanished folder: no folder made");
     }
@@ -206,15 +170,9 @@ int ManyScenario(const Options& options) {
     const std::wstring tag = Opt(options, L"--tag", L"many");
 
     // The start-up scan's notice comes before the dialog shows.
-    HWND box = probe::WaitForDialog(kNoticeCaption, 90);
-    if (!checks.Expect(box != nullptr, "start-up: a notice")) return checks.Failures();
-    const Box first = ReadBox(box);
-    checks.Equal(first.text, kTooMany, "start-up: notice text");
-    checks.Expect(first.buttons == std::set<int>{IDOK} && first.icons == 1,
-                  "start-up: OK only, an icon");
-    Shot(checks, ShotPath(options, tag + L"-notice"));
-    probe::ClickButton(box, IDOK);
-    probe::WaitUntil(10, [&] { return !IsWindow(box); });
+    const std::string first = AnswerNotice(checks, probe::WaitForDialog(kNoticeCaption, 90),
+                                           "start-up", ShotPath(options, tag + L"-notice"));
+    checks.Equal(first, kTooMany, "start-up: notice text");
 
     Session s;
     if (!Open(checks, s)) return checks.Failures();
@@ -233,11 +191,7 @@ int ManyScenario(const Options& options) {
         probe::ClickAt(s.tabs, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
         // Listing thousands of entries takes a while before the notice shows.
         std::vector<std::string> notices;
-        if (HWND notice = WaitForBox(s, 90)) {
-            notices.push_back(ReadBox(notice).text);
-            probe::ClickButton(notice, IDOK);
-            probe::WaitUntil(10, [&] { return !IsWindow(notice); });
-        }
+        if (HWND notice = WaitForBox(s, 90)) notices.push_back(AnswerNotice(checks, notice, what));
         const std::vector<std::string> more = CollectNotices(checks, s, what, L"");
         notices.insert(notices.end(), more.begin(), more.end());
         checks.Equal(static_cast<long long>(notices.size()), 1, what + ": one notice");
@@ -248,7 +202,7 @@ int ManyScenario(const Options& options) {
         if (tab == 2) {
             checks.Expect(Sorted(Look(s).items) == Sorted(genuine),
                           what + ": only entries among the first 1000 are judged",
-                          Lines(Look(s).items));
+                          Joined(Look(s).items));
         }
     }
     Close(checks, s);

@@ -19,6 +19,10 @@ inline const std::wstring kMainCaption = Wide("토르바 맵 체커 Ver1.4 (Last
 inline const std::wstring kNoticeCaption = L"TorvaMapChecker";
 inline const char* const kCountPrefixes[4] = {
     "모든 파일 : ", "토르바 맵 : ", "정식 맵 : ", "해킹 맵 : "};
+// The count line of a tab that lists `count` entries.
+inline std::string CountLine(int tab, std::size_t count) {
+    return kCountPrefixes[tab] + std::to_string(count) + " Files";
+}
 
 // The clean-up buttons: id, caption (the button's text) and confirmation.
 struct BulkTexts {
@@ -36,6 +40,13 @@ inline const BulkTexts kBulk[] = {
      "삭제됩니다.)\r\n실행 하시겠습니까?"},
 };
 
+inline const BulkTexts* FindBulk(int button) {
+    for (const BulkTexts& texts : kBulk) {
+        if (texts.button == button) return &texts;
+    }
+    return nullptr;
+}
+
 std::wstring Opt(const Options& options, const wchar_t* key, const std::wstring& fallback = L"");
 // "a|b|c" as UTF-8 items; an empty text gives none.
 std::vector<std::string> Split(const std::wstring& text);
@@ -43,7 +54,6 @@ std::vector<std::string> Sorted(std::vector<std::string> items);
 // The plain files of a folder, sorted.
 std::vector<std::string> FolderFiles(const std::wstring& folder);
 std::string FileBytes(const std::wstring& path);
-std::string Lines(const std::vector<std::string>& items);
 std::wstring ShotPath(const Options& options, const std::wstring& name);
 
 struct Session {
@@ -86,6 +96,10 @@ Box ReadBox(HWND box);
 bool Confirmation(Checks& checks, const Session& s, const std::string& what,
                   const std::string& caption, const std::string& body, const std::wstring& shot,
                   bool yes, const std::function<void()>& beforeAnswer = {});
+// Checks that `box` (null: none came) is a notice captioned with the program's
+// name, with OK only and an icon, takes `shot`, presses OK; returns its text.
+std::string AnswerNotice(Checks& checks, HWND box, const std::string& what,
+                         const std::wstring& shot = L"");
 // Answers every notice until none has come for a while; returns their texts.
 std::vector<std::string> CollectNotices(Checks& checks, const Session& s, const std::string& what,
                                         const std::wstring& firstShot);
@@ -93,10 +107,21 @@ bool NoBoxWithin(const Session& s, double seconds);
 void CheckOfficialNotice(Checks& checks, const std::string& text, const std::string& name,
                          const std::string& what);
 
+// After Yes to a clean-up: one notice for each name of --notices, in order,
+// and exactly the files of --gone gone from `before`. The files left.
+std::vector<std::string> CheckBulkYes(Checks& checks, const Session& s, const Options& options,
+                                      const std::string& what, const std::wstring& folder,
+                                      const std::vector<std::string>& before,
+                                      const std::wstring& tag);
+
 void SelectByName(const Session& s, const std::vector<std::string>& names);
 // Presses Insert, types `path` (empty: Cancel) and presses Open.
 bool ChooseInFileDialog(Checks& checks, const Session& s, const std::wstring& path,
                         const std::string& what, const std::wstring& shot = L"");
+// Insert of a new name that fits: copied without a word, then listed.
+void InsertCopies(Checks& checks, const Session& s, const std::wstring& source,
+                  const std::wstring& folder, const std::wstring& name, const std::string& what,
+                  const std::wstring& shot = L"");
 // Tab 0 and its count line follow the folder.
 bool ShowsFolder(const Session& s, const std::wstring& folder);
 

@@ -131,8 +131,6 @@ std::wstring TextOf(HWND hwnd) {
 }
 
 LONG StyleOf(HWND hwnd) { return GetWindowLongW(hwnd, GWL_STYLE); }
-LONG ExStyleOf(HWND hwnd) { return GetWindowLongW(hwnd, GWL_EXSTYLE); }
-
 RECT ClientRectIn(HWND child, HWND parent) {
     RECT r{};
     GetWindowRect(child, &r);

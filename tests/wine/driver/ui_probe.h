@@ -36,7 +36,6 @@ std::wstring ClassOf(HWND hwnd);
 // WM_GETTEXT, which the system carries across processes.
 std::wstring TextOf(HWND hwnd);
 LONG StyleOf(HWND hwnd);
-LONG ExStyleOf(HWND hwnd);
 // Rectangle of a child in its parent's client coordinates.
 RECT ClientRectIn(HWND child, HWND parent);
 
