@@ -85,17 +85,22 @@ start_xvfb "$logs" || exit 1
 init_prefix "$logs" 1024x768 || exit 1
 echo "   ready after $(( $(date +%s) - started )) s on display $DISPLAY"
 
-# The Win32 layer's unit tests (GoogleTest), in the same prefix and display.
-echo "== Win32 unit tests"
-wine_run "$logs/win32-unit.log" 300 "$win32_tests"
-unit_rc=$?
-unit_summary=$(tr -d '\r' <"$logs/win32-unit.log" | grep -E '^\[  (PASSED|FAILED)  \]' | head -1)
-tr -d '\r' <"$logs/win32-unit.log" | grep -E '^\[  FAILED  \]' | sed 's/^/   /'
-if [ "$unit_rc" -eq 0 ] && [[ $unit_summary == *PASSED* ]]; then
-  report PASS "win32-unit" "${unit_summary#*] }"
-else
-  report FAIL "win32-unit" "exit $unit_rc (log: win32-unit.log)"
-fi
+# The Win32 layer's unit tests (GoogleTest), in the same prefix and display,
+# as 64-bit and as 32-bit programs (the build players download).
+unit_tests() {  # unit_tests NAME EXE
+  echo "== $1"
+  wine_run "$logs/$1.log" 300 "$2"
+  local rc=$? summary
+  summary=$(tr -d '\r' <"$logs/$1.log" | grep -E '^\[  (PASSED|FAILED)  \]' | head -1)
+  tr -d '\r' <"$logs/$1.log" | grep -E '^\[  FAILED  \]' | sed 's/^/   /'
+  if [ "$rc" -eq 0 ] && [[ $summary == *PASSED* ]]; then
+    report PASS "$1" "${summary#*] }"
+  else
+    report FAIL "$1" "exit $rc (log: $1.log)"
+  fi
+}
+unit_tests win32-unit "$win32_tests"
+[ -z "$win32_build" ] || unit_tests win32-unit-x86 "$(abspath "$win32_build/tests/win32/torva_win32_tests.exe")"
 
 # A sample download folder whose install path holds Korean and a blank, so the
 # wide API is exercised on the way from the registry to the files.
