@@ -63,7 +63,7 @@ for name in TORVA_A32.w3x TORVA_A11.1_hack.w3x torva_a19fast.w3x; do
   [ -e "$work/cwd/$name" ] || cp "$fault_template/$name" "$work/cwd/$name"
   cp "$fault_template/$name" "$inst/Maps/$name"
 done
-snapshot "$work/cwd" >"$work/cwd.before"
+take_snapshots
 lost_before "$work/cwd" "$work/vanish-cwd.before"
 lost_before "$inst/Maps" "$work/vanish-maps.before"
 fault
@@ -82,7 +82,7 @@ run_driver faults-vanish C.UTF-8 vanish --folder "$(windows_path "$inst")\\Maps\
 finish_program faults-vanish
 kill "$watcher" 2>/dev/null
 wait "$watcher" 2>/dev/null
-check_untouched faults-vanish
+check_kept faults-vanish none
 check_lost "faults-vanish (working folder)" "$work/cwd" "$work/vanish-cwd.before"
 # The parent folder keeps its own files; only the removed Download folder is gone.
 check_lost "faults-vanish (parent folder)" "$inst/Maps" "$work/vanish-maps.before" \
@@ -135,7 +135,7 @@ reg_case() {  # reg_case NAME TYPE DATA: InstallPath of TYPE
 }
 
 reg_case reg-sz-2040 REG_SZ "$(long_path 2040)"
-scenario reg-sz-2040 C.UTF-8 notice --letter A --code 234 --shot "$shots\\faults-reg-2040.bmp"
+scenario reg-sz-2040 C.UTF-8 none notice --letter A --code 234 --shot "$shots\\faults-reg-2040.bmp"
 
 # A value over 1024 bytes is read whole by the second query: the notice names
 # its start and end (a long path is shown cut in the middle).

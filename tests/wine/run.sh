@@ -117,18 +117,27 @@ timeout 120 "$torvacheck" --folder "$folder" --json >"$work/expect.json" 2>"$log
 echo "   sample: $(find "$folder" -maxdepth 1 -type f | wc -l) files in $folder"
 
 snapshot() {  # what must not change: names, sizes, times, modes and contents
-  (cd "$1" && find . -printf '%p\t%s\t%T@\t%m\n' | LC_ALL=C sort &&
-    find . -type f -exec md5sum {} + | LC_ALL=C sort)
+  (cd "$1" && { find . -printf '%p\t%s\t%T@\t%m\n'; find . -type f -exec md5sum {} +; } | LC_ALL=C sort)
 }
-snapshot "$folder" >"$work/folder.before"
-snapshot "$work/cwd" >"$work/cwd.before"
-check_untouched() {  # check_untouched SCENARIO
-  snapshot "$folder" >"$work/folder.after"
-  snapshot "$work/cwd" >"$work/cwd.after"
-  if cmp -s "$work/folder.before" "$work/folder.after" && cmp -s "$work/cwd.before" "$work/cwd.after"; then
-    report PASS "$1: no file changed in the download folder or the working folder"
+# The folder a scenario works on (the download folder in use); the working
+# folder is always watched too.
+watched=$folder
+take_snapshots() { snapshot "$work/cwd" >"$work/cwd.before"; snapshot "$watched" >"$work/watched.before"; }
+check_kept() {  # check_kept NAME none|-|CHANGED: see scenario
+  local changed names=() patterns=(-e '//none//') name
+  changed=$(diff "$work/cwd.before" <(snapshot "$work/cwd"))
+  if [ "$2" = none ]; then
+    changed+=$(diff "$work/watched.before" <(snapshot "$watched"))
   else
-    report FAIL "$1: files changed" "$(diff "$work/folder.before" "$work/folder.after"; diff "$work/cwd.before" "$work/cwd.after")"
+    [ "$2" = - ] || IFS='|' read -r -a names <<<"$2"
+    for name in "${names[@]}"; do patterns+=(-e "./$name"); done
+    changed+=$(LC_ALL=C comm -13 "$work/watched.before" <(snapshot "$watched") |
+      grep -v -P '^\.\t' | grep -v -F "${patterns[@]}")
+  fi
+  if [ -z "$changed" ]; then
+    report PASS "$1: no other file changed in the folder or the working folder"
+  else
+    report FAIL "$1: files changed" "$changed"
   fi
 }
 
@@ -166,16 +175,19 @@ run_driver() {
   fi
 }
 
-# scenario NAME LANG DRIVER-ARGS...: one run of the program with the driver
-# (the program in $scenario_exe when set).
+# scenario NAME LANG CHANGES DRIVER-ARGS...: one run of the program (the one in
+# $scenario_exe when set) with the driver. Afterwards the working folder is as
+# it was, and so is $watched for CHANGES "none"; "-" allows deletions there,
+# "a|b" deletions and changes to those names.
 scenario_exe= scenario_driver=
 scenario() {
-  local name=$1 lang=$2; shift 2
+  local name=$1 lang=$2 changes=$3; shift 3
   echo "== $name (LANG=$lang)"
+  take_snapshots
   start_program "$name" "$lang" "$scenario_exe"
   run_driver "$name" "$lang" "$@"
   finish_program "$name"
-  check_untouched "$name"
+  check_kept "$name" "$changes"
 }
 
 shots=$(windows_path "$artifacts")
@@ -186,16 +198,16 @@ if [ -z "$only" ]; then
 wine_run "$logs/reg.log" 60 reg delete "$GAME_KEY" /f
 set_install_path "$logs/reg.log" "$install" || { report FAIL "setting InstallPath with wine reg add"; exit 1; }
 
-scenario main-korean-locale "$korean_locale" main --expect "$expect" --shots "$shots" \
+scenario main-korean-locale "$korean_locale" none main --expect "$expect" --shots "$shots" \
   --tag ko --acp korean --close escape
-scenario main-neutral-locale C.UTF-8 main --expect "$expect" --shots "$shots" \
+scenario main-neutral-locale C.UTF-8 none main --expect "$expect" --shots "$shots" \
   --tag c --acp other --close closebox
-scenario enter-ends C.UTF-8 main --close enter
+scenario enter-ends C.UTF-8 none main --close enter
 
 # The build players download: 32-bit, the same dialog and views.
 if [ -n "$exe32" ]; then
   scenario_exe=$exe32 scenario_driver=$driver32
-  scenario main-32bit C.UTF-8 main --expect "$expect" --shots "$shots" \
+  scenario main-32bit C.UTF-8 none main --expect "$expect" --shots "$shots" \
     --tag x86 --acp other --close escape
   scenario_exe= scenario_driver=
 fi
@@ -203,6 +215,7 @@ fi
 # torvacheck.exe finds the same folder through the registry and reports what
 # the native build reports (the folder's spelling aside); its sums agree.
 echo "== torvacheck.exe"
+take_snapshots
 cli_exe=$(abspath "$win_build/cli/torvacheck.exe")
 json_lists() { tr -d '\r' <"$1" | grep -v '^  "folder": '; }
 if (cd "$work/cwd" && env LANG=C.UTF-8 LC_ALL= timeout -k 5 120 "$WINE" "$cli_exe" --json) \
@@ -238,7 +251,7 @@ if [ -s "$work/cli-native.txt" ] && [ -z "$hangul_missing" ] && LC_ALL=C.UTF-8 g
 else
   report FAIL "torvacheck.exe on a console" "missing: ${hangul_missing:-everything}"
 fi
-check_untouched torvacheck-exe
+check_kept torvacheck-exe none
 
 # The clean-up buttons, the keys and the hover guidance act on fresh copies of
 # one sample whose hacked copy of the newest release carries its official name.
@@ -252,39 +265,12 @@ set_install_path "$logs/reg.log" "$cmd_install" || { report FAIL "setting Instal
 
 fresh_folder() { rm -rf "$cmd_folder" && cp -a "$template" "$cmd_folder"; }
 
-# Survivors keep their bytes, size and time; only the named files ("a|b") may
-# differ or be new.
-check_survivors() {  # check_survivors SCENARIO [CHANGED-NAMES]
-  local changed names patterns=(-e '//none//') name
-  IFS='|' read -r -a names <<<"${2:-}"
-  for name in "${names[@]}"; do patterns+=(-e "./$name"); done
-  changed=$(LC_ALL=C comm -13 "$work/cmd.before" <(snapshot "$cmd_folder" | LC_ALL=C sort) |
-    grep -v -P '^\.\t' | grep -v -F "${patterns[@]}")
-  if [ -z "$changed" ]; then
-    report PASS "$1: every other file of the folder as it was"
-  else
-    report FAIL "$1: files changed" "$changed"
-  fi
-}
-
-# command_scenario NAME none|CHANGED-NAMES|- DRIVER-ARGS...: "none" = the
-# folder must stay exactly as it was; "-" = only deletions.
+# command_scenario NAME CHANGES DRIVER-ARGS...: a scenario on $cmd_folder.
 command_scenario() {
-  local name=$1 changed=$2; shift 2
-  echo "== $name"
-  snapshot "$cmd_folder" | LC_ALL=C sort >"$work/cmd.before"
-  start_program "$name" C.UTF-8
-  run_driver "$name" C.UTF-8 "$@"
-  finish_program "$name"
-  if [ "$changed" = none ]; then
-    if cmp -s "$work/cmd.before" <(snapshot "$cmd_folder" | LC_ALL=C sort); then
-      report PASS "$name: the folder as it was"
-    else
-      report FAIL "$name: the folder changed"
-    fi
-  else
-    check_survivors "$name" "$([ "$changed" = - ] || echo "$changed")"
-  fi
+  local name=$1; shift
+  watched=$cmd_folder
+  scenario "$name" C.UTF-8 "$@"
+  watched=$folder
 }
 
 fresh_folder
@@ -362,10 +348,10 @@ fresh_folder
 command_scenario hover none hover --shots "$shots" --tag hover --tops "222|255|288" --exact-edges yes
 
 wine_run "$logs/reg.log" 60 reg delete "$GAME_KEY" /f
-scenario missing-key C.UTF-8 notice --letter B --code 2 --shot "$shots\\notice-missing-key.bmp"
+scenario missing-key C.UTF-8 none notice --letter B --code 2 --shot "$shots\\notice-missing-key.bmp"
 
 wine_run "$logs/reg.log" 60 reg add "$GAME_KEY" /f
-scenario missing-value C.UTF-8 notice --letter A --code 2 --shot "$shots\\notice-missing-value.bmp"
+scenario missing-value C.UTF-8 none notice --letter A --code 2 --shot "$shots\\notice-missing-value.bmp"
 
 # Newer game layouts: the download folder under the documents folder, or none.
 new_install="$work/game-new/Warcraft III"
@@ -383,7 +369,6 @@ command_scenario documents-folder none listing --folder "$(windows_path "$cmd_fo
 mkdir -p "$work/documents-empty"
 set_documents "$logs/reg.log" "$(windows_path "$work/documents-empty")"
 cp "$template/TORVA_A32.w3x" "$template/TORVA_A11.1_hack.w3x" "$template/torva_a19fast.w3x" "$work/cwd/"
-snapshot "$work/cwd" >"$work/cwd.before"
 cmd_folder="$work/cwd"
 command_scenario no-download-folder none no-folder \
   --candidate "$(windows_path "$new_install")\\Maps\\Download" --shots "$shots"
@@ -397,7 +382,7 @@ if [ -z "$only" ] || [ "$only" = metrics ]; then
   metrics_scenario() {  # metrics_scenario NAME GULIM DPI STAND-IN DRIVER-ARGS...
     local name=$1 gulim=$2 dpi=$3 standin=$4; shift 4
     set_metrics "$logs/reg.log" "$gulim" "$dpi" "$standin" || { report FAIL "$name: setting the metrics"; return; }
-    scenario "$name" C.UTF-8 hover --shots "$shots" --tag "$name" "$@"
+    scenario "$name" C.UTF-8 none hover --shots "$shots" --tag "$name" "$@"
   }
   metrics_scenario hover-nanumgothic NanumGothic 96 none --tops "259|298|336"
   metrics_scenario hover-120dpi "Baekmuk Gulim" 120 none --tops "278|319|360"
