@@ -21,6 +21,7 @@ namespace torva {
 namespace {
 
 using nlohmann::json;
+using testing::ReadAll;
 using testing::TempFolder;
 namespace fs = std::filesystem;
 
@@ -29,11 +30,6 @@ struct ProcessRun {
     std::string out;
     std::string err;
 };
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // Runs torvacheck with `args`; `winePrefix` replaces WINEPREFIX (and HOME).
 ProcessRun Torvacheck(const std::vector<std::string>& args,
@@ -81,8 +77,10 @@ protected:
 TempFolder* CliOnSampleFolder::root_ = nullptr;
 json CliOnSampleFolder::manifest_;
 
-TEST_F(CliOnSampleFolder, JsonScanAgreesWithTheManifest) {
-    const ProcessRun run = Torvacheck({"--folder", Folder(), "--json"});
+// The views against the manifest, and why each map got its verdict against the
+// literal five-pass sums of its bytes.
+TEST_F(CliOnSampleFolder, JsonScanAgreesWithTheManifestAndTheLiteralSums) {
+    const ProcessRun run = Torvacheck({"--folder", Folder(), "--json", "scan"});
     ASSERT_EQ(run.status, 0) << run.err;
     const json result = json::parse(run.out);
     EXPECT_EQ(result["folder"], Folder());
@@ -112,10 +110,43 @@ TEST_F(CliOnSampleFolder, JsonScanAgreesWithTheManifest) {
     EXPECT_EQ(result["genuine"], genuine);
     EXPECT_EQ(result["hacked"], hacked);
     EXPECT_EQ(result["notices"], json::array());
+
+    std::set<std::string> seen;  // "changed", "longer"
+    for (const json& map : result["family_maps"]) {
+        const std::string name = map["name"];
+        const auto entry = FindEntryByLabel(map["label"].get<std::string>());
+        if (!entry) {
+            EXPECT_EQ(map["release"], nullptr) << name;
+            EXPECT_EQ(map["expected_size"], nullptr) << name;
+            EXPECT_EQ(map["sums_differ"], nullptr) << name;
+            continue;
+        }
+        const CatalogueEntry release = GetCatalogueEntry(*entry);
+        EXPECT_EQ(map["release"], std::string(release.label)) << name;
+        EXPECT_EQ(map["expected_size"], release.expectedSize) << name;
+        if (map["size"] != release.expectedSize) {
+            EXPECT_EQ(map["sums_differ"], nullptr) << name;
+            seen.insert(map["size"].get<std::int64_t>() == release.expectedSize + 1 ? "longer"
+                                                                                    : "other");
+            continue;
+        }
+        const std::string bytes = ReadAll(fs::path(Folder()) / fs::u8path(name));
+        const StridedSums literal = testing::ReferenceStridedSums(
+            reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        json differ = json::array();
+        for (int p = 0; p < kStridedSumPeriods; ++p) {
+            if (literal[p] != release.expectedSums[p]) differ.push_back(p + 1);
+        }
+        EXPECT_EQ(map["sums_differ"], differ) << name;
+        EXPECT_EQ(map["verdict"], differ.empty() ? "genuine" : "hacked") << name;
+        if (!differ.empty()) seen.insert("changed");
+    }
+    EXPECT_TRUE(seen.count("changed") && seen.count("longer"));
 }
 
-TEST_F(CliOnSampleFolder, TextScanShowsTheCountLines) {
-    const ProcessRun run = Torvacheck({"--folder", Folder(), "scan"});
+// The default command is the scan.
+TEST_F(CliOnSampleFolder, TextScanShowsTheCountLinesAndTheReasons) {
+    const ProcessRun run = Torvacheck({"--folder", Folder()});
     ASSERT_EQ(run.status, 0) << run.err;
     std::size_t genuine = 0;
     for (const json& file : manifest_["files"]) {
@@ -124,6 +155,9 @@ TEST_F(CliOnSampleFolder, TextScanShowsTheCountLines) {
     const std::string files = std::to_string(manifest_["files"].size());
     EXPECT_NE(run.out.find("모든 파일 : " + files + " Files"), std::string::npos);
     EXPECT_NE(run.out.find("정식 맵 : " + std::to_string(genuine) + " Files"), std::string::npos);
+    for (const char* reason : {"크기 +1", " 다름", "목록에 없는 버전"}) {
+        EXPECT_NE(run.out.find(reason), std::string::npos) << reason;
+    }
 }
 
 TEST_F(CliOnSampleFolder, SumsInPeriodOrderThenTheName) {
@@ -243,12 +277,6 @@ TEST(CliBytes, NamesAndLabelsThatAreNotUtf8StillGiveJson) {
     EXPECT_EQ(result["family_maps"][0]["verdict"], nullptr);
 }
 
-}  // namespace
-}  // namespace torva
-
-namespace torva {
-namespace {
-
 // Each clean-up on a fresh sample folder, through the process.
 class CliCleanup : public ::testing::Test {
 protected:
@@ -282,33 +310,23 @@ protected:
     }
 };
 
-TEST_F(CliCleanup, NoAndNoTerminalAnswerNoAndChangeNothing) {
+TEST_F(CliCleanup, NoAndNoTerminalAnswerNoSayItAndChangeNothing) {
     const auto before = Files();
-    for (const auto& args : {std::vector<std::string>{"--folder", folder, "--no", "delete-all"},
-                             std::vector<std::string>{"--folder", folder, "delete-all"},
-                             std::vector<std::string>{"--folder", folder, "delete", "notes.txt"}}) {
+    for (const auto& command :
+         {std::vector<std::string>{"--no", "delete-all"}, std::vector<std::string>{"delete-all"},
+          std::vector<std::string>{"delete", "notes.txt"}}) {
+        std::vector<std::string> args = {"--folder", folder};
+        args.insert(args.end(), command.begin(), command.end());
         const ProcessRun run = Torvacheck(args);
         EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out, "취소했습니다: 바뀐 것이 없습니다.\n") << command.back();
         EXPECT_EQ(Files(), before);
     }
-}
-
-TEST_F(CliCleanup, DeleteHackedRemovesExactlyTheHackedAndPrintsTheNewViews) {
-    const auto before = Files();
-    const auto hacked = WithVerdict("hacked");
-    ASSERT_FALSE(hacked.empty());
-    const ProcessRun run = Torvacheck({"--folder", folder, "--json", "--yes", "delete-hacked"});
-    ASSERT_EQ(run.status, 0) << run.err;
-    std::set<std::string> expected;
-    for (const auto& name : before) {
-        if (!hacked.count(name)) expected.insert(name);
-    }
-    EXPECT_EQ(Files(), expected);
-    const json report = json::parse(run.out);
-    EXPECT_EQ(report["deleted"].size(), hacked.size());
-    const json& views = report["after"];
-    EXPECT_TRUE(views["hacked"].empty());
-    EXPECT_EQ(views["listing"].size(), expected.size());
+    const json report =
+        json::parse(Torvacheck({"--folder", folder, "--no", "--json", "delete-all"}).out);
+    EXPECT_EQ(report["confirmed"], false);
+    EXPECT_EQ(report["deleted"], json::array());
+    EXPECT_EQ(report["after"], nullptr);
 }
 
 TEST_F(CliCleanup, DeleteTakesOnlyNamesOfTheFolder) {
@@ -347,12 +365,6 @@ TEST_F(CliCleanup, InsertAsksOnlyBeforeReplacing) {
     EXPECT_EQ(Torvacheck({"--folder", folder, "--yes", "insert", "/nonexistent/x.w3x"}).status, 1);
 }
 
-}  // namespace
-}  // namespace torva
-
-namespace torva {
-namespace {
-
 using Snapshot = std::map<std::string, std::string>;  // name -> bytes
 
 Snapshot SnapshotOf(const fs::path& folder) {
@@ -377,51 +389,9 @@ std::vector<std::string> Differences(const Snapshot& a, const Snapshot& b) {
     return names;
 }
 
-// Why each map got its verdict, against the literal five-pass sums of its bytes.
-TEST_F(CliOnSampleFolder, ReasonsAgreeWithTheLiteralSumsOfEachHackedKind) {
-    const ProcessRun run = Torvacheck({"--folder", Folder(), "--json"});
-    ASSERT_EQ(run.status, 0) << run.err;
-    const json result = json::parse(run.out);
-    std::set<std::string> seen;  // "changed", "longer"
-    for (const json& map : result["family_maps"]) {
-        const std::string name = map["name"];
-        const auto entry = FindEntryByLabel(map["label"].get<std::string>());
-        if (!entry) {
-            EXPECT_EQ(map["release"], nullptr) << name;
-            EXPECT_EQ(map["expected_size"], nullptr) << name;
-            EXPECT_EQ(map["sums_differ"], nullptr) << name;
-            continue;
-        }
-        const CatalogueEntry release = GetCatalogueEntry(*entry);
-        EXPECT_EQ(map["release"], std::string(release.label)) << name;
-        EXPECT_EQ(map["expected_size"], release.expectedSize) << name;
-        if (map["size"] != release.expectedSize) {
-            EXPECT_EQ(map["sums_differ"], nullptr) << name;
-            seen.insert(map["size"].get<std::int64_t>() == release.expectedSize + 1 ? "longer"
-                                                                                    : "other");
-            continue;
-        }
-        const std::string bytes = ReadAll(fs::path(Folder()) / fs::u8path(name));
-        const StridedSums literal = testing::ReferenceStridedSums(
-            reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-        json differ = json::array();
-        for (int p = 0; p < kStridedSumPeriods; ++p) {
-            if (literal[p] != release.expectedSums[p]) differ.push_back(p + 1);
-        }
-        EXPECT_EQ(map["sums_differ"], differ) << name;
-        EXPECT_EQ(map["verdict"], differ.empty() ? "genuine" : "hacked") << name;
-        if (!differ.empty()) seen.insert("changed");
-    }
-    EXPECT_TRUE(seen.count("changed") && seen.count("longer"));
-
-    const ProcessRun text = Torvacheck({"--folder", Folder()});
-    EXPECT_NE(text.out.find("크기 +1"), std::string::npos);
-    EXPECT_NE(text.out.find(" 다름"), std::string::npos);
-    EXPECT_NE(text.out.find("목록에 없는 버전"), std::string::npos);
-}
-
 struct CleanupRun {
     std::vector<std::string> args;  // the command and its arguments
+    const char* removes = nullptr;  // the verdict whose files it removes, all of them
 };
 
 class DryRuns : public CliCleanup, public ::testing::WithParamInterface<CleanupRun> {};
@@ -451,24 +421,18 @@ TEST_P(DryRuns, ListExactlyWhatTheRealRunThenDeletesAndChangeNoByte) {
     for (const json& name : done["deleted"]) expected.erase(name.get<std::string>());
     EXPECT_EQ(Differences(SnapshotOf(folder), expected), std::vector<std::string>{});
     EXPECT_EQ(done["after"]["listing"].size(), expected.size());
+    if (const char* verdict = GetParam().removes) {
+        const std::set<std::string> deleted(done["deleted"].begin(), done["deleted"].end());
+        EXPECT_EQ(deleted, WithVerdict(verdict));
+        EXPECT_TRUE(done["after"][verdict].empty());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, DryRuns,
-                         ::testing::Values(CleanupRun{{"delete-hacked"}},
+                         ::testing::Values(CleanupRun{{"delete-hacked"}, "hacked"},
                                            CleanupRun{{"delete-misnamed"}},
                                            CleanupRun{{"delete-all"}},
                                            CleanupRun{{"delete", "notes.txt", "tiny.bin"}}));
-
-TEST_F(CliCleanup, NoSaysSoAndPrintsNothingElse) {
-    const ProcessRun run = Torvacheck({"--folder", folder, "--no", "delete-all"});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, "취소했습니다: 바뀐 것이 없습니다.\n");
-    const json report =
-        json::parse(Torvacheck({"--folder", folder, "--no", "--json", "delete-all"}).out);
-    EXPECT_EQ(report["confirmed"], false);
-    EXPECT_EQ(report["deleted"], json::array());
-    EXPECT_EQ(report["after"], nullptr);
-}
 
 // Makes one file impossible to delete: immutable for root, a read-only
 // folder for anyone else. Undone on destruction.

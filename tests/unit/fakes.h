@@ -21,6 +21,24 @@ namespace torva::testing {
 
 namespace fs = std::filesystem;
 
+inline void WriteFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A list's names, in order.
+inline std::vector<std::string> Names(const NameList& list) {
+    std::vector<std::string> out;
+    for (int i = 0; i < list.count; ++i) out.emplace_back(list[i]);
+    return out;
+}
+
 // A fresh, empty folder under the system's temporary directory.
 class TempFolder {
 public:
@@ -39,9 +57,7 @@ public:
     // NOLINTNEXTLINE(readability-identifier-naming)
     const fs::path& path() const { return path_; }
     void Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
-        std::ofstream out(path_ / name, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
+        WriteFile(path_ / name, bytes);
     }
 
 private:
@@ -149,11 +165,6 @@ protected:
     void Add(const std::string& name, const std::vector<std::uint8_t>& bytes) {
         folder.Write(name, bytes);
         lister.names.push_back(name);
-    }
-    static std::vector<std::string> List(const NameList& list) {
-        std::vector<std::string> out;
-        for (int i = 0; i < list.count; ++i) out.emplace_back(list[i]);
-        return out;
     }
 };
 
