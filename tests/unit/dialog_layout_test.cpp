@@ -57,19 +57,17 @@ TEST(GuidanceBands, ReferenceMetricsKeepTheDesignedPixelEdges) {
     const struct {
         int x, y;
         std::optional<int> band;
-    } cases[] = {
-        {319, 300, std::nullopt},
-        {320, 300, 0},
-        {320, 285, 0},
-        {320, 284, 1},
-        {320, 250, 1},
-        {320, 249, 2},
-        {320, 215, 2},
-        {320, 214, 3},
-        {320, 0, 3},
-        {320, -5, 3},
-        {-1, 300, std::nullopt},
-    };
+    } cases[] = {{319, 300, std::nullopt},
+                 {320, 300, 0},
+                 {320, 285, 0},
+                 {320, 284, 1},
+                 {320, 250, 1},
+                 {320, 249, 2},
+                 {320, 215, 2},
+                 {320, 214, 3},
+                 {320, 0, 3},
+                 {320, -5, 3},
+                 {-1, 300, std::nullopt}};
     for (const auto& c : cases) {
         EXPECT_EQ(GuidanceBandAt(c.x, c.y, kReferenceBaseUnits), c.band) << c.x << "," << c.y;
     }

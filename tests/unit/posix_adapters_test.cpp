@@ -16,6 +16,7 @@
 namespace torva {
 namespace {
 
+using testing::ReadAll;
 using testing::TempFolder;
 namespace fs = std::filesystem;
 
@@ -94,32 +95,26 @@ INSTANTIATE_TEST_SUITE_P(
         return "case" + std::to_string(info.index);
     });
 
-class DriveMapping : public ::testing::Test {
-protected:
-    void SetUp() override {
-        fs::create_directories(prefix.path() / "drive_c/Games/Warcraft III/Maps/Download");
-        fs::create_directories(prefix.path() / "dosdevices");
-        fs::create_directory_symlink("../drive_c", prefix.path() / "dosdevices/c:");
-    }
-    std::string Map(const std::string& windowsPath) {
-        return MapWindowsPath(windowsPath, prefix.path().string()).value_or("none");
-    }
-    std::string Under(const std::string& rest) {
-        return prefix.path().string() + "/dosdevices/" + rest;
-    }
+TEST(DriveMapping, ResolvesCaseLikeWine) {
     TempFolder prefix;
-};
-
-TEST_F(DriveMapping, ResolvesCaseLikeWine) {
-    const std::string download = Under("c:/Games/Warcraft III/Maps/Download");
-    EXPECT_EQ(Map("C:\\Games\\Warcraft III\\Maps\\Download"), download);
-    EXPECT_EQ(Map("c:\\GAMES\\warcraft iii\\maps\\DOWNLOAD"), download);
-    EXPECT_EQ(Map("C:\\Games\\Warcraft III\\\\Maps\\Download"), download);
-    EXPECT_TRUE(fs::is_directory(Map("c:\\GAMES\\warcraft iii\\maps\\DOWNLOAD")));
-    EXPECT_EQ(Map("C:\\Games\\Nothing\\Maps"), Under("c:/Games/Nothing/Maps"));
-    EXPECT_EQ(Map("D:\\WC3"), Under("d:/WC3"));
-    EXPECT_EQ(Map("\\\\server\\share\\WC3"), "none");
-    EXPECT_EQ(Map("Games\\WC3"), "none");
+    fs::create_directories(prefix.path() / "drive_c/Games/Warcraft III/Maps/Download");
+    fs::create_directories(prefix.path() / "dosdevices");
+    fs::create_directory_symlink("../drive_c", prefix.path() / "dosdevices/c:");
+    const auto map = [&](const std::string& windowsPath) {
+        return MapWindowsPath(windowsPath, prefix.path().string()).value_or("none");
+    };
+    const auto under = [&](const std::string& rest) {
+        return prefix.path().string() + "/dosdevices/" + rest;
+    };
+    const std::string download = under("c:/Games/Warcraft III/Maps/Download");
+    EXPECT_EQ(map("C:\\Games\\Warcraft III\\Maps\\Download"), download);
+    EXPECT_EQ(map("c:\\GAMES\\warcraft iii\\maps\\DOWNLOAD"), download);
+    EXPECT_EQ(map("C:\\Games\\Warcraft III\\\\Maps\\Download"), download);
+    EXPECT_TRUE(fs::is_directory(map("c:\\GAMES\\warcraft iii\\maps\\DOWNLOAD")));
+    EXPECT_EQ(map("C:\\Games\\Nothing\\Maps"), under("c:/Games/Nothing/Maps"));
+    EXPECT_EQ(map("D:\\WC3"), under("d:/WC3"));
+    EXPECT_EQ(map("\\\\server\\share\\WC3"), "none");
+    EXPECT_EQ(map("Games\\WC3"), "none");
 }
 
 TEST(PosixFolderLister, RegularFilesOnlyInByteOrder) {
@@ -140,11 +135,6 @@ TEST(PosixFolderLister, RegularFilesOnlyInByteOrder) {
     EXPECT_EQ(lister.Count(), 0);
     EXPECT_FALSE(lister.List((folder.path() / "missing").string()));
     EXPECT_EQ(lister.Count(), 0);
-}
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 TEST(PosixFileSystem, OpensRegularFilesOnlyAndNeverBlocksOnAFifo) {

@@ -124,11 +124,8 @@ TEST_P(GeneratedFolderScan, AgreesWithTheManifest) {
                                 std::to_string(r.FamilyMapSizes[i]));
     }
     EXPECT_EQ(scannedFamily, family);
-    std::vector<std::string> scannedGenuine, scannedHacked;
-    for (int i = 0; i < r.GenuineList.count; ++i) scannedGenuine.emplace_back(r.GenuineList[i]);
-    for (int i = 0; i < r.HackedList.count; ++i) scannedHacked.emplace_back(r.HackedList[i]);
-    EXPECT_EQ(scannedGenuine, genuine);
-    EXPECT_EQ(scannedHacked, hacked);
+    EXPECT_EQ(testing::Names(r.GenuineList), genuine);
+    EXPECT_EQ(testing::Names(r.HackedList), hacked);
     EXPECT_TRUE(prompts.Notices().empty());
 }
 
