@@ -218,23 +218,12 @@ class WalkFailures : public CleanupFixture, public ::testing::WithParamInterface
 
 TEST_P(WalkFailures, AreReportedAndTheWalkGoesOn) {
     const FailureCase& c = GetParam();
-    switch (c.fault) {
-        case Fault::Refused:
-            files.refused.insert("copy.w3x");
-            break;
-        case Fault::Gone:
-            fs::remove(folder.path() / "copy.w3x");
-            break;
-        case Fault::Broken:
-            files.broken.insert("copy.w3x");
-            break;
-        case Fault::Unreadable:
-            files.unreadable.insert("copy.w3x");
-            break;
-        case Fault::Resized:  // replaced by another file since the scan
-            folder.Write("copy.w3x", std::vector<std::uint8_t>(10, 'x'));
-            break;
-    }
+    if (c.fault == Fault::Refused) files.refused.insert("copy.w3x");
+    if (c.fault == Fault::Broken) files.broken.insert("copy.w3x");
+    if (c.fault == Fault::Unreadable) files.unreadable.insert("copy.w3x");
+    if (c.fault == Fault::Gone) fs::remove(folder.path() / "copy.w3x");
+    // Replaced by another file since the scan.
+    if (c.fault == Fault::Resized) folder.Write("copy.w3x", std::vector<std::uint8_t>(10, 'x'));
     prompts.answers = {true};
     const CleanupReport report =
         RunBulkCommand(map, BulkCommand::DeleteAllFamilyMaps, CleanupOptions{});

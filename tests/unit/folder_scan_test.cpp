@@ -18,13 +18,19 @@ using testing::TempFolder;
 
 const std::string kMarker(TitleMarker.begin(), TitleMarker.end());
 
+// `bytes` with `text` written at `offset`, cut at their end.
+std::vector<std::uint8_t> With(std::vector<std::uint8_t> bytes, std::size_t offset,
+                               const std::string& text) {
+    for (std::size_t i = 0; i < text.size() && offset + i < bytes.size(); ++i) {
+        bytes[offset + i] = static_cast<std::uint8_t>(text[i]);
+    }
+    return bytes;
+}
+
 // A file of `length` bytes (zeros) with `text` written at `offset`.
 std::vector<std::uint8_t> FileWith(std::size_t length, std::size_t offset,
                                    const std::string& text) {
-    std::vector<std::uint8_t> bytes(std::max(length, offset + text.size()), 0);
-    std::copy(text.begin(), text.end(), bytes.begin() + static_cast<std::ptrdiff_t>(offset));
-    bytes.resize(length);
-    return bytes;
+    return With(std::vector<std::uint8_t>(length, 0), offset, text);
 }
 
 std::vector<MarkerOccurrence> Markers(const std::vector<std::uint8_t>& bytes) {
@@ -67,12 +73,7 @@ INSTANTIATE_TEST_SUITE_P(
         HeaderCase{"TooShortToHoldTheMarker", FileWith(16, 8, kMarker.substr(0, 8)), {}},
         HeaderCase{"LabelCutByEndOfFile", FileWith(20, 8, kMarker + " A32x"), {{8, "A3"}}},
         HeaderCase{"TwoMarkers",
-                   [] {
-                       auto b = FileWith(4096, 8, kMarker + " A31");
-                       auto second = kMarker + " A32|";
-                       std::copy(second.begin(), second.end(), b.begin() + 300);
-                       return b;
-                   }(),
+                   With(FileWith(4096, 8, kMarker + " A31"), 300, kMarker + " A32|"),
                    {{8, "A31"}, {300, "A32"}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -86,12 +87,7 @@ TEST_F(ScanFixture, SortsMapsByLabelAndVerdictInListingOrder) {
     Add("mod.w3x", FileWith(9000, 8, kMarker + " A32b"));           // no entry
     Add("lower.w3x", FileWith(9000, 8, kMarker + " a32"));
     Add("readme.txt", FileWith(600, 100, kMarker + " A32|"));  // same size? no: hacked
-    Add("twice.w3x", [] {
-        auto b = FileWith(5000, 8, kMarker + " MOD");
-        auto second = kMarker + " A31";
-        std::copy(second.begin(), second.end(), b.begin() + 200);
-        return b;
-    }());
+    Add("twice.w3x", With(FileWith(5000, 8, kMarker + " MOD"), 200, kMarker + " A31"));
     Add("no-marker-TORVA_A31.w3x", FileWith(3731138, 8, "TORVA A31"));
 
     map.ScanFolder();
