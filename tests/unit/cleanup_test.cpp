@@ -148,11 +148,21 @@ INSTANTIATE_TEST_SUITE_P(
                  {"TORVA_A19.w3x", "TORVA_A19.w3x"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(CleanupFixture, NothingIsDeletedWhenTheFolderCannotBeEntered) {
+// Once the folder cannot be entered the views empty and nothing is listed,
+// opened or deleted, though the commands act on the lists of the last scan.
+TEST_F(CleanupFixture, AFolderThatCannotBeEnteredIsNeverListedOpenedOrChanged) {
     files.knownFolder = "elsewhere";
+    files.opened.clear();
+    const int listings = lister.listings;
     prompts.answers = {true, true};
     RunBulkCommand(map, BulkCommand::DeleteAllFamilyMaps);
     EXPECT_TRUE(DeleteSelectedFiles(map, {"readme.txt"}));
+    map.RefreshIfChanged();
+    EXPECT_EQ(lister.listings, listings);
+    EXPECT_EQ(lister.Count(), 0);
+    EXPECT_EQ(map.Results().FolderFileCount, 0);
+    EXPECT_EQ(map.Results().FamilyMapList.count, 0);
+    EXPECT_TRUE(files.opened.empty());
     EXPECT_TRUE(files.deleted.empty());
     EXPECT_EQ(Remaining(), AllBut({}));
 }

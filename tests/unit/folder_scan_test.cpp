@@ -161,22 +161,6 @@ TEST_F(ScanFixture, FullListsNeverOverflow) {
     EXPECT_EQ(map.Results().FamilyMapList[999], "m17");
 }
 
-TEST_F(ScanFixture, AFolderThatCannotBeUsedListsAndOpensNothing) {
-    Add("a.w3x", FileWith(600, 8, kMarker + " A32"));
-    map.ScanFolder();
-    ASSERT_EQ(map.Results().FamilyMapList.count, 1);
-
-    files.knownFolder = "elsewhere";  // the folder can no longer be entered
-    files.opened.clear();
-    const int listings = lister.listings;
-    map.RefreshIfChanged();
-    EXPECT_EQ(lister.listings, listings);
-    EXPECT_EQ(lister.Count(), 0);
-    EXPECT_TRUE(files.opened.empty());
-    EXPECT_EQ(map.Results().FolderFileCount, 0);
-    EXPECT_EQ(map.Results().FamilyMapList.count, 0);
-}
-
 TEST(IsBareName, OnlyNamesWithoutADirectoryPart) {
     for (const char* name : {"TORVA_A32.w3x", "a", "...", "토르바.w3x", "x."}) {
         EXPECT_TRUE(IsBareName(name)) << name;
