@@ -122,18 +122,13 @@ TEST_P(SumsKernels, LongRunsOfExtremeBytesWrapLikeThirtyTwoBitRegisters) {
     }
 }
 
+const char* const kKernelNames[] = {"Portable", "Avx2", "Avx512"};  // SumsKernel's order
+
 INSTANTIATE_TEST_SUITE_P(Kernels, SumsKernels,
                          ::testing::Values(SumsKernel::Portable, SumsKernel::Avx2,
                                            SumsKernel::Avx512),
                          [](const auto& info) {
-                             switch (info.param) {
-                                 case SumsKernel::Avx2:
-                                     return "Avx2";
-                                 case SumsKernel::Avx512:
-                                     return "Avx512";
-                                 default:
-                                     return "Portable";
-                             }
+                             return std::string(kKernelNames[static_cast<int>(info.param)]);
                          });
 
 struct LookupCase {
