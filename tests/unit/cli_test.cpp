@@ -483,15 +483,8 @@ class MoveTo : public CliCleanup, public ::testing::WithParamInterface<const cha
 TEST_P(MoveTo, LosesNoByteAndNeverOverwrites) {
     const std::string where = GetParam();
     if (!where.empty() && !fs::is_directory(where)) GTEST_SKIP() << where << " is not here";
-    TempFolder local;
-    const fs::path target = where.empty()
-                                ? local.path() / "aside"
-                                : fs::path(where) / ("torva-aside-" + std::to_string(::getpid()));
-    fs::create_directories(target);
-    struct RemoveAfter {
-        fs::path path;
-        ~RemoveAfter() { fs::remove_all(path); }
-    } removeAfter{target};
+    const TempFolder aside(where.empty() ? fs::temp_directory_path() : fs::path(where));
+    const fs::path& target = aside.path();
 
     const Snapshot before = SnapshotOf(folder);
     const std::string clash = *WithVerdict("hacked").begin();

@@ -39,13 +39,13 @@ inline std::vector<std::string> Names(const NameList& list) {
     return out;
 }
 
-// A fresh, empty folder under the system's temporary directory.
+// A fresh, empty folder, by default under the system's temporary directory.
 class TempFolder {
 public:
-    TempFolder() {
+    explicit TempFolder(const fs::path& parent = fs::temp_directory_path()) {
         static int counter = 0;
-        path_ = fs::temp_directory_path() /
-                ("torva-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+        path_ =
+            parent / ("torva-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
         fs::remove_all(path_);
         fs::create_directories(path_);
     }
@@ -62,6 +62,16 @@ public:
 
 private:
     fs::path path_;
+};
+
+// Restores the working directory on destruction.
+class KeepWorkingDirectory {
+public:
+    KeepWorkingDirectory() : saved_(fs::current_path()) {}
+    ~KeepWorkingDirectory() { fs::current_path(saved_); }
+
+private:
+    fs::path saved_;
 };
 
 // Lists a scripted set of names (the order given), as the list box would.

@@ -35,19 +35,9 @@ std::vector<std::uint8_t> HackedA32() {
     return bytes;
 }
 
-// Restores the working directory the scan moves.
-class KeepWorkingDirectory {
-public:
-    KeepWorkingDirectory() : saved_(fs::current_path()) {}
-    ~KeepWorkingDirectory() { fs::current_path(saved_); }
-
-private:
-    fs::path saved_;
-};
-
 class FaultTable : public ::testing::Test {
 protected:
-    KeepWorkingDirectory keep;
+    testing::KeepWorkingDirectory keep;
     TempFolder root;
     fs::path download;
     PosixFolderLister lister;
