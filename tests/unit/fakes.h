@@ -108,12 +108,10 @@ public:
     }
     std::FILE* OpenForReading(const std::string& name, Result* failure = nullptr) override {
         opened.push_back(name);
-        std::FILE* file = current && !unreadable.count(name)
-                              ? std::fopen((folder / name).c_str(), "rb")
-                              : nullptr;
+        const bool readable = current && !unreadable.count(name);
+        std::FILE* file = readable ? std::fopen((folder / name).c_str(), "rb") : nullptr;
         if (file == nullptr && failure != nullptr) {
-            *failure =
-                current && !unreadable.count(name) ? ErrnoResult(errno) : Result{Failure::Other, 5};
+            *failure = readable ? ErrnoResult(errno) : Result{Failure::Other, 5};
         }
         return file;
     }

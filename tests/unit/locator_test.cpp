@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -149,9 +148,9 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"EmptyValue", {}, "\\Maps\\Download"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-const std::string kInstallFolder = "C:\\WC3\\Maps\\Download";
-const std::string kDocumentsFolder = "C:\\Users\\p\\Documents\\Warcraft III\\Maps\\Download";
-const std::string kDocuments = "C:\\Users\\p\\Documents";
+const std::string kInstall = "C:\\WC3\\Maps\\Download";
+const std::string kDocs = "C:\\Users\\p\\Documents\\Warcraft III\\Maps\\Download";
+const std::string kShellDocs = "C:\\Users\\p\\Documents";
 
 struct FindCase {
     const char* name;
@@ -187,7 +186,7 @@ TEST_P(FindFolder, InstallFolderFirstThenTheDocumentsFolder) {
         EXPECT_EQ(result.outcome, FolderSearch::NoFolder);
         EXPECT_EQ(prompts.notices,
                   std::vector<std::string>{c.toldTooLong.empty()
-                                               ? NoDownloadFolderText(kInstallFolder)
+                                               ? NoDownloadFolderText(kInstall)
                                                : DownloadFolderTooLongText(c.toldTooLong)});
     } else {
         EXPECT_EQ(result.outcome, FolderSearch::Found);
@@ -199,23 +198,16 @@ TEST_P(FindFolder, InstallFolderFirstThenTheDocumentsFolder) {
 INSTANTIATE_TEST_SUITE_P(
     Layouts, FindFolder,
     ::testing::Values(
-        FindCase{
-            "InstallFolder", {kInstallFolder, kDocumentsFolder}, kDocuments, kInstallFolder, 0},
-        FindCase{"DocumentsFolder", {kDocumentsFolder}, kDocuments, kDocumentsFolder, 1},
-        FindCase{
-            "DocumentsWithBackslash", {kDocumentsFolder}, kDocuments + "\\", kDocumentsFolder, 1},
-        FindCase{"Neither", {}, kDocuments, "", 1},
-        FindCase{"DocumentsUnknown", {kDocumentsFolder}, "", "", 1},
+        FindCase{"InstallFolder", {kInstall, kDocs}, kShellDocs, kInstall, 0},
+        FindCase{"DocumentsFolder", {kDocs}, kShellDocs, kDocs, 1},
+        FindCase{"DocumentsWithBackslash", {kDocs}, kShellDocs + "\\", kDocs, 1},
+        FindCase{"Neither", {}, kShellDocs, "", 1},
+        FindCase{"DocumentsUnknown", {kDocs}, "", "", 1},
         // A folder that exists with a path too long to use is told as such.
-        FindCase{"InstallFolderTooLong", {}, kDocuments, "", 1, {kInstallFolder}, kInstallFolder},
+        FindCase{"InstallFolderTooLong", {}, kShellDocs, "", 1, {kInstall}, kInstall},
+        FindCase{"DocumentsFolderTooLong", {}, kShellDocs, "", 1, {kDocs}, kDocs},
         FindCase{
-            "DocumentsFolderTooLong", {}, kDocuments, "", 1, {kDocumentsFolder}, kDocumentsFolder},
-        FindCase{"TooLongInstallFolderButUsableDocuments",
-                 {kDocumentsFolder},
-                 kDocuments,
-                 kDocumentsFolder,
-                 1,
-                 {kInstallFolder}}),
+            "TooLongInstallFolderButUsableDocuments", {kDocs}, kShellDocs, kDocs, 1, {kInstall}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Locator, NoFolderTextShowsLongPathsCutBetweenCharacters) {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -182,6 +181,7 @@ TEST(PosixFileSystem, CopyTellsOutcomesAndNeverHarmsTheDestination) {
 }
 
 TEST(PosixFileSystem, WorksInTheBoundFolderWhateverIsCurrent) {
+    testing::KeepWorkingDirectory keep;
     TempFolder folder, current;
     PosixFileSystem files;
     const fs::path start = fs::current_path();
@@ -197,7 +197,6 @@ TEST(PosixFileSystem, WorksInTheBoundFolderWhateverIsCurrent) {
     EXPECT_EQ(files.OpenForReading("only here"), nullptr);
     EXPECT_TRUE(files.Remove("gone").Ok());
     EXPECT_EQ(files.Remove("gone").kind, Failure::NotFound);
-    fs::current_path(start);
     EXPECT_TRUE(fs::exists(current.path() / "gone"));
 }
 
