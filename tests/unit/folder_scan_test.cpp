@@ -33,13 +33,6 @@ std::vector<std::uint8_t> FileWith(std::size_t length, std::size_t offset,
     return With(std::vector<std::uint8_t>(length, 0), offset, text);
 }
 
-std::vector<MarkerOccurrence> Markers(const std::vector<std::uint8_t>& bytes) {
-    std::vector<MarkerOccurrence> out(64);
-    const int found = FindMarkers(bytes.data(), bytes.size(), out.data(), 64);
-    out.resize(static_cast<std::size_t>(found));
-    return out;
-}
-
 struct HeaderCase {
     const char* name;
     std::vector<std::uint8_t> bytes;
@@ -49,9 +42,11 @@ struct HeaderCase {
 class HeaderSearch : public ::testing::TestWithParam<HeaderCase> {};
 
 TEST_P(HeaderSearch, FindsEveryMarkerInTheWindowWithItsLabel) {
-    const auto found = Markers(GetParam().bytes);
+    const std::vector<std::uint8_t>& bytes = GetParam().bytes;
+    MarkerOccurrence found[64];
+    const int count = FindMarkers(bytes.data(), bytes.size(), found, 64);
     std::vector<std::pair<int, std::string>> got;
-    for (const auto& m : found) got.emplace_back(m.offset, std::string(SlotText(m.label)));
+    for (int i = 0; i < count; ++i) got.emplace_back(found[i].offset, SlotText(found[i].label));
     EXPECT_EQ(got, GetParam().expected);
 }
 
