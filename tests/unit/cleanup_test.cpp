@@ -13,10 +13,7 @@
 namespace torva {
 namespace {
 
-using testing::RecordingFileSystem;
 using testing::Repeated;
-using testing::ScriptedLister;
-using testing::ScriptedPrompts;
 using testing::TempFolder;
 namespace fs = std::filesystem;
 
