@@ -283,8 +283,7 @@ Snapshot SnapshotOf(const fs::path& folder) {
 std::vector<std::string> Differences(const Snapshot& a, const Snapshot& b) {
     std::vector<std::string> names;
     for (const auto& [name, bytes] : a) {
-        const auto other = b.find(name);
-        if (other == b.end() || other->second != bytes) names.push_back(name);
+        if (!b.count(name) || b.at(name) != bytes) names.push_back(name);
     }
     for (const auto& [name, bytes] : b) {
         if (!a.count(name)) names.push_back(name);

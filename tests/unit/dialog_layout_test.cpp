@@ -54,23 +54,15 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(GuidanceBands, ReferenceMetricsKeepTheDesignedPixelEdges) {
-    const struct {
-        int x, y;
-        std::optional<int> band;
-    } cases[] = {{319, 300, std::nullopt},
-                 {320, 300, 0},
-                 {320, 285, 0},
-                 {320, 284, 1},
-                 {320, 250, 1},
-                 {320, 249, 2},
-                 {320, 215, 2},
-                 {320, 214, 3},
-                 {320, 0, 3},
-                 {320, -5, 3},
-                 {-1, 300, std::nullopt}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(GuidanceBandAt(c.x, c.y, kReferenceBaseUnits), c.band) << c.x << "," << c.y;
+    // At x 320 (y, band): band 0 from y 285 down, 1 from 250, 2 from 215, 3 above.
+    const std::pair<int, int> rows[] = {{300, 0}, {285, 0}, {284, 1}, {250, 1}, {249, 2},
+                                        {215, 2}, {214, 3}, {0, 3},   {-5, 3}};
+    for (const auto& [y, band] : rows) {
+        EXPECT_EQ(GuidanceBandAt(320, y, kReferenceBaseUnits), band) << y;
     }
+    // Left of x 320, none.
+    EXPECT_EQ(GuidanceBandAt(319, 300, kReferenceBaseUnits), std::nullopt);
+    EXPECT_EQ(GuidanceBandAt(-1, 300, kReferenceBaseUnits), std::nullopt);
 }
 
 // A template header, its title and font, then two controls.

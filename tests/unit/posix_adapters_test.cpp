@@ -19,10 +19,6 @@ using testing::ReadAll;
 using testing::TempFolder;
 namespace fs = std::filesystem;
 
-void WriteText(const fs::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
 const char* const kRegHead =
     "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\n\n#arch=win64\n\n";
 
@@ -39,13 +35,13 @@ class UserRegCases : public ::testing::TestWithParam<RegCase> {};
 TEST_P(UserRegCases, OpenAndQueryLikeTheRegistry) {
     const RegCase& c = GetParam();
     TempFolder prefix;
-    WriteText(prefix.path() / "user.reg", kRegHead + c.body);
+    std::ofstream(prefix.path() / "user.reg", std::ios::binary) << kRegHead + c.body;
     WineRegistry registry(prefix.path().string());
-    ASSERT_EQ(registry.OpenKey(kGameRegistryKey).code, c.open);
+    ASSERT_EQ(registry.OpenKey(kGameRegistryKey).code, c.open) << c.what;
     if (c.open != 0) return;
     const RegistryValue value = registry.ReadValue(kInstallPathValue);
-    ASSERT_EQ(value.status.code, c.query);
-    EXPECT_EQ(std::string(value.bytes.begin(), value.bytes.end()), c.data);
+    ASSERT_EQ(value.status.code, c.query) << c.what;
+    EXPECT_EQ(std::string(value.bytes.begin(), value.bytes.end()), c.data) << c.what;
     registry.CloseKey();
 }
 
@@ -175,9 +171,7 @@ TEST(PosixFileSystem, CopyTellsOutcomesAndNeverHarmsTheDestination) {
     EXPECT_EQ(ReadAll(at("old")), "new");
     EXPECT_EQ(files.Copy(at("new"), "nodir/x", false).kind, Failure::NotFound);
     // No temporary file is left behind.
-    int entries = 0;
-    for ([[maybe_unused]] const auto& e : fs::directory_iterator(folder.path())) ++entries;
-    EXPECT_EQ(entries, 3);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 3);
 }
 
 TEST(PosixFileSystem, WorksInTheBoundFolderWhateverIsCurrent) {
