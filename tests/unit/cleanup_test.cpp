@@ -212,7 +212,7 @@ TEST_F(CleanupFixture, ARescanInsideANoticeChangesNothingTheWalkStillHasToDo) {
     EXPECT_EQ(report.notices, prompts.notices);
 }
 
-enum class Fault { Refused, Gone, Broken, Unreadable, Resized };
+enum class Fault { Refused, Gone, Broken, Unreadable, Resized /* replaced since the scan */ };
 
 struct FailureCase {
     const char* name;
@@ -229,7 +229,6 @@ TEST_P(WalkFailures, AreReportedAndTheWalkGoesOn) {
     if (c.fault == Fault::Broken) files.broken.insert("copy.w3x");
     if (c.fault == Fault::Unreadable) files.unreadable.insert("copy.w3x");
     if (c.fault == Fault::Gone) fs::remove(folder.path() / "copy.w3x");
-    // Replaced by another file since the scan.
     if (c.fault == Fault::Resized) folder.Write("copy.w3x", std::vector<std::uint8_t>(10, 'x'));
     prompts.answers = {true};
     const CleanupReport report =

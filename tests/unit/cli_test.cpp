@@ -27,8 +27,7 @@ namespace fs = std::filesystem;
 
 struct ProcessRun {
     int status;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 // Runs torvacheck with `args`; `winePrefix` replaces WINEPREFIX (and HOME).
@@ -38,10 +37,9 @@ ProcessRun Torvacheck(const std::vector<std::string>& args,
     const fs::path out = io.path() / "out", err = io.path() / "err";
     const pid_t child = ::fork();
     if (child == 0) {
-        std::vector<char*> argv;
-        std::string program = TORVACHECK_PATH;
-        argv.push_back(program.data());
         std::vector<std::string> copies = args;
+        copies.insert(copies.begin(), TORVACHECK_PATH);
+        std::vector<char*> argv;
         for (auto& a : copies) argv.push_back(a.data());
         argv.push_back(nullptr);
         if (!std::freopen(out.c_str(), "wb", stdout) || !std::freopen(err.c_str(), "wb", stderr) ||
@@ -50,7 +48,7 @@ ProcessRun Torvacheck(const std::vector<std::string>& args,
         }
         ::setenv("WINEPREFIX", winePrefix.c_str(), 1);
         ::setenv("HOME", winePrefix.c_str(), 1);
-        ::execv(program.c_str(), argv.data());
+        ::execv(TORVACHECK_PATH, argv.data());
         ::_exit(127);
     }
     int status = 0;

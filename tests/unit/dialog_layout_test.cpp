@@ -54,13 +54,13 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(GuidanceBands, ReferenceMetricsKeepTheDesignedPixelEdges) {
-    // At x 320 (y, band): band 0 from y 285 down, 1 from 250, 2 from 215, 3 above.
+    // At x 320 (y, band): band 0 from y 285 down, 1 from 250, 2 from 215, 3 above;
+    // left of x 320, none.
     const std::pair<int, int> rows[] = {{300, 0}, {285, 0}, {284, 1}, {250, 1}, {249, 2},
                                         {215, 2}, {214, 3}, {0, 3},   {-5, 3}};
     for (const auto& [y, band] : rows) {
         EXPECT_EQ(GuidanceBandAt(320, y, kReferenceBaseUnits), band) << y;
     }
-    // Left of x 320, none.
     EXPECT_EQ(GuidanceBandAt(319, 300, kReferenceBaseUnits), std::nullopt);
     EXPECT_EQ(GuidanceBandAt(-1, 300, kReferenceBaseUnits), std::nullopt);
 }

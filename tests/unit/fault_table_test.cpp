@@ -39,14 +39,13 @@ class FaultTable : public ::testing::Test {
 protected:
     testing::KeepWorkingDirectory keep;
     TempFolder root;
-    fs::path download;
+    fs::path download = root.path() / "Download";
     PosixFolderLister lister;
     PosixFileSystem files;
     ScriptedPrompts prompts;
     std::unique_ptr<MapFolder> map;
 
     void SetUp() override {
-        download = root.path() / "Download";
         fs::create_directories(download);
         map = std::make_unique<MapFolder>(download.string(), lister, files, prompts);
     }
