@@ -343,15 +343,13 @@ TEST_P(InsertDestination, FitsOrIsRefusedWithItsReasonNeverCut) {
     EXPECT_EQ(CodePage949Length(destination), c.length);
     const std::string src = Source(c.bareName, {'x'});
     const std::string refusal = c.refusal;
+    const bool copied = refusal.empty();
     EXPECT_EQ(CopyMapIntoFolder(target, src, c.bareName),
-              refusal.empty() ? InsertResult::Copied : InsertResult::Refused);
-    EXPECT_EQ(fs::exists(folder.path() / c.bareName), refusal.empty());
-    if (refusal.empty()) {
-        EXPECT_TRUE(prompts.notices.empty());
-    } else {
-        const std::string shown = refusal == kSeparator ? c.bareName : destination;
-        EXPECT_EQ(prompts.notices, std::vector<std::string>{refusal + shown});
-    }
+              copied ? InsertResult::Copied : InsertResult::Refused);
+    EXPECT_EQ(fs::exists(folder.path() / c.bareName), copied);
+    // The notice shows the destination, or for a separator the name.
+    const std::string shown = refusal + (refusal == kSeparator ? c.bareName : destination);
+    EXPECT_EQ(prompts.notices, copied ? std::vector<std::string>{} : std::vector{shown});
 }
 
 INSTANTIATE_TEST_SUITE_P(
