@@ -164,11 +164,15 @@ TEST_F(CleanupFixture, AFolderThatCannotBeEnteredIsNeverListedOpenedOrChanged) {
     EXPECT_EQ(Remaining(), AllBut({}));
 }
 
-// Each selected name once, and only a bare name of the folder.
+// Each selected name once, and only a bare name of the folder: the others are
+// not even planned.
 TEST_F(CleanupFixture, SelectedNamesAreDeletedOnceAndNeverWithASeparator) {
     Add("..\\readme.txt", {'x'});
     prompts.answers = {true};
-    EXPECT_TRUE(DeleteSelectedFiles(map, {"..\\readme.txt", "readme.txt", "sub/c", "readme.txt"}));
+    const CleanupReport report = DeleteSelectedFiles(
+        map, {"..\\readme.txt", "readme.txt", "sub/c", "readme.txt"}, CleanupOptions{});
+    EXPECT_EQ(report.deleted, std::vector<std::string>{"readme.txt"});
+    EXPECT_TRUE(report.failed.empty() && report.kept.empty() && report.notices.empty());
     EXPECT_EQ(files.deleted, std::vector<std::string>{"readme.txt"});
     EXPECT_TRUE(fs::exists(folder.path() / "..\\readme.txt"));
 }
