@@ -8,6 +8,7 @@
 
 #include "scan/strided_sums.h"
 #include "tests/support/reference_sums.h"
+#include "tools/sample_folder.h"
 
 namespace torva {
 namespace {
@@ -187,16 +188,21 @@ struct TempFile {
 };
 
 // The size measured before reading decides first: one byte off is hacked and
-// the file is never read (its position stays). A file that shrank or grew
-// since it was measured is hacked too.
+// the file is never read (its position stays). A genuine copy that shrank or
+// grew since it was measured is hacked too.
 TEST(VerifyAgainstEntry, JudgesByMeasuredSizeAndAFileThatChangedSinceIsHacked) {
     const int entry = 17;
     const std::int32_t size = MapCatalogue.expectedSizes[entry];
-    for (std::int32_t actual : {size - 1, size + 1, 0, size}) {
-        TempFile file(std::vector<std::uint8_t>(static_cast<std::size_t>(actual), 0x11));
-        EXPECT_EQ(VerifyAgainstEntry(file.file, size, entry), Verdict::Hacked) << actual;
+    const auto genuine = sample::ForgeGenuine(entry, 1);
+    for (std::int32_t actual : {size, size - 1, size + 1, 0}) {
+        auto bytes = genuine;
+        bytes.resize(static_cast<std::size_t>(actual));  // grows by zeros: the same sums
+        TempFile file(bytes);
+        EXPECT_EQ(VerifyAgainstEntry(file.file, size, entry),
+                  actual == size ? Verdict::Genuine : Verdict::Hacked)
+            << actual;
     }
-    TempFile file(std::vector<std::uint8_t>(static_cast<std::size_t>(size), 0x11));
+    TempFile file(genuine);
     std::fseek(file.file, 5, SEEK_SET);
     EXPECT_EQ(VerifyAgainstEntry(file.file, size + 1, entry), Verdict::Hacked);
     EXPECT_EQ(std::ftell(file.file), 5);
