@@ -15,12 +15,6 @@ namespace {
 
 using testing::ReferenceStridedSums;
 
-std::vector<std::uint8_t> Bytes(std::initializer_list<int> values) {
-    std::vector<std::uint8_t> out;
-    for (int v : values) out.push_back(static_cast<std::uint8_t>(v));
-    return out;
-}
-
 struct SumsExample {
     const char* name;
     std::vector<std::uint8_t> data;
@@ -37,11 +31,10 @@ TEST_P(StridedSumsExamples, ProductAndReferenceGiveTheWorkedResults) {
 
 INSTANTIATE_TEST_SUITE_P(
     Worked, StridedSumsExamples,
-    ::testing::Values(SumsExample{"abc", Bytes({'a', 'b', 'c'}), {294, 196, 197, 197, 196}},
-                      SumsExample{"signed",
-                                  Bytes({0x01, 0x80, 0xFF, 0x7F, 0x10, 0x20, 0x30}),
-                                  {95, 64, -81, -32, 62}},
-                      SumsExample{"empty", {}, {0, 0, 0, 0, 0}}),
+    ::testing::Values(
+        SumsExample{"abc", {'a', 'b', 'c'}, {294, 196, 197, 197, 196}},
+        SumsExample{"signed", {0x01, 0x80, 0xFF, 0x7F, 0x10, 0x20, 0x30}, {95, 64, -81, -32, 62}},
+        SumsExample{"empty", {}, {0, 0, 0, 0, 0}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 std::vector<std::uint8_t> RandomBytes(std::size_t length, std::mt19937& rng) {

@@ -21,9 +21,9 @@ constexpr int kA03 = 1, kA19 = 13, kA21 = 15, kA31 = 16, kA32 = 17;
 
 const std::vector<std::uint8_t>& Genuine(int entry) {
     static std::map<int, std::vector<std::uint8_t>> cache;
-    auto it = cache.find(entry);
-    if (it == cache.end()) it = cache.emplace(entry, sample::ForgeGenuine(entry, 3)).first;
-    return it->second;
+    auto& bytes = cache[entry];
+    if (bytes.empty()) bytes = sample::ForgeGenuine(entry, 3);
+    return bytes;
 }
 
 std::vector<std::uint8_t> OneByteChanged(int entry) {
@@ -211,7 +211,6 @@ TEST_F(CleanupFixture, ARescanInsideANoticeChangesNothingTheWalkStillHasToDo) {
     ASSERT_EQ(report.failed.size(), 1u);
     EXPECT_EQ(report.failed[0].name, "copy.w3x");
     EXPECT_EQ(report.failed[0].error, kReasonChanged);
-    EXPECT_TRUE(report.AnyFailed());
     EXPECT_TRUE(fs::exists(folder.path() / "copy.w3x"));
     EXPECT_EQ(report.notices, prompts.notices);
 }

@@ -102,9 +102,6 @@ std::vector<std::uint8_t> Template(bool extended, std::uint32_t style, bool menu
     return t;
 }
 
-// The controls: 22 bytes, 2 of padding, 23 bytes.
-std::size_t ItemsStart(const std::vector<std::uint8_t>& t) { return t.size() - 47; }
-
 std::u16string TemplateFaceOf(const std::vector<std::uint8_t>& t) {
     return win::TemplateFace(t.data(), t.size()).value_or(u"<none>");
 }
@@ -118,7 +115,8 @@ TEST(DialogTemplate, FaceIsReplacedAndEveryControlKeptOnItsBoundary) {
                 const auto patched = win::WithTemplateFace(original.data(), original.size(), face);
                 ASSERT_TRUE(patched);
                 EXPECT_EQ(TemplateFaceOf(*patched), face);
-                const std::size_t from = ItemsStart(original);
+                // The controls: 22 bytes, 2 of padding, 23 bytes.
+                const std::size_t from = original.size() - 47;
                 const std::size_t items = original.size() - from;
                 const std::size_t start = patched->size() - items;
                 EXPECT_EQ(start % 4, 0u);

@@ -71,8 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
 using ScanFixture = testing::ScriptedFolderTest;
 
 TEST_F(ScanFixture, SortsMapsByLabelAndVerdictInListingOrder) {
-    const int a32 = 17;
-    const auto size = static_cast<std::size_t>(MapCatalogue.expectedSizes[a32]);
+    const auto size = static_cast<std::size_t>(MapCatalogue.expectedSizes[17]);  // A32
     Add("notes.txt", FileWith(100, 40, "hello"));
     Add("TORVA_A32.w3x", FileWith(size + 1, 8, kMarker + " A32"));  // wrong size
     Add("mod.w3x", FileWith(9000, 8, kMarker + " A32b"));           // no entry

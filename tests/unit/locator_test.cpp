@@ -104,11 +104,8 @@ TEST_P(LocatorValues, ComposeTheFolderOrFailWithoutOverrun) {
     ScriptedPrompts prompts;
     EXPECT_EQ(LocateDownloadFolder(registry, prompts), c.folder);
     EXPECT_EQ(registry.openKeys, 0);
-    if (c.folder) {
-        EXPECT_TRUE(prompts.notices.empty());
-    } else {
-        EXPECT_EQ(prompts.notices, std::vector<std::string>{kFail + "(A234)\r\n"});
-    }
+    EXPECT_EQ(prompts.notices, c.folder ? std::vector<std::string>{}
+                                        : std::vector<std::string>{kFail + "(A234)\r\n"});
 }
 
 const std::string k1023(1023, 'p');
