@@ -8,17 +8,12 @@
 
 #include "scan/strided_sums.h"
 #include "tests/support/reference_sums.h"
+#include "tools/sample_folder.h"
 
 namespace torva {
 namespace {
 
 using testing::ReferenceStridedSums;
-
-std::vector<std::uint8_t> Bytes(std::initializer_list<int> values) {
-    std::vector<std::uint8_t> out;
-    for (int v : values) out.push_back(static_cast<std::uint8_t>(v));
-    return out;
-}
 
 struct SumsExample {
     const char* name;
@@ -36,11 +31,10 @@ TEST_P(StridedSumsExamples, ProductAndReferenceGiveTheWorkedResults) {
 
 INSTANTIATE_TEST_SUITE_P(
     Worked, StridedSumsExamples,
-    ::testing::Values(SumsExample{"abc", Bytes({'a', 'b', 'c'}), {294, 196, 197, 197, 196}},
-                      SumsExample{"signed",
-                                  Bytes({0x01, 0x80, 0xFF, 0x7F, 0x10, 0x20, 0x30}),
-                                  {95, 64, -81, -32, 62}},
-                      SumsExample{"empty", {}, {0, 0, 0, 0, 0}}),
+    ::testing::Values(
+        SumsExample{"abc", {'a', 'b', 'c'}, {294, 196, 197, 197, 196}},
+        SumsExample{"signed", {0x01, 0x80, 0xFF, 0x7F, 0x10, 0x20, 0x30}, {95, 64, -81, -32, 62}},
+        SumsExample{"empty", {}, {0, 0, 0, 0, 0}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 std::vector<std::uint8_t> RandomBytes(std::size_t length, std::mt19937& rng) {
@@ -122,18 +116,13 @@ TEST_P(SumsKernels, LongRunsOfExtremeBytesWrapLikeThirtyTwoBitRegisters) {
     }
 }
 
+const char* const kKernelNames[] = {"Portable", "Avx2", "Avx512"};  // SumsKernel's order
+
 INSTANTIATE_TEST_SUITE_P(Kernels, SumsKernels,
                          ::testing::Values(SumsKernel::Portable, SumsKernel::Avx2,
                                            SumsKernel::Avx512),
                          [](const auto& info) {
-                             switch (info.param) {
-                                 case SumsKernel::Avx2:
-                                     return "Avx2";
-                                 case SumsKernel::Avx512:
-                                     return "Avx512";
-                                 default:
-                                     return "Portable";
-                             }
+                             return std::string(kKernelNames[static_cast<int>(info.param)]);
                          });
 
 struct LookupCase {
@@ -191,27 +180,25 @@ struct TempFile {
     ~TempFile() { std::fclose(file); }
 };
 
-// A buffer of entry 17's size whose sums we know from the reference.
-TEST(VerifyAgainstEntry, JudgesByMeasuredSizeBeforeReading) {
+// The size measured before reading decides first: one byte off is hacked and
+// the file is never read (its position stays). A genuine copy that shrank or
+// grew since it was measured is hacked too.
+TEST(VerifyAgainstEntry, JudgesByMeasuredSizeAndAFileThatChangedSinceIsHacked) {
     const int entry = 17;
     const std::int32_t size = MapCatalogue.expectedSizes[entry];
-    const std::vector<std::uint8_t> data(static_cast<std::size_t>(size), 0x11);
-    TempFile file(data);
-    // One byte off: hacked, and the file is never read (its position stays).
+    const auto genuine = sample::ForgeGenuine(entry, 1);
+    for (std::int32_t actual : {size, size - 1, size + 1, 0}) {
+        auto bytes = genuine;
+        bytes.resize(static_cast<std::size_t>(actual));  // grows by zeros: the same sums
+        TempFile file(bytes);
+        EXPECT_EQ(VerifyAgainstEntry(file.file, size, entry),
+                  actual == size ? Verdict::Genuine : Verdict::Hacked)
+            << actual;
+    }
+    TempFile file(genuine);
     std::fseek(file.file, 5, SEEK_SET);
     EXPECT_EQ(VerifyAgainstEntry(file.file, size + 1, entry), Verdict::Hacked);
     EXPECT_EQ(std::ftell(file.file), 5);
-    // Right size but other content: read and hacked.
-    EXPECT_EQ(VerifyAgainstEntry(file.file, size, entry), Verdict::Hacked);
-}
-
-TEST(VerifyAgainstEntry, AFileThatShrankOrGrewSinceMeasuringIsHacked) {
-    const int entry = 17;
-    const std::int32_t size = MapCatalogue.expectedSizes[entry];
-    for (std::int32_t actual : {size - 1, size + 1, 0}) {
-        TempFile file(std::vector<std::uint8_t>(static_cast<std::size_t>(actual), 0));
-        EXPECT_EQ(VerifyAgainstEntry(file.file, size, entry), Verdict::Hacked) << actual;
-    }
 }
 
 }  // namespace

@@ -21,19 +21,14 @@ namespace torva {
 namespace {
 
 using nlohmann::json;
+using testing::ReadAll;
 using testing::TempFolder;
 namespace fs = std::filesystem;
 
 struct ProcessRun {
     int status;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // Runs torvacheck with `args`; `winePrefix` replaces WINEPREFIX (and HOME).
 ProcessRun Torvacheck(const std::vector<std::string>& args,
@@ -42,10 +37,9 @@ ProcessRun Torvacheck(const std::vector<std::string>& args,
     const fs::path out = io.path() / "out", err = io.path() / "err";
     const pid_t child = ::fork();
     if (child == 0) {
-        std::vector<char*> argv;
-        std::string program = TORVACHECK_PATH;
-        argv.push_back(program.data());
         std::vector<std::string> copies = args;
+        copies.insert(copies.begin(), TORVACHECK_PATH);
+        std::vector<char*> argv;
         for (auto& a : copies) argv.push_back(a.data());
         argv.push_back(nullptr);
         if (!std::freopen(out.c_str(), "wb", stdout) || !std::freopen(err.c_str(), "wb", stderr) ||
@@ -54,7 +48,7 @@ ProcessRun Torvacheck(const std::vector<std::string>& args,
         }
         ::setenv("WINEPREFIX", winePrefix.c_str(), 1);
         ::setenv("HOME", winePrefix.c_str(), 1);
-        ::execv(program.c_str(), argv.data());
+        ::execv(TORVACHECK_PATH, argv.data());
         ::_exit(127);
     }
     int status = 0;
@@ -62,27 +56,33 @@ ProcessRun Torvacheck(const std::vector<std::string>& args,
     return ProcessRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(out), ReadAll(err)};
 }
 
+// Writes a sample folder as `root`/Download; returns its manifest.
+json WriteSample(const fs::path& root, std::uint64_t variant) {
+    sample::SampleOptions options;
+    options.outDir = (root / "Download").string();
+    options.manifestPath = (root / "manifest.json").string();
+    options.variant = variant;
+    sample::WriteSampleFolder(options);
+    return json::parse(ReadAll(options.manifestPath));
+}
+
 class CliOnSampleFolder : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         root_ = new TempFolder;
-        sample::SampleOptions options;
-        options.outDir = (root_->path() / "Download").string();
-        options.manifestPath = (root_->path() / "manifest.json").string();
-        options.variant = 3;
-        sample::WriteSampleFolder(options);
-        manifest_ = json::parse(ReadAll(options.manifestPath));
+        manifest_ = WriteSample(root_->path(), 3);
     }
     static void TearDownTestSuite() { delete root_; }
     static std::string Folder() { return (root_->path() / "Download").string(); }
-    static TempFolder* root_;
-    static json manifest_;
+    static inline TempFolder* root_ = nullptr;
+    static inline json manifest_;
 };
-TempFolder* CliOnSampleFolder::root_ = nullptr;
-json CliOnSampleFolder::manifest_;
 
-TEST_F(CliOnSampleFolder, JsonScanAgreesWithTheManifest) {
-    const ProcessRun run = Torvacheck({"--folder", Folder(), "--json"});
+// The views against the manifest, and why each map got its verdict against the
+// literal five-pass sums of its bytes, as JSON and as text.
+TEST_F(CliOnSampleFolder, ScanAgreesWithTheManifestAndTheLiteralSums) {
+    const char* const reasonKeys[] = {"release", "expected_size", "sums_differ"};
+    const ProcessRun run = Torvacheck({"--folder", Folder(), "--json", "scan"});
     ASSERT_EQ(run.status, 0) << run.err;
     const json result = json::parse(run.out);
     EXPECT_EQ(result["folder"], Folder());
@@ -103,49 +103,80 @@ TEST_F(CliOnSampleFolder, JsonScanAgreesWithTheManifest) {
         }
     }
     EXPECT_EQ(result["listing"], listing);
-    json judged = json::array();
-    for (json element : result["family_maps"]) {
-        for (const char* why : {"release", "expected_size", "sums_differ"}) element.erase(why);
-        judged.push_back(element);
-    }
-    EXPECT_EQ(judged, family);
     EXPECT_EQ(result["genuine"], genuine);
     EXPECT_EQ(result["hacked"], hacked);
     EXPECT_EQ(result["notices"], json::array());
-}
 
-TEST_F(CliOnSampleFolder, TextScanShowsTheCountLines) {
-    const ProcessRun run = Torvacheck({"--folder", Folder(), "scan"});
-    ASSERT_EQ(run.status, 0) << run.err;
-    std::size_t genuine = 0;
-    for (const json& file : manifest_["files"]) {
-        for (const json& o : file["occurrences"]) genuine += o["verdict"] == "genuine";
+    json judged = json::array();  // the maps without the reasons, against the manifest
+    std::set<std::string> seen;   // "changed", "longer"
+    for (const json& map : result["family_maps"]) {
+        judged.push_back(map);
+        for (const char* why : reasonKeys) judged.back().erase(why);
+        const std::string name = map["name"];
+        const auto entry = FindEntryByLabel(map["label"].get<std::string>());
+        if (!entry) {
+            for (const char* why : reasonKeys) EXPECT_EQ(map[why], nullptr) << name;
+            continue;
+        }
+        const CatalogueEntry release = GetCatalogueEntry(*entry);
+        EXPECT_EQ(map["release"], std::string(release.label)) << name;
+        EXPECT_EQ(map["expected_size"], release.expectedSize) << name;
+        if (map["size"] != release.expectedSize) {
+            EXPECT_EQ(map["sums_differ"], nullptr) << name;
+            seen.insert(map["size"].get<std::int64_t>() == release.expectedSize + 1 ? "longer"
+                                                                                    : "other");
+            continue;
+        }
+        const std::string bytes = ReadAll(fs::path(Folder()) / fs::u8path(name));
+        const StridedSums literal = testing::ReferenceStridedSums(
+            reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        json differ = json::array();
+        for (int p = 0; p < kStridedSumPeriods; ++p) {
+            if (literal[p] != release.expectedSums[p]) differ.push_back(p + 1);
+        }
+        EXPECT_EQ(map["sums_differ"], differ) << name;
+        EXPECT_EQ(map["verdict"], differ.empty() ? "genuine" : "hacked") << name;
+        if (!differ.empty()) seen.insert("changed");
     }
-    const std::string files = std::to_string(manifest_["files"].size());
-    EXPECT_NE(run.out.find("모든 파일 : " + files + " Files"), std::string::npos);
-    EXPECT_NE(run.out.find("정식 맵 : " + std::to_string(genuine) + " Files"), std::string::npos);
+    EXPECT_EQ(judged, family);
+    EXPECT_TRUE(seen.count("changed") && seen.count("longer"));
+
+    // The text view (the default command): the count lines and the reasons.
+    const ProcessRun text = Torvacheck({"--folder", Folder()});
+    ASSERT_EQ(text.status, 0) << text.err;
+    const std::string counts[] = {"모든 파일 : " + std::to_string(files.size()) + " Files",
+                                  "정식 맵 : " + std::to_string(genuine.size()) + " Files"};
+    for (const std::string& line : counts)
+        EXPECT_NE(text.out.find(line), std::string::npos) << line;
+    for (const char* reason : {"크기 +1", " 다름", "목록에 없는 버전"}) {
+        EXPECT_NE(text.out.find(reason), std::string::npos) << reason;
+    }
 }
 
 TEST_F(CliOnSampleFolder, SumsInPeriodOrderThenTheName) {
     std::string genuine;
+    std::optional<int> release;
     for (const json& file : manifest_["files"]) {
-        if (file["kind"] == "genuine") genuine = Folder() + "/" + file["name"].get<std::string>();
+        if (file["kind"] != "genuine") continue;
+        genuine = Folder() + "/" + file["name"].get<std::string>();
+        release = FindEntryByLabel(file["occurrences"][0]["label"].get<std::string>());
     }
+    ASSERT_TRUE(release);
     const std::string notes = Folder() + "/notes.txt";
     const ProcessRun run = Torvacheck({"sums", genuine, notes});
     ASSERT_EQ(run.status, 0) << run.err;
 
+    // One line a file; the genuine file's carries its release's row.
     const std::string text = ReadAll(notes);
     const StridedSums small =
         ComputeStridedSums(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
-    std::istringstream lines(run.out);
-    std::string first, second, extra;
-    std::getline(lines, first);
-    std::getline(lines, second);
-    EXPECT_FALSE(std::getline(lines, extra));
-    std::ostringstream expected;
-    for (int p = 0; p < 5; ++p) expected << small[p] << ' ';
-    EXPECT_EQ(second, expected.str() + notes);
+    const auto line = [](const StridedSums& sums, const std::string& name) {
+        std::ostringstream out;
+        for (int p = 0; p < kStridedSumPeriods; ++p) out << sums[p] << ' ';
+        return out.str() + name + "\n";
+    };
+    EXPECT_EQ(run.out,
+              line(GetCatalogueEntry(*release).expectedSums, genuine) + line(small, notes));
 
     const ProcessRun asJson = Torvacheck({"--json", "sums", notes});
     ASSERT_EQ(asJson.status, 0);
@@ -153,14 +184,6 @@ TEST_F(CliOnSampleFolder, SumsInPeriodOrderThenTheName) {
     ASSERT_EQ(parsed.size(), 1u);
     EXPECT_EQ(parsed[0]["file"], notes);
     EXPECT_EQ(parsed[0]["sums"], json(small));
-    // The genuine file's line carries its release's row.
-    bool matchesARow = false;
-    for (int e = 0; e < 18; ++e) {
-        std::ostringstream row;
-        for (int p = 0; p < 5; ++p) row << GetCatalogueEntry(e).expectedSums[p] << ' ';
-        matchesARow = matchesARow || first == row.str() + genuine;
-    }
-    EXPECT_TRUE(matchesARow) << first;
 }
 
 struct ExitCase {
@@ -237,121 +260,9 @@ TEST(CliBytes, NamesAndLabelsThatAreNotUtf8StillGiveJson) {
     ASSERT_EQ(result["listing"].size(), 1u);
     EXPECT_EQ(result["listing"][0].get<std::string>().rfind("bad", 0), 0u);
     ASSERT_EQ(result["family_maps"].size(), 1u);
-    EXPECT_EQ(result["family_maps"][0]["label"],
-              "\xEF\xBF\xBD"
-              "32");
+    EXPECT_EQ(result["family_maps"][0]["label"], std::string("\xEF\xBF\xBD") + "32");
     EXPECT_EQ(result["family_maps"][0]["verdict"], nullptr);
 }
-
-}  // namespace
-}  // namespace torva
-
-namespace torva {
-namespace {
-
-// Each clean-up on a fresh sample folder, through the process.
-class CliCleanup : public ::testing::Test {
-protected:
-    TempFolder root;
-    json manifest;
-    std::string folder;
-
-    void SetUp() override {
-        sample::SampleOptions options;
-        options.outDir = (root.path() / "Download").string();
-        options.manifestPath = (root.path() / "manifest.json").string();
-        options.variant = 5;
-        sample::WriteSampleFolder(options);
-        manifest = json::parse(ReadAll(options.manifestPath));
-        folder = options.outDir;
-    }
-    std::set<std::string> Files() const {
-        std::set<std::string> names;
-        for (const auto& e : fs::directory_iterator(folder)) {
-            if (e.is_regular_file()) names.insert(e.path().filename().string());
-        }
-        return names;
-    }
-    // Names of files whose first marker carries the given verdict.
-    std::set<std::string> WithVerdict(const char* verdict) const {
-        std::set<std::string> names;
-        for (const auto& f : manifest["files"]) {
-            if (f["verdict"] == verdict) names.insert(f["name"].get<std::string>());
-        }
-        return names;
-    }
-};
-
-TEST_F(CliCleanup, NoAndNoTerminalAnswerNoAndChangeNothing) {
-    const auto before = Files();
-    for (const auto& args : {std::vector<std::string>{"--folder", folder, "--no", "delete-all"},
-                             std::vector<std::string>{"--folder", folder, "delete-all"},
-                             std::vector<std::string>{"--folder", folder, "delete", "notes.txt"}}) {
-        const ProcessRun run = Torvacheck(args);
-        EXPECT_EQ(run.status, 0) << run.err;
-        EXPECT_EQ(Files(), before);
-    }
-}
-
-TEST_F(CliCleanup, DeleteHackedRemovesExactlyTheHackedAndPrintsTheNewViews) {
-    const auto before = Files();
-    const auto hacked = WithVerdict("hacked");
-    ASSERT_FALSE(hacked.empty());
-    const ProcessRun run = Torvacheck({"--folder", folder, "--json", "--yes", "delete-hacked"});
-    ASSERT_EQ(run.status, 0) << run.err;
-    std::set<std::string> expected;
-    for (const auto& name : before) {
-        if (!hacked.count(name)) expected.insert(name);
-    }
-    EXPECT_EQ(Files(), expected);
-    const json report = json::parse(run.out);
-    EXPECT_EQ(report["deleted"].size(), hacked.size());
-    const json& views = report["after"];
-    EXPECT_TRUE(views["hacked"].empty());
-    EXPECT_EQ(views["listing"].size(), expected.size());
-}
-
-TEST_F(CliCleanup, DeleteTakesOnlyNamesOfTheFolder) {
-    const auto before = Files();
-    fs::create_directories(root.path() / "outside");
-    std::ofstream(root.path() / "outside" / "keep.txt") << "x";
-    for (const char* bad : {"../outside/keep.txt", "missing.w3x", "..", ""}) {
-        const ProcessRun run = Torvacheck({"--folder", folder, "--yes", "delete", bad});
-        EXPECT_EQ(run.status, 1) << bad;
-        EXPECT_EQ(Files(), before);
-    }
-    EXPECT_TRUE(fs::exists(root.path() / "outside" / "keep.txt"));
-    const ProcessRun run = Torvacheck({"--folder", folder, "--yes", "delete", "notes.txt"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_FALSE(fs::exists(fs::path(folder) / "notes.txt"));
-}
-
-TEST_F(CliCleanup, InsertAsksOnlyBeforeReplacing) {
-    const fs::path source = root.path() / "new map.w3x";
-    std::ofstream(source) << "new content";
-    EXPECT_EQ(Torvacheck({"--folder", folder, "--no", "insert", source.string()}).status, 0);
-    EXPECT_EQ(ReadAll(fs::path(folder) / "new map.w3x"), "new content");
-
-    std::ofstream(source) << "newer content";
-    EXPECT_EQ(Torvacheck({"--folder", folder, "--no", "insert", source.string()}).status, 0);
-    EXPECT_EQ(ReadAll(fs::path(folder) / "new map.w3x"), "new content");
-    const ProcessRun replace =
-        Torvacheck({"--folder", folder, "--json", "--yes", "insert", source.string()});
-    EXPECT_EQ(replace.status, 0);
-    EXPECT_EQ(ReadAll(fs::path(folder) / "new map.w3x"), "newer content");
-    const json report = json::parse(replace.out);
-    EXPECT_EQ(report["copied"], "new map.w3x");
-    EXPECT_EQ(report["replaced"], true);
-    EXPECT_EQ(report["deleted"], json::array());
-
-    EXPECT_EQ(Torvacheck({"--folder", folder, "--yes", "insert", "/nonexistent/x.w3x"}).status, 1);
-}
-
-}  // namespace
-}  // namespace torva
-
-namespace torva {
-namespace {
 
 using Snapshot = std::map<std::string, std::string>;  // name -> bytes
 
@@ -368,8 +279,7 @@ Snapshot SnapshotOf(const fs::path& folder) {
 std::vector<std::string> Differences(const Snapshot& a, const Snapshot& b) {
     std::vector<std::string> names;
     for (const auto& [name, bytes] : a) {
-        const auto other = b.find(name);
-        if (other == b.end() || other->second != bytes) names.push_back(name);
+        if (!b.count(name) || b.at(name) != bytes) names.push_back(name);
     }
     for (const auto& [name, bytes] : b) {
         if (!a.count(name)) names.push_back(name);
@@ -377,70 +287,106 @@ std::vector<std::string> Differences(const Snapshot& a, const Snapshot& b) {
     return names;
 }
 
-// Why each map got its verdict, against the literal five-pass sums of its bytes.
-TEST_F(CliOnSampleFolder, ReasonsAgreeWithTheLiteralSumsOfEachHackedKind) {
-    const ProcessRun run = Torvacheck({"--folder", Folder(), "--json"});
-    ASSERT_EQ(run.status, 0) << run.err;
-    const json result = json::parse(run.out);
-    std::set<std::string> seen;  // "changed", "longer"
-    for (const json& map : result["family_maps"]) {
-        const std::string name = map["name"];
-        const auto entry = FindEntryByLabel(map["label"].get<std::string>());
-        if (!entry) {
-            EXPECT_EQ(map["release"], nullptr) << name;
-            EXPECT_EQ(map["expected_size"], nullptr) << name;
-            EXPECT_EQ(map["sums_differ"], nullptr) << name;
-            continue;
-        }
-        const CatalogueEntry release = GetCatalogueEntry(*entry);
-        EXPECT_EQ(map["release"], std::string(release.label)) << name;
-        EXPECT_EQ(map["expected_size"], release.expectedSize) << name;
-        if (map["size"] != release.expectedSize) {
-            EXPECT_EQ(map["sums_differ"], nullptr) << name;
-            seen.insert(map["size"].get<std::int64_t>() == release.expectedSize + 1 ? "longer"
-                                                                                    : "other");
-            continue;
-        }
-        const std::string bytes = ReadAll(fs::path(Folder()) / fs::u8path(name));
-        const StridedSums literal = testing::ReferenceStridedSums(
-            reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-        json differ = json::array();
-        for (int p = 0; p < kStridedSumPeriods; ++p) {
-            if (literal[p] != release.expectedSums[p]) differ.push_back(p + 1);
-        }
-        EXPECT_EQ(map["sums_differ"], differ) << name;
-        EXPECT_EQ(map["verdict"], differ.empty() ? "genuine" : "hacked") << name;
-        if (!differ.empty()) seen.insert("changed");
-    }
-    EXPECT_TRUE(seen.count("changed") && seen.count("longer"));
+// Each clean-up on a fresh sample folder, through the process.
+class CliCleanup : public ::testing::Test {
+protected:
+    TempFolder root;
+    json manifest;
+    std::string folder;
 
-    const ProcessRun text = Torvacheck({"--folder", Folder()});
-    EXPECT_NE(text.out.find("크기 +1"), std::string::npos);
-    EXPECT_NE(text.out.find(" 다름"), std::string::npos);
-    EXPECT_NE(text.out.find("목록에 없는 버전"), std::string::npos);
+    void SetUp() override {
+        manifest = WriteSample(root.path(), 5);
+        folder = (root.path() / "Download").string();
+    }
+    // torvacheck on the sample folder.
+    ProcessRun Run(std::vector<std::string> args) const {
+        args.insert(args.begin(), {"--folder", folder});
+        return Torvacheck(args);
+    }
+    // Files added, removed or changed since `before`.
+    std::vector<std::string> ChangedSince(const Snapshot& before) const {
+        return Differences(SnapshotOf(folder), before);
+    }
+    // Names of files whose first marker carries the given verdict.
+    std::set<std::string> WithVerdict(const char* verdict) const {
+        std::set<std::string> names;
+        for (const auto& f : manifest["files"]) {
+            if (f["verdict"] == verdict) names.insert(f["name"].get<std::string>());
+        }
+        return names;
+    }
+};
+
+TEST_F(CliCleanup, NoAndNoTerminalAnswerNoSayItAndChangeNothing) {
+    const Snapshot before = SnapshotOf(folder);
+    for (const auto& args :
+         {std::vector<std::string>{"--no", "delete-all"}, std::vector<std::string>{"delete-all"},
+          std::vector<std::string>{"delete", "notes.txt"}}) {
+        const ProcessRun run = Run(args);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out, "취소했습니다: 바뀐 것이 없습니다.\n") << args.back();
+        EXPECT_EQ(ChangedSince(before), std::vector<std::string>{});
+    }
+    const json report = json::parse(Run({"--no", "--json", "delete-all"}).out);
+    EXPECT_EQ(report["confirmed"], false);
+    EXPECT_EQ(report["deleted"], json::array());
+    EXPECT_EQ(report["after"], nullptr);
+}
+
+TEST_F(CliCleanup, DeleteTakesOnlyNamesOfTheFolder) {
+    const Snapshot before = SnapshotOf(folder);
+    fs::create_directories(root.path() / "outside");
+    std::ofstream(root.path() / "outside" / "keep.txt") << "x";
+    for (const char* bad : {"../outside/keep.txt", "missing.w3x", "..", ""}) {
+        const ProcessRun run = Run({"--yes", "delete", bad});
+        EXPECT_EQ(run.status, 1) << bad;
+        EXPECT_EQ(ChangedSince(before), std::vector<std::string>{});
+    }
+    EXPECT_TRUE(fs::exists(root.path() / "outside" / "keep.txt"));
+}
+
+TEST_F(CliCleanup, InsertAsksOnlyBeforeReplacing) {
+    const fs::path source = root.path() / "new map.w3x";
+    std::ofstream(source) << "new content";
+    EXPECT_EQ(Run({"--no", "insert", source.string()}).status, 0);
+    EXPECT_EQ(ReadAll(fs::path(folder) / "new map.w3x"), "new content");
+
+    std::ofstream(source) << "newer content";
+    EXPECT_EQ(Run({"--no", "insert", source.string()}).status, 0);
+    EXPECT_EQ(ReadAll(fs::path(folder) / "new map.w3x"), "new content");
+    const ProcessRun replace = Run({"--json", "--yes", "insert", source.string()});
+    EXPECT_EQ(replace.status, 0);
+    EXPECT_EQ(ReadAll(fs::path(folder) / "new map.w3x"), "newer content");
+    const json report = json::parse(replace.out);
+    EXPECT_EQ(report["copied"], "new map.w3x");
+    EXPECT_EQ(report["replaced"], true);
+    EXPECT_EQ(report["deleted"], json::array());
+
+    EXPECT_EQ(Run({"--yes", "insert", "/nonexistent/x.w3x"}).status, 1);
 }
 
 struct CleanupRun {
     std::vector<std::string> args;  // the command and its arguments
+    const char* removes = nullptr;  // the verdict whose files it removes, all of them
 };
 
 class DryRuns : public CliCleanup, public ::testing::WithParamInterface<CleanupRun> {};
 
 TEST_P(DryRuns, ListExactlyWhatTheRealRunThenDeletesAndChangeNoByte) {
     const Snapshot before = SnapshotOf(folder);
-    std::vector<std::string> args = {"--folder", folder, "--json", "--dry-run"};
+    std::vector<std::string> args = {"--json", "--dry-run"};
     args.insert(args.end(), GetParam().args.begin(), GetParam().args.end());
-    const ProcessRun dry = Torvacheck(args);
+    const ProcessRun dry = Run(args);
     ASSERT_EQ(dry.status, 0) << dry.err;
-    EXPECT_EQ(Differences(SnapshotOf(folder), before), std::vector<std::string>{});
+    EXPECT_EQ(ChangedSince(before), std::vector<std::string>{});
     EXPECT_EQ(dry.err, "");  // no question, no notice
     const json preview = json::parse(dry.out);
     EXPECT_EQ(preview["dry_run"], true);
     EXPECT_EQ(preview["after"], nullptr);
     ASSERT_FALSE(preview["deleted"].empty());
 
-    args[3] = "--yes";
-    const ProcessRun real = Torvacheck(args);
+    args[1] = "--yes";
+    const ProcessRun real = Run(args);
     ASSERT_EQ(real.status, 0) << real.err;
     const json done = json::parse(real.out);
     EXPECT_EQ(done["deleted"], preview["deleted"]);
@@ -449,26 +395,20 @@ TEST_P(DryRuns, ListExactlyWhatTheRealRunThenDeletesAndChangeNoByte) {
     EXPECT_EQ(done["failed"], json::array());
     Snapshot expected = before;
     for (const json& name : done["deleted"]) expected.erase(name.get<std::string>());
-    EXPECT_EQ(Differences(SnapshotOf(folder), expected), std::vector<std::string>{});
+    EXPECT_EQ(ChangedSince(expected), std::vector<std::string>{});
     EXPECT_EQ(done["after"]["listing"].size(), expected.size());
+    if (const char* verdict = GetParam().removes) {
+        const std::set<std::string> deleted(done["deleted"].begin(), done["deleted"].end());
+        EXPECT_EQ(deleted, WithVerdict(verdict));
+        EXPECT_TRUE(done["after"][verdict].empty());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, DryRuns,
-                         ::testing::Values(CleanupRun{{"delete-hacked"}},
+                         ::testing::Values(CleanupRun{{"delete-hacked"}, "hacked"},
                                            CleanupRun{{"delete-misnamed"}},
                                            CleanupRun{{"delete-all"}},
                                            CleanupRun{{"delete", "notes.txt", "tiny.bin"}}));
-
-TEST_F(CliCleanup, NoSaysSoAndPrintsNothingElse) {
-    const ProcessRun run = Torvacheck({"--folder", folder, "--no", "delete-all"});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, "취소했습니다: 바뀐 것이 없습니다.\n");
-    const json report =
-        json::parse(Torvacheck({"--folder", folder, "--no", "--json", "delete-all"}).out);
-    EXPECT_EQ(report["confirmed"], false);
-    EXPECT_EQ(report["deleted"], json::array());
-    EXPECT_EQ(report["after"], nullptr);
-}
 
 // Makes one file impossible to delete: immutable for root, a read-only
 // folder for anyone else. Undone on destruction.
@@ -503,7 +443,7 @@ TEST_F(CliCleanup, AFileThatCannotBeDeletedIsFailedAndExitsThree) {
     if (!hold.Works()) GTEST_SKIP() << "cannot make a file undeletable here";
     // A read-only folder holds every file; an immutable file only itself.
     const std::set<std::string> held = hold.WholeFolder() ? hacked : std::set<std::string>{stuck};
-    const ProcessRun run = Torvacheck({"--folder", folder, "--json", "--yes", "delete-hacked"});
+    const ProcessRun run = Run({"--json", "--yes", "delete-hacked"});
     EXPECT_EQ(run.status, 3) << run.err;
     const json report = json::parse(run.out);
     std::set<std::string> failed;
@@ -526,21 +466,13 @@ class MoveTo : public CliCleanup, public ::testing::WithParamInterface<const cha
 TEST_P(MoveTo, LosesNoByteAndNeverOverwrites) {
     const std::string where = GetParam();
     if (!where.empty() && !fs::is_directory(where)) GTEST_SKIP() << where << " is not here";
-    TempFolder local;
-    const fs::path target = where.empty()
-                                ? local.path() / "aside"
-                                : fs::path(where) / ("torva-aside-" + std::to_string(::getpid()));
-    fs::create_directories(target);
-    struct RemoveAfter {
-        fs::path path;
-        ~RemoveAfter() { fs::remove_all(path); }
-    } removeAfter{target};
+    const TempFolder aside(where.empty() ? fs::temp_directory_path() : fs::path(where));
+    const fs::path& target = aside.path();
 
     const Snapshot before = SnapshotOf(folder);
     const std::string clash = *WithVerdict("hacked").begin();
     std::ofstream(target / fs::u8path(clash)) << "already here";
-    const ProcessRun run = Torvacheck(
-        {"--folder", folder, "--json", "--yes", "--move-to", target.string(), "delete-hacked"});
+    const ProcessRun run = Run({"--json", "--yes", "--move-to", target.string(), "delete-hacked"});
     ASSERT_EQ(run.status, 0) << run.err;
     const json report = json::parse(run.out);
     EXPECT_EQ(report["moved_to"], fs::absolute(target).lexically_normal().string());
@@ -565,12 +497,11 @@ INSTANTIATE_TEST_SUITE_P(Volumes, MoveTo, ::testing::Values("", "/dev/shm"), [](
 
 TEST(CliInfo, ShowsTheHeaderFieldsAndNeverBreaksOnShortOrOddFiles) {
     TempFolder folder;
-    const auto genuine = sample::ForgeGenuine(17, 1);
-    auto hacked = genuine;
+    auto hacked = sample::ForgeGenuine(17, 1);
     hacked[hacked.size() / 2] ^= 0x01;
     folder.Write("hacked.w3x", hacked);
-    auto odd = sample::MapHeader("\xED\x86\xA0\xEB\xA5\xB4\xEB\xB0\x94 A32|\xFF\xFE", 0x0102, 12);
-    folder.Write("odd.w3x", odd);
+    folder.Write("odd.w3x", sample::MapHeader("\xED\x86\xA0\xEB\xA5\xB4\xEB\xB0\x94 A32|\xFF\xFE",
+                                              0x0102, 12));
     folder.Write("short.w3x", {'H', 'M', '3', 'W', 0, 0, 0, 0, 'a', 'b', 0, 1});
     folder.Write("tiny.w3x", {'H', 'M'});
     const auto path = [&](const char* name) { return (folder.path() / name).string(); };

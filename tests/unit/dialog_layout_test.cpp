@@ -54,25 +54,15 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(GuidanceBands, ReferenceMetricsKeepTheDesignedPixelEdges) {
-    const struct {
-        int x, y;
-        std::optional<int> band;
-    } cases[] = {
-        {319, 300, std::nullopt},
-        {320, 300, 0},
-        {320, 285, 0},
-        {320, 284, 1},
-        {320, 250, 1},
-        {320, 249, 2},
-        {320, 215, 2},
-        {320, 214, 3},
-        {320, 0, 3},
-        {320, -5, 3},
-        {-1, 300, std::nullopt},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(GuidanceBandAt(c.x, c.y, kReferenceBaseUnits), c.band) << c.x << "," << c.y;
+    // At x 320 (y, band): band 0 from y 285 down, 1 from 250, 2 from 215, 3 above;
+    // left of x 320, none.
+    const std::pair<int, int> rows[] = {{300, 0}, {285, 0}, {284, 1}, {250, 1}, {249, 2},
+                                        {215, 2}, {214, 3}, {0, 3},   {-5, 3}};
+    for (const auto& [y, band] : rows) {
+        EXPECT_EQ(GuidanceBandAt(320, y, kReferenceBaseUnits), band) << y;
     }
+    EXPECT_EQ(GuidanceBandAt(319, 300, kReferenceBaseUnits), std::nullopt);
+    EXPECT_EQ(GuidanceBandAt(-1, 300, kReferenceBaseUnits), std::nullopt);
 }
 
 // A template header, its title and font, then two controls.
@@ -112,9 +102,6 @@ std::vector<std::uint8_t> Template(bool extended, std::uint32_t style, bool menu
     return t;
 }
 
-// The controls: 22 bytes, 2 of padding, 23 bytes.
-std::size_t ItemsStart(const std::vector<std::uint8_t>& t) { return t.size() - 47; }
-
 std::u16string TemplateFaceOf(const std::vector<std::uint8_t>& t) {
     return win::TemplateFace(t.data(), t.size()).value_or(u"<none>");
 }
@@ -128,7 +115,8 @@ TEST(DialogTemplate, FaceIsReplacedAndEveryControlKeptOnItsBoundary) {
                 const auto patched = win::WithTemplateFace(original.data(), original.size(), face);
                 ASSERT_TRUE(patched);
                 EXPECT_EQ(TemplateFaceOf(*patched), face);
-                const std::size_t from = ItemsStart(original);
+                // The controls: 22 bytes, 2 of padding, 23 bytes.
+                const std::size_t from = original.size() - 47;
                 const std::size_t items = original.size() - from;
                 const std::size_t start = patched->size() - items;
                 EXPECT_EQ(start % 4, 0u);

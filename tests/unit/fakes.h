@@ -21,13 +21,31 @@ namespace torva::testing {
 
 namespace fs = std::filesystem;
 
-// A fresh, empty folder under the system's temporary directory.
+inline void WriteFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A list's names, in order.
+inline std::vector<std::string> Names(const NameList& list) {
+    std::vector<std::string> out;
+    for (int i = 0; i < list.count; ++i) out.emplace_back(list[i]);
+    return out;
+}
+
+// A fresh, empty folder, by default under the system's temporary directory.
 class TempFolder {
 public:
-    TempFolder() {
+    explicit TempFolder(const fs::path& parent = fs::temp_directory_path()) {
         static int counter = 0;
-        path_ = fs::temp_directory_path() /
-                ("torva-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+        path_ =
+            parent / ("torva-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
         fs::remove_all(path_);
         fs::create_directories(path_);
     }
@@ -39,13 +57,21 @@ public:
     // NOLINTNEXTLINE(readability-identifier-naming)
     const fs::path& path() const { return path_; }
     void Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
-        std::ofstream out(path_ / name, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
+        WriteFile(path_ / name, bytes);
     }
 
 private:
     fs::path path_;
+};
+
+// Restores the working directory on destruction.
+class KeepWorkingDirectory {
+public:
+    KeepWorkingDirectory() : saved_(fs::current_path()) {}
+    ~KeepWorkingDirectory() { fs::current_path(saved_); }
+
+private:
+    fs::path saved_;
 };
 
 // Lists a scripted set of names (the order given), as the list box would.
@@ -82,12 +108,10 @@ public:
     }
     std::FILE* OpenForReading(const std::string& name, Result* failure = nullptr) override {
         opened.push_back(name);
-        std::FILE* file = current && !unreadable.count(name)
-                              ? std::fopen((folder / name).c_str(), "rb")
-                              : nullptr;
+        const bool readable = current && !unreadable.count(name);
+        std::FILE* file = readable ? std::fopen((folder / name).c_str(), "rb") : nullptr;
         if (file == nullptr && failure != nullptr) {
-            *failure =
-                current && !unreadable.count(name) ? ErrnoResult(errno) : Result{Failure::Other, 5};
+            *failure = readable ? ErrnoResult(errno) : Result{Failure::Other, 5};
         }
         return file;
     }
@@ -149,11 +173,6 @@ protected:
     void Add(const std::string& name, const std::vector<std::uint8_t>& bytes) {
         folder.Write(name, bytes);
         lister.names.push_back(name);
-    }
-    static std::vector<std::string> List(const NameList& list) {
-        std::vector<std::string> out;
-        for (int i = 0; i < list.count; ++i) out.emplace_back(list[i]);
-        return out;
     }
 };
 

@@ -16,8 +16,10 @@
 namespace torva {
 namespace {
 
+using testing::Names;
 using testing::ScriptedPrompts;
 using testing::TempFolder;
+using testing::WriteFile;
 namespace fs = std::filesystem;
 
 constexpr int kA32 = 17;
@@ -33,40 +35,19 @@ std::vector<std::uint8_t> HackedA32() {
     return bytes;
 }
 
-// Restores the working directory the scan moves.
-class KeepWorkingDirectory {
-public:
-    KeepWorkingDirectory() : saved_(fs::current_path()) {}
-    ~KeepWorkingDirectory() { fs::current_path(saved_); }
-
-private:
-    fs::path saved_;
-};
-
 class FaultTable : public ::testing::Test {
 protected:
-    KeepWorkingDirectory keep;
+    testing::KeepWorkingDirectory keep;
     TempFolder root;
-    fs::path download;
+    fs::path download = root.path() / "Download";
     PosixFolderLister lister;
     PosixFileSystem files;
     ScriptedPrompts prompts;
     std::unique_ptr<MapFolder> map;
 
     void SetUp() override {
-        download = root.path() / "Download";
         fs::create_directories(download);
         map = std::make_unique<MapFolder>(download.string(), lister, files, prompts);
-    }
-    void Write(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
-        std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-    }
-    std::vector<std::string> List(const NameList& list) const {
-        std::vector<std::string> out;
-        for (int i = 0; i < list.count; ++i) out.emplace_back(list[i]);
-        return out;
     }
 };
 
@@ -74,10 +55,10 @@ TEST_F(FaultTable, EntriesThatAreNotFilesNeverStopOrHangTheScan) {
     ASSERT_EQ(::mkfifo((download / "pipe.w3x").c_str(), 0644), 0);
     fs::create_symlink(root.path() / "nowhere.w3x", download / "dangling.w3x");
     fs::create_directories(download / "TORVA_A32.w3x.d");
-    Write(download / "TORVA_A32.w3x", GenuineA32());
+    WriteFile(download / "TORVA_A32.w3x", GenuineA32());
     map->ScanFolder();
     EXPECT_EQ(map->Results().FolderFileCount, 1);
-    EXPECT_EQ(List(map->Results().GenuineList), std::vector<std::string>{"TORVA_A32.w3x"});
+    EXPECT_EQ(Names(map->Results().GenuineList), std::vector<std::string>{"TORVA_A32.w3x"});
 }
 
 TEST_F(FaultTable, UnusualNamesAreScannedOrLeftOffButNeverCut) {
@@ -94,13 +75,15 @@ TEST_F(FaultTable, UnusualNamesAreScannedOrLeftOffButNeverCut) {
             return hangul + "AB.w3x";
         }(),
     };
-    for (const auto& name : names) Write(download / name, HackedA32());
+    for (const auto& name : names) WriteFile(download / name, HackedA32());
     map->ScanFolder();
     const ScanResults& r = map->Results();
     EXPECT_EQ(r.FolderFileCount, 6);
-    std::set<std::string> hacked;
-    for (const auto& n : List(r.HackedList)) hacked.insert(n);
-    EXPECT_EQ(hacked, (std::set<std::string>{names[0], names[2], names[3], names[4], names[5]}));
+    const auto hacked = Names(r.HackedList);
+    ASSERT_EQ(hacked.size(), 5u);  // each once, none cut
+    const std::set<std::string> listed(hacked.begin(), hacked.end());
+    EXPECT_EQ(listed, (std::set<std::string>{names[0], names[2], names[3], names[4], names[5]}));
+    EXPECT_EQ(Names(r.FamilyMapList), hacked);
 
     prompts.answers = {true};
     RunBulkCommand(*map, BulkCommand::DeleteHackedMaps);
@@ -120,7 +103,7 @@ TEST_P(ManyEntries, OnlyTheFirstThousandAreExaminedWithOneNoticePerScan) {
         std::ofstream(download / ("f" + std::to_string(100000 + i))) << "x";
     }
     // Sorted last, so it is never examined once the cap is reached.
-    Write(download / "zz TORVA_A32.w3x", HackedA32());
+    WriteFile(download / "zz TORVA_A32.w3x", HackedA32());
     map->ScanFolder();
     EXPECT_EQ(map->Results().FolderFileCount, std::min(GetParam().entries + 1, 1000));
     EXPECT_EQ(static_cast<int>(prompts.notices.size()), GetParam().notices);
@@ -132,15 +115,15 @@ INSTANTIATE_TEST_SUITE_P(Counts, ManyEntries,
                                            CountCase{4999, 1}));
 
 TEST_F(FaultTable, AVanishedFolderNeverLeadsToTheWorkingFolder) {
-    Write(download / "TORVA_A32.w3x", HackedA32());
+    WriteFile(download / "TORVA_A32.w3x", HackedA32());
     map->ScanFolder();
     ASSERT_EQ(map->Results().HackedList.count, 1);
 
     // The working folder holds hacked-looking maps of the same names.
     const fs::path elsewhere = root.path() / "elsewhere";
     fs::create_directories(elsewhere);
-    Write(elsewhere / "TORVA_A32.w3x", HackedA32());
-    Write(elsewhere / "mod.w3x", HackedA32());
+    WriteFile(elsewhere / "TORVA_A32.w3x", HackedA32());
+    WriteFile(elsewhere / "mod.w3x", HackedA32());
     fs::remove_all(download);
     fs::current_path(elsewhere);
 
@@ -160,7 +143,7 @@ TEST_F(FaultTable, AVanishedFolderNeverLeadsToTheWorkingFolder) {
 TEST_F(FaultTable, ALinkInTheFolderIsRemovedButNotWhatItPointsTo) {
     const fs::path outside = root.path() / "my maps" / "TORVA_A32.w3x";
     fs::create_directories(outside.parent_path());
-    Write(outside, HackedA32());
+    WriteFile(outside, HackedA32());
     fs::create_symlink(outside, download / "TORVA_A32.w3x");
     map->ScanFolder();
     ASSERT_EQ(map->Results().HackedList.count, 1);
@@ -171,21 +154,21 @@ TEST_F(FaultTable, ALinkInTheFolderIsRemovedButNotWhatItPointsTo) {
 }
 
 TEST_F(FaultTable, AFileThatShrinksOrGrowsAfterTheScanIsNotDeletedAsJudged) {
-    Write(download / "a.w3x", HackedA32());
-    Write(download / "b.w3x", HackedA32());
+    WriteFile(download / "a.w3x", HackedA32());
+    WriteFile(download / "b.w3x", HackedA32());
     map->ScanFolder();
     ASSERT_EQ(map->Results().HackedList.count, 2);
     // Another program finishes writing a.w3x (it grows) and replaces b.w3x
     // with the genuine map of the same size.
     auto grown = HackedA32();
     grown.push_back(1);
-    Write(download / "a.w3x", grown);
-    Write(download / "b.w3x", GenuineA32());
+    WriteFile(download / "a.w3x", grown);
+    WriteFile(download / "b.w3x", GenuineA32());
     prompts.answers = {true};
     RunBulkCommand(*map, BulkCommand::DeleteHackedMaps);
     EXPECT_TRUE(fs::exists(download / "a.w3x"));
     EXPECT_TRUE(fs::exists(download / "b.w3x"));
-    EXPECT_EQ(List(map->Results().GenuineList), std::vector<std::string>{"b.w3x"});
+    EXPECT_EQ(Names(map->Results().GenuineList), std::vector<std::string>{"b.w3x"});
 }
 
 }  // namespace

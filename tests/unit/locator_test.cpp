@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -55,6 +54,7 @@ std::vector<std::uint8_t> Padded(const std::string& text, std::size_t size) {
 
 const std::string kFail = "레지스트리 읽기 실패! 워크래프트3가 미설치 된 것 같습니다. ";
 
+// The search for the folder ends there too, with that message only.
 TEST(Locator, MissingKeyShowsTheBMessageWithItsCode) {
     FakeRegistry registry;
     registry.keyPresent = false;
@@ -62,6 +62,16 @@ TEST(Locator, MissingKeyShowsTheBMessageWithItsCode) {
     EXPECT_FALSE(LocateDownloadFolder(registry, prompts));
     EXPECT_EQ(prompts.notices, std::vector<std::string>{kFail + "(B2)\r\n"});
     EXPECT_EQ(registry.reads, 0);
+
+    ScriptedPrompts searching;
+    int quits = 0;
+    const DownloadFolderSources sources{
+        registry, [] { return std::string("C:\\D"); },
+        [](const std::string& path) { return FolderCandidate(path); }};
+    const auto result = FindDownloadFolder(sources, searching, [&] { ++quits; });
+    EXPECT_EQ(result.outcome, FolderSearch::RegistryFailed);
+    EXPECT_EQ(quits, 1);
+    EXPECT_EQ(searching.notices, prompts.notices);
 }
 
 TEST(Locator, MissingValueShowsTheAMessageThenQuitsThenClosesTheKey) {
@@ -79,11 +89,6 @@ TEST(Locator, MissingValueShowsTheAMessageThenQuitsThenClosesTheKey) {
     EXPECT_EQ(registry.openKeys, 0);
 }
 
-TEST(Locator, FailureTextCarriesAnyCode) {
-    EXPECT_EQ(RegistryFailureText('A', 234), kFail + "(A234)\r\n");
-    EXPECT_EQ(RegistryFailureText('B', 5), kFail + "(B5)\r\n");
-}
-
 struct ValueCase {
     const char* name;
     std::vector<std::uint8_t> value;
@@ -99,11 +104,8 @@ TEST_P(LocatorValues, ComposeTheFolderOrFailWithoutOverrun) {
     ScriptedPrompts prompts;
     EXPECT_EQ(LocateDownloadFolder(registry, prompts), c.folder);
     EXPECT_EQ(registry.openKeys, 0);
-    if (c.folder) {
-        EXPECT_TRUE(prompts.notices.empty());
-    } else {
-        EXPECT_EQ(prompts.notices, std::vector<std::string>{kFail + "(A234)\r\n"});
-    }
+    EXPECT_EQ(prompts.notices, c.folder ? std::vector<std::string>{}
+                                        : std::vector<std::string>{kFail + "(A234)\r\n"});
 }
 
 const std::string k1023(1023, 'p');
@@ -143,14 +145,9 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"EmptyValue", {}, "\\Maps\\Download"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-}  // namespace
-}  // namespace torva
-
-namespace torva {
-namespace {
-
-const std::string kInstallFolder = "C:\\WC3\\Maps\\Download";
-const std::string kDocumentsFolder = "C:\\Users\\p\\Documents\\Warcraft III\\Maps\\Download";
+const std::string kInstall = "C:\\WC3\\Maps\\Download";
+const std::string kDocs = "C:\\Users\\p\\Documents\\Warcraft III\\Maps\\Download";
+const std::string kShellDocs = "C:\\Users\\p\\Documents";
 
 struct FindCase {
     const char* name;
@@ -162,6 +159,10 @@ struct FindCase {
     std::string toldTooLong = {};           // the folder the notice names as too long
 };
 
+bool Holds(const std::vector<std::string>& folders, const std::string& path) {
+    return std::find(folders.begin(), folders.end(), path) != folders.end();
+}
+
 class FindFolder : public ::testing::TestWithParam<FindCase> {};
 
 TEST_P(FindFolder, InstallFolderFirstThenTheDocumentsFolder) {
@@ -170,30 +171,19 @@ TEST_P(FindFolder, InstallFolderFirstThenTheDocumentsFolder) {
     registry.value = Text("C:\\WC3");
     ScriptedPrompts prompts;
     int asked = 0;
-    const DownloadFolderSources sources{registry,
-                                        [&] {
-                                            ++asked;
-                                            return c.documents;
-                                        },
-                                        [&](const std::string& path) -> FolderCandidate {
-                                            for (const auto& usable : c.usable) {
-                                                if (usable == path)
-                                                    return FolderCandidate("/mapped" + path);
-                                            }
-                                            for (const auto& existing : c.tooLong) {
-                                                if (existing == path) {
-                                                    return FolderCandidate::TooLong();
-                                                }
-                                            }
-                                            return FolderCandidate();
-                                        }};
-    const DownloadFolderResult result = FindDownloadFolder(sources, prompts);
+    const auto documents = [&] { return ++asked, c.documents; };
+    const auto candidate = [&](const std::string& path) {
+        if (Holds(c.usable, path)) return FolderCandidate("/mapped" + path);
+        return Holds(c.tooLong, path) ? FolderCandidate::TooLong() : FolderCandidate();
+    };
+    const DownloadFolderResult result =
+        FindDownloadFolder(DownloadFolderSources{registry, documents, candidate}, prompts);
     EXPECT_EQ(asked, c.documentsAsked);
     if (c.found.empty()) {
         EXPECT_EQ(result.outcome, FolderSearch::NoFolder);
         EXPECT_EQ(prompts.notices,
                   std::vector<std::string>{c.toldTooLong.empty()
-                                               ? NoDownloadFolderText(kInstallFolder)
+                                               ? NoDownloadFolderText(kInstall)
                                                : DownloadFolderTooLongText(c.toldTooLong)});
     } else {
         EXPECT_EQ(result.outcome, FolderSearch::Found);
@@ -205,56 +195,17 @@ TEST_P(FindFolder, InstallFolderFirstThenTheDocumentsFolder) {
 INSTANTIATE_TEST_SUITE_P(
     Layouts, FindFolder,
     ::testing::Values(
-        FindCase{"InstallFolder",
-                 {kInstallFolder, kDocumentsFolder},
-                 "C:\\Users\\p\\Documents",
-                 kInstallFolder,
-                 0},
-        FindCase{
-            "DocumentsFolder", {kDocumentsFolder}, "C:\\Users\\p\\Documents", kDocumentsFolder, 1},
-        FindCase{"DocumentsWithBackslash",
-                 {kDocumentsFolder},
-                 "C:\\Users\\p\\Documents\\",
-                 kDocumentsFolder,
-                 1},
-        FindCase{"Neither", {}, "C:\\Users\\p\\Documents", "", 1},
-        FindCase{"DocumentsUnknown", {kDocumentsFolder}, "", "", 1},
+        FindCase{"InstallFolder", {kInstall, kDocs}, kShellDocs, kInstall, 0},
+        FindCase{"DocumentsFolder", {kDocs}, kShellDocs, kDocs, 1},
+        FindCase{"DocumentsWithBackslash", {kDocs}, kShellDocs + "\\", kDocs, 1},
+        FindCase{"Neither", {}, kShellDocs, "", 1},
+        FindCase{"DocumentsUnknown", {kDocs}, "", "", 1},
         // A folder that exists with a path too long to use is told as such.
-        FindCase{"InstallFolderTooLong",
-                 {},
-                 "C:\\Users\\p\\Documents",
-                 "",
-                 1,
-                 {kInstallFolder},
-                 kInstallFolder},
-        FindCase{"DocumentsFolderTooLong",
-                 {},
-                 "C:\\Users\\p\\Documents",
-                 "",
-                 1,
-                 {kDocumentsFolder},
-                 kDocumentsFolder},
-        FindCase{"TooLongInstallFolderButUsableDocuments",
-                 {kDocumentsFolder},
-                 "C:\\Users\\p\\Documents",
-                 kDocumentsFolder,
-                 1,
-                 {kInstallFolder}}),
+        FindCase{"InstallFolderTooLong", {}, kShellDocs, "", 1, {kInstall}, kInstall},
+        FindCase{"DocumentsFolderTooLong", {}, kShellDocs, "", 1, {kDocs}, kDocs},
+        FindCase{
+            "TooLongInstallFolderButUsableDocuments", {kDocs}, kShellDocs, kDocs, 1, {kInstall}}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(Locator, RegistryFailureEndsTheSearchWithItsMessageOnly) {
-    FakeRegistry registry;
-    registry.keyPresent = false;
-    ScriptedPrompts prompts;
-    int quits = 0;
-    const DownloadFolderSources sources{
-        registry, [] { return std::string("C:\\D"); },
-        [](const std::string& path) { return FolderCandidate(path); }};
-    const auto result = FindDownloadFolder(sources, prompts, [&] { ++quits; });
-    EXPECT_EQ(result.outcome, FolderSearch::RegistryFailed);
-    EXPECT_EQ(quits, 1);
-    EXPECT_EQ(prompts.notices, std::vector<std::string>{kFail + "(B2)\r\n"});
-}
 
 TEST(Locator, NoFolderTextShowsLongPathsCutBetweenCharacters) {
     EXPECT_NE(NoDownloadFolderText("C:\\WC3\\Maps\\Download").find("C:\\WC3\\Maps\\Download"),

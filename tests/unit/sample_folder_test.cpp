@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <set>
 
-#include "cli/terminal_prompts.h"
 #include "fakes.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_folder_lister.h"
@@ -66,12 +65,10 @@ TEST_P(ForgedRelease, GenuineOnDiskAndHackedAfterAnySingleChange) {
 
 INSTANTIATE_TEST_SUITE_P(AllReleases, ForgedRelease, ::testing::Range(0, 18));
 
-TEST(ForgeGenuine, SameVariantSameBytesOtherVariantOtherBytes) {
+// Same variant, same bytes; another variant, other bytes.
+TEST(ForgeGenuine, IsDeterministicAndKeepsTheGivenHeader) {
     EXPECT_EQ(sample::ForgeGenuine(17, 1), sample::ForgeGenuine(17, 1));
     EXPECT_NE(sample::ForgeGenuine(17, 1), sample::ForgeGenuine(17, 2));
-}
-
-TEST(ForgeGenuine, KeepsTheGivenHeader) {
     const auto header = sample::MapHeader(sample::ReleaseDisplayName(14) + "|r");
     const auto bytes = sample::ForgeGenuine(14, 0, header);
     EXPECT_TRUE(std::equal(header.begin(), header.end(), bytes.begin()));
@@ -81,13 +78,10 @@ TEST(ForgeGenuine, KeepsTheGivenHeader) {
 }
 
 // Scans a generated folder with the adapters torvacheck uses on Linux.
-class GeneratedFolderScan : public ::testing::TestWithParam<std::uint64_t> {
-protected:
-    void TearDown() override { fs::current_path(startFolder); }
-    fs::path startFolder = fs::current_path();
-};
+class GeneratedFolderScan : public ::testing::TestWithParam<std::uint64_t> {};
 
 TEST_P(GeneratedFolderScan, AgreesWithTheManifest) {
+    testing::KeepWorkingDirectory keep;
     TempFolder root;
     sample::SampleOptions options;
     options.outDir = (root.path() / "Download").string();
@@ -96,11 +90,9 @@ TEST_P(GeneratedFolderScan, AgreesWithTheManifest) {
 
     PosixFolderLister lister;
     PosixFileSystem files;
-    std::FILE* sink = std::tmpfile();
-    TerminalPrompts prompts(PresetAnswer::No, stdin, sink, false);
+    testing::ScriptedPrompts prompts;
     MapFolder folder(options.outDir, lister, files, prompts);
     folder.ScanFolder();
-    std::fclose(sink);
     const ScanResults& r = folder.Results();
 
     ASSERT_EQ(r.FolderFileCount, static_cast<int>(expected.files.size()));
@@ -124,12 +116,9 @@ TEST_P(GeneratedFolderScan, AgreesWithTheManifest) {
                                 std::to_string(r.FamilyMapSizes[i]));
     }
     EXPECT_EQ(scannedFamily, family);
-    std::vector<std::string> scannedGenuine, scannedHacked;
-    for (int i = 0; i < r.GenuineList.count; ++i) scannedGenuine.emplace_back(r.GenuineList[i]);
-    for (int i = 0; i < r.HackedList.count; ++i) scannedHacked.emplace_back(r.HackedList[i]);
-    EXPECT_EQ(scannedGenuine, genuine);
-    EXPECT_EQ(scannedHacked, hacked);
-    EXPECT_TRUE(prompts.Notices().empty());
+    EXPECT_EQ(testing::Names(r.GenuineList), genuine);
+    EXPECT_EQ(testing::Names(r.HackedList), hacked);
+    EXPECT_TRUE(prompts.notices.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Variants, GeneratedFolderScan, ::testing::Values(0u, 1u, 5u));
