@@ -7,21 +7,12 @@
 #include "scan/folder_scan.h"
 #include "scan/text_slots.h"
 #include "tests/support/code_page_949_cases.h"
+#include "tests/support/code_page_949_length_test.h"
 
 namespace torva {
 namespace {
 
-using testing::CodePage949Case;
 using testing::Repeated;
-
-class CodePage949 : public ::testing::TestWithParam<CodePage949Case> {};
-
-TEST_P(CodePage949, CountsAsTheGameDoes) {
-    EXPECT_EQ(CodePage949Length(GetParam().text), GetParam().length);
-}
-
-INSTANTIATE_TEST_SUITE_P(Texts, CodePage949, ::testing::ValuesIn(testing::kCodePage949Cases),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 struct SlotCase {
     const char* name;
