@@ -8,16 +8,25 @@ packages=(
   googletest libgtest-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-  wine64 wine32:i386 xvfb xauth fonts-nanum fonts-baekmuk locales imagemagick xdotool hyperfine
+  wine64 xvfb xauth fonts-nanum fonts-baekmuk locales imagemagick xdotool hyperfine
   zip unzip
 )
 
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 
-# The 32-bit program runs under Wine's 32-bit half, from Debian's i386 packages.
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  as_root dpkg --add-architecture i386
-  added_i386=1
+# The 32-bit program runs under Wine's 32-bit half, from Debian's i386
+# packages, where the kernel runs 32-bit code; elsewhere it is built but not run.
+# shellcheck source=host-i386.sh
+. "$(dirname "$0")/host-i386.sh"
+host_i386
+if [ "$HOST_I386" = yes ]; then
+  packages+=(wine32:i386)
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    as_root dpkg --add-architecture i386
+    added_i386=1
+  fi
+else
+  echo "Not installing Wine's 32-bit half: $HOST_I386_WHY."
 fi
 
 missing=()

@@ -6,6 +6,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
+# Asked once for the whole run; every script below takes this answer.
+. scripts/host-i386.sh
+host_i386
+echo "== host: 32-bit x86 programs: $HOST_I386 ($HOST_I386_WHY)"
 scripts/install-deps.sh
 echo "== layers"
 scripts/check-layers.sh

@@ -14,9 +14,20 @@ esac
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
 
+# shellcheck source=../../scripts/host-i386.sh
+. "$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/../../scripts/host-i386.sh"
+host_i386
+
+# The loader, chosen as Debian's wine wrapper chooses it: the 32-bit one where
+# it can run (it starts 64-bit programs through wine64, and a prefix it makes
+# has its 32-bit half), else wine64 itself. Debian's wrapper is not used: on a
+# host without 32-bit support, with wine32 installed, it picks a loader that
+# cannot start.
 wine_binary() {
-  if command -v wine >/dev/null 2>&1; then command -v wine
+  if [ "$HOST_I386" = yes ] && [ -x /usr/lib/wine/wine ]; then echo /usr/lib/wine/wine
   elif [ -x /usr/lib/wine/wine64 ]; then echo /usr/lib/wine/wine64
+  elif command -v wine64 >/dev/null 2>&1; then command -v wine64
+  elif command -v wine >/dev/null 2>&1; then command -v wine
   else return 1
   fi
 }
@@ -27,6 +38,10 @@ wineserver_binary() {
   else return 1
   fi
 }
+
+# Whether Windows programs of 32 bits run here: Wine's 32-bit half installed,
+# on a kernel that runs 32-bit code.
+wine_runs_32bit() { [ "$HOST_I386" = yes ] && [ -x /usr/lib/wine/wine ]; }
 
 # A Windows path for a local path: Wine maps drive Z: to /.
 windows_path() { local p=$1; printf 'Z:%s' "${p//\//\\}"; }
@@ -93,12 +108,14 @@ init_prefix() {
   timeout 30 "$WINESERVER" -p >/dev/null 2>&1 </dev/null
 }
 
-# prefix_starts_programs LOGDIR: a 64-bit program, and a 32-bit one when Wine
-# has its 32-bit half, run to their end in $WINEPREFIX.
+# prefix_starts_programs LOGDIR: a 64-bit program, and a 32-bit one where
+# they can run, run to their end in $WINEPREFIX. A prefix made where 32-bit
+# programs cannot run has no 32-bit half: on a host where they can, it fails
+# here and is made anew.
 prefix_starts_programs() {
   local log="$1/prefix-probe.log"
   wine_run "$log" 120 cmd /c exit 0 || return 1
-  if [ -x /usr/lib/wine/wine ]; then
+  if wine_runs_32bit; then
     wine_run "$log.32" 120 'C:\windows\syswow64\cmd.exe' /c exit 0 || return 1
   fi
 }
@@ -139,5 +156,8 @@ set_install_path() {
   wine_run "$1" 60 reg add "$GAME_KEY" /v InstallPath /d "$(windows_path "$2")" /f
 }
 
-WINE=$(wine_binary) || { echo "wine is not installed" >&2; exit 1; }
+WINE=$(wine_binary) || { echo "wine is not installed (see scripts/install-deps.sh)" >&2; exit 1; }
+# What Debian's wrapper sets when it starts wine64 itself: the loader that
+# Wine's own programs (wineboot, start) use to start others.
+[ "${WINE##*/}" = wine64 ] && export WINELOADER=$WINE
 WINESERVER=$(wineserver_binary) || { echo "wineserver is not installed" >&2; exit 1; }
