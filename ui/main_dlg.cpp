@@ -16,7 +16,8 @@
 
 namespace torva {
 
-const char* const kDownloadPageAddress = "http://www.torva.example/bbs/zboard.php?id=torva_down";
+const std::string kDownloadPageAddress =
+    std::string(kCommunitySiteAddress) + "/bbs/zboard.php?id=torva_down";
 
 const char* const kStartupGuidanceText =
     "토르바를 지속적으로 플레이하다보면 워크래프트 맵 폴더에 쌓이는 맵들을 정리하기 위해 제작된 "

@@ -21,8 +21,9 @@
 
 namespace torva {
 
-// Where the download button leads: the community board of the official maps.
-extern const char* const kDownloadPageAddress;
+// Where the download button leads: the community board of the official maps,
+// on the site kCommunitySiteAddress names.
+extern const std::string kDownloadPageAddress;
 // The guidance box's text after start-up; its GuidanceState code is 255.
 extern const char* const kStartupGuidanceText;
 constexpr std::int32_t kStartupGuidanceState = 255;
