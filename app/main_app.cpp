@@ -8,6 +8,7 @@
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell_folders.h"
+#include "platform/win32/win32_token.h"
 #include "ui/main_dlg.h"
 
 namespace torva {
@@ -28,9 +29,20 @@ BOOL CMainApp::InitInstance() {
     // The shell may hand the download page to a COM extension, and the
     // open-file dialog hosts shell components: both want a single-threaded
     // apartment on this, the one thread.
+    // TORVA_TEST_NOT_VIRTUALISED=1 (tests only) makes the run take itself as
+    // elevated, so the VirtualStore notice can be seen under Wine.
+    wchar_t forced[2] = {};
+    const TokenFacts token =
+        GetEnvironmentVariableW(L"TORVA_TEST_NOT_VIRTUALISED", forced, 2) == 1 && forced[0] == L'1'
+            ? TokenFacts{true, false}
+            : ProcessTokenFacts();
+    const std::vector<std::string> programFiles = ProgramFilesFolders();
+    const auto missesVirtualStore = [&](const std::string& folder) {
+        return MissesVirtualStore(token, LongPathOf(folder), programFiles);
+    };
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     {
-        CMainDlg dialog(folderSources);
+        CMainDlg dialog(folderSources, missesVirtualStore);
         MainWindow = &dialog;
         dialog.DoModal();  // OK, Cancel or -1 (a quit request) all end the program
         MainWindow = nullptr;

@@ -8,7 +8,8 @@
 
 namespace torva {
 
-// A reserved placeholder until the community gives its real address.
+// A reserved placeholder until the community gives its real address: the
+// only place to change it (the download button's page is on this site too).
 const char* const kCommunitySiteAddress = "http://www.torva.example";
 const char* const kOverwritePromptCaption = "맵 파일 복사";
 const char* const kReasonGone = "gone";

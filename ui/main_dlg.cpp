@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/utf.h"
+#include "locate/virtual_store.h"
 #include "platform/win32/dialog/file_dialog.h"
 #include "res/resource.h"
 #include "ui/about_box.h"
@@ -15,7 +16,8 @@
 
 namespace torva {
 
-const char* const kDownloadPageAddress = "http://www.torva.example/bbs/zboard.php?id=torva_down";
+const std::string kDownloadPageAddress =
+    std::string(kCommunitySiteAddress) + "/bbs/zboard.php?id=torva_down";
 
 const char* const kStartupGuidanceText =
     "토르바를 지속적으로 플레이하다보면 워크래프트 맵 폴더에 쌓이는 맵들을 정리하기 위해 제작된 "
@@ -104,10 +106,12 @@ const win::MessageEntry CMainDlg::kMessages[] = {
     win::OnMessage<&CMainDlg::OnSetFocus>(WM_SETFOCUS),
 };
 
-CMainDlg::CMainDlg(const DownloadFolderSources& folderSources)
+CMainDlg::CMainDlg(const DownloadFolderSources& folderSources,
+                   std::function<bool(const std::string&)> missesVirtualStore)
     : win::Dialog(IDD_MAIN_DIALOG),
       AppIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
-      folderSources_(folderSources) {}
+      folderSources_(folderSources),
+      missesVirtualStore_(std::move(missesVirtualStore)) {}
 
 CMainDlg::~CMainDlg() = default;
 
@@ -143,6 +147,9 @@ BOOL CMainDlg::OnInitDialog() {
     // Without a download folder the dialog stays, empty: nothing else is listed.
     if (found.outcome == FolderSearch::Found) {
         folder_ = std::make_unique<MapFolder>(found.folder, lister_, files_, prompts_);
+        if (missesVirtualStore_ && missesVirtualStore_(found.folder)) {
+            prompts_.Notice(kVirtualStoreNotice);
+        }
     }
 
     // A folder that cannot be used is shown empty: never list another.

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,16 +21,20 @@
 
 namespace torva {
 
-// Where the download button leads: the community board of the official maps.
-extern const char* const kDownloadPageAddress;
+// Where the download button leads: the community board of the official maps,
+// on the site kCommunitySiteAddress names.
+extern const std::string kDownloadPageAddress;
 // The guidance box's text after start-up; its GuidanceState code is 255.
 extern const char* const kStartupGuidanceText;
 constexpr std::int32_t kStartupGuidanceState = 255;
 
 class CMainDlg : public win::Dialog {
 public:
-    // Where the folder is looked for is the program's choice, made where it starts.
-    explicit CMainDlg(const DownloadFolderSources& folderSources);
+    // Where the folder is looked for is the program's choice, made where it
+    // starts; so is whether this run misses the game's VirtualStore maps in a
+    // folder (then a notice says so once, at start-up).
+    explicit CMainDlg(const DownloadFolderSources& folderSources,
+                      std::function<bool(const std::string&)> missesVirtualStore = {});
     ~CMainDlg() override;
 
     // Fills the list box for the selected tab and writes the count line.
@@ -70,6 +75,7 @@ private:
     static const win::MessageEntry kMessages[];
 
     DownloadFolderSources folderSources_;
+    std::function<bool(const std::string&)> missesVirtualStore_;
     win::WaitCursorFiles files_;
     win::MessageBoxPrompts prompts_{*this};
     win::ListBoxLister lister_{FileListBox};

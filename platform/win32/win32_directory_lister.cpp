@@ -7,6 +7,11 @@
 
 namespace torva {
 
+bool IsListedFile(unsigned long attributes) {
+    return (attributes &
+            (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
+}
+
 std::optional<std::vector<std::string>> Win32DirectoryLister::ReadFolder(
     const std::string& folder) {
     const std::wstring verbatim = VerbatimFolder(folder);
@@ -19,7 +24,7 @@ std::optional<std::vector<std::string>> Win32DirectoryLister::ReadFolder(
         return std::nullopt;
     }
     do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+        if (!IsListedFile(found.dwFileAttributes)) continue;
         names.push_back(WideToUtf8(found.cFileName));
     } while (FindNextFileW(search, &found));
     FindClose(search);

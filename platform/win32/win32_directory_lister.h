@@ -1,6 +1,6 @@
 // Lists a folder with FindFirstFileW for the command-line front
-// end: plain files only, names as UTF-8 in byte order. (The dialog program
-// lists through its list box instead.)
+// end: the files IsListedFile keeps, names as UTF-8 in byte order. (The
+// dialog program lists through its list box instead.)
 #pragma once
 
 #include <string>
@@ -9,6 +9,11 @@
 #include "scan/seams.h"
 
 namespace torva {
+
+// The listing rule of both programs, Windows' own for LB_DIR with the mask 0:
+// no folders, and no file marked hidden or system; read-only and archived
+// files are listed. (Wine's LB_DIR lists hidden and system files too.)
+bool IsListedFile(unsigned long attributes);
 
 class Win32DirectoryLister : public SortedFolderLister {
 protected:

@@ -41,6 +41,39 @@ std::wstring VerbatimFolder(const std::string& folder) {
 
 namespace {
 
+// True when a component of `path` (after its first `skip` characters) is "."
+// or "..", which only normalisation resolves.
+bool HasDotComponent(const std::wstring& path, std::size_t skip) {
+    std::size_t start = skip;
+    while (start <= path.size()) {
+        std::size_t end = path.find(L'\\', start);
+        if (end == std::wstring::npos) end = path.size();
+        const std::wstring component = path.substr(start, end - start);
+        if (component == L"." || component == L"..") return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::wstring VerbatimSourcePath(const std::string& path) {
+    const std::wstring wide = Utf8ToWide(path);
+    if (wide.rfind(L"\\\\?\\", 0) == 0) return wide;
+    if (wide.find(L'/') != std::wstring::npos) return wide;
+    const bool drive =
+        wide.size() >= 3 && wide[1] == L':' && wide[2] == L'\\' &&
+        ((wide[0] >= L'A' && wide[0] <= L'Z') || (wide[0] >= L'a' && wide[0] <= L'z'));
+    if (drive && !HasDotComponent(wide, 3)) return L"\\\\?\\" + wide;
+    // \\server\share\...; not \\.\ (a device path).
+    const bool unc =
+        wide.size() > 2 && wide.rfind(L"\\\\", 0) == 0 && wide[2] != L'.' && wide[2] != L'\\';
+    if (unc && !HasDotComponent(wide, 2)) return L"\\\\?\\UNC\\" + wide.substr(2);
+    return wide;
+}
+
+namespace {
+
 // Windows holds the current directory in MAX_PATH characters with its final
 // backslash.
 bool FitsCurrentDirectory(const std::wstring& wide) {
@@ -75,6 +108,26 @@ Result LastError() { return Win32Result(static_cast<long>(GetLastError())); }
 
 // A wide path that could not be made: no folder bound, or not a bare name.
 Result NoPath() { return {Failure::NotFound, ERROR_INVALID_NAME}; }
+
+// Resident virus scanners open a freshly written file at once and hold it, or
+// the file it replaces, without FILE_SHARE_DELETE for a moment: the rename
+// fails with access denied or a sharing violation until they let go.
+constexpr ULONGLONG kRenameRetryMilliseconds = 2000;
+constexpr DWORD kRenameRetryPause = 50;
+
+bool MoveOver(const std::wstring& from, const std::wstring& to) {
+    const ULONGLONG deadline = GetTickCount64() + kRenameRetryMilliseconds;
+    for (;;) {
+        if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+        const DWORD error = GetLastError();
+        const bool held = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
+        if (!held || GetTickCount64() >= deadline) {
+            SetLastError(error);
+            return false;
+        }
+        Sleep(kRenameRetryPause);
+    }
+}
 
 }  // namespace
 
@@ -122,7 +175,7 @@ Result Win32FileSystem::Remove(const std::string& name) {
 
 Result Win32FileSystem::Copy(const std::string& sourcePath, const std::string& name,
                              bool failIfExists) {
-    const std::wstring from = Utf8ToWide(sourcePath);
+    const std::wstring from = VerbatimSourcePath(sourcePath);
     const std::wstring to = PathOf(name);
     if (from.empty() || to.empty()) return NoPath();
     // Fail-if-exists answers ERROR_FILE_EXISTS: the Exists kind.
@@ -140,7 +193,7 @@ Result Win32FileSystem::Copy(const std::string& sourcePath, const std::string& n
             DeleteFileW(temp.c_str());
             return failed;
         }
-        if (!MoveFileExW(temp.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        if (!MoveOver(temp, to)) {
             const Result failed = LastError();
             DeleteFileW(temp.c_str());
             return failed;

@@ -17,6 +17,12 @@ namespace torva {
 // keep working. Empty when it cannot be told.
 std::wstring VerbatimFolder(const std::string& folder);
 
+// A source's full path (the open-file dialog's) as a \\?\ path, taken as it
+// is: GetFullPathNameW would strip a trailing dot or blank, and `x.` would
+// copy `x`. A path that is not fully qualified, or that needs normalising
+// ("/", ".", ".."), is left to Windows' usual parsing.
+std::wstring VerbatimSourcePath(const std::string& path);
+
 // Makes `folder` the current directory, which only the list box's listing
 // needs. False when it cannot be, and for a path longer than Windows holds a
 // current directory (Wine accepts one and then overruns its own buffers).

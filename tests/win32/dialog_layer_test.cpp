@@ -9,6 +9,7 @@
 
 #include "platform/win32/dialog/dialog.h"
 #include "platform/win32/dialog/list_box_lister.h"
+#include "platform/win32/win32_directory_lister.h"
 #include "win32_test_folder.h"
 
 namespace torva {
@@ -104,6 +105,53 @@ TEST(DialogLayer, ListBoxListsThePlainFilesOfTheCurrentFolder) {
 
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, files);
+}
+
+// The dialog and torvacheck.exe list by one rule, Windows' for LB_DIR with
+// the mask 0: hidden and system files are left out (Wine's LB_DIR keeps
+// them), read-only and archived ones are listed.
+TEST(DialogLayer, TheListBoxAndTorvacheckListTheSameFiles) {
+    testing::Win32TempFolder folder;
+    const struct {
+        const char* name;
+        DWORD attributes;
+    } kFiles[] = {
+        {"archived.w3x", FILE_ATTRIBUTE_ARCHIVE},
+        {"hidden.w3x", FILE_ATTRIBUTE_HIDDEN},
+        {"plain.w3x", FILE_ATTRIBUTE_NORMAL},
+        {"read-only.w3x", FILE_ATTRIBUTE_READONLY},
+        {"system.w3x", FILE_ATTRIBUTE_SYSTEM},
+        {"system-read-only.w3x", FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY},
+    };
+    for (const auto& file : kFiles) {
+        folder.Write(file.name, "x");
+        ASSERT_TRUE(SetFileAttributesW(folder.Wide(file.name).c_str(), file.attributes));
+    }
+    const std::vector<std::string> expected = {"archived.w3x", "plain.w3x", "read-only.w3x"};
+
+    std::vector<std::string> inListBox;
+    ProbeDialog dialog;
+    dialog.whileOpen = [&](ProbeDialog& d) {
+        win::ListBox box;
+        box.Attach(GetDlgItem(d.Handle(), kProbeList));
+        win::ListBoxLister lister(box);
+        lister.Empty();
+        EXPECT_TRUE(lister.List(folder.Path()));
+        for (int i = 0; i < lister.Count(); ++i) inListBox.push_back(lister.Name(i));
+        d.EndDialog(IDOK);
+    };
+    dialog.DoModal();
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    SetCurrentDirectoryW(temp);
+    std::sort(inListBox.begin(), inListBox.end());
+    EXPECT_EQ(inListBox, expected);
+
+    Win32DirectoryLister cliLister;
+    EXPECT_TRUE(cliLister.List(folder.Path()));
+    std::vector<std::string> inCli;
+    for (int i = 0; i < cliLister.Count(); ++i) inCli.push_back(cliLister.Name(i));
+    EXPECT_EQ(inCli, expected);
 }
 
 }  // namespace

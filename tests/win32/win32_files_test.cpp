@@ -150,6 +150,97 @@ TEST_F(Win32Files, CopyKeepsAnExistingFileUnlessToldToReplaceIt) {
     EXPECT_EQ(names, (std::vector<std::string>{"source.w3x", "맵.w3x"}));
 }
 
+// The open-file dialog's full path is taken as it is: Win32 parsing would
+// strip the dot of `x.` and copy `x`.
+TEST_F(Win32Files, InsertCopiesExactlyTheChosenFile) {
+    folder.Write("x", "genuine x");
+    folder.Write("x.", "hacked x.");
+    folder.Write("y ", "y with a blank");
+    ASSERT_TRUE(CreateDirectoryW(folder.Wide("in").c_str(), nullptr));
+    Win32FileSystem into;
+    ASSERT_TRUE(into.BindFolder(folder.Path() + "\\in").Ok());
+    EXPECT_TRUE(into.Copy(folder.Path() + "\\x.", "copied.w3x", true).Ok());
+    EXPECT_EQ(folder.Read("in\\copied.w3x"), "hacked x.");
+    EXPECT_TRUE(into.Copy(folder.Path() + "\\y ", "copied.w3x", false).Ok());
+    EXPECT_EQ(folder.Read("in\\copied.w3x"), "y with a blank");
+}
+
+TEST(Win32SourcePath, OnlyAFullyQualifiedPathIsTakenVerbatim) {
+    const struct {
+        const char* path;
+        const wchar_t* wide;
+    } kCases[] = {
+        {"C:\\maps\\x.", L"\\\\?\\C:\\maps\\x."},
+        {"d:\\맵\\x ", L"\\\\?\\d:\\맵\\x "},
+        {"\\\\server\\share\\x.", L"\\\\?\\UNC\\server\\share\\x."},
+        {"\\\\?\\C:\\x.", L"\\\\?\\C:\\x."},
+        // Normalisation needed, or not a full path: left to Windows.
+        {"\\\\.\\COM1", L"\\\\.\\COM1"},
+        {"C:\\maps\\..\\x", L"C:\\maps\\..\\x"},
+        {"C:\\maps\\.\\x", L"C:\\maps\\.\\x"},
+        {"C:/maps/x", L"C:/maps/x"},
+        {"maps\\x.", L"maps\\x."},
+        {"C:x", L"C:x"},
+        {"\\maps\\x", L"\\maps\\x"},
+    };
+    for (const auto& c : kCases) EXPECT_EQ(VerbatimSourcePath(c.path), c.wide) << c.path;
+}
+
+// Holds `path` open without FILE_SHARE_DELETE, as a virus scanner holds a
+// file it examines, for `milliseconds` on another thread.
+class HeldFile {
+public:
+    HeldFile(const std::wstring& path, DWORD milliseconds)
+        : file_(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr)),
+          milliseconds_(milliseconds) {
+        thread_ = CreateThread(nullptr, 0, &HeldFile::Release, this, 0, nullptr);
+    }
+    ~HeldFile() {
+        WaitForSingleObject(thread_, INFINITE);
+        CloseHandle(thread_);
+    }
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+    bool Held() const { return file_ != INVALID_HANDLE_VALUE; }
+
+private:
+    static DWORD WINAPI Release(void* self) {
+        auto* held = static_cast<HeldFile*>(self);
+        Sleep(held->milliseconds_);
+        CloseHandle(held->file_);
+        return 0;
+    }
+    HANDLE file_;
+    DWORD milliseconds_;
+    HANDLE thread_ = nullptr;
+};
+
+// The overwrite's rename waits out a scanner that lets go soon, and a file
+// held past the wait fails the copy with the old map kept whole.
+TEST_F(Win32Files, OverwriteWaitsForAShortHoldOnly) {
+    folder.Write("source.w3x", "new map");
+    const std::string source = folder.Path() + "\\source.w3x";
+    folder.Write("TORVA_A32.w3x", "old map");
+    {
+        HeldFile scanner(folder.Wide("TORVA_A32.w3x"), 300);
+        ASSERT_TRUE(scanner.Held());
+        EXPECT_EQ(files.Copy(source, "TORVA_A32.w3x", false).kind, Failure::None);
+    }
+    EXPECT_EQ(folder.Read("TORVA_A32.w3x"), "new map");
+
+    folder.Write("source.w3x", "newer map");
+    {
+        HeldFile scanner(folder.Wide("TORVA_A32.w3x"), 3000);
+        ASSERT_TRUE(scanner.Held());
+        EXPECT_EQ(files.Copy(source, "TORVA_A32.w3x", false).kind, Failure::AccessDenied);
+    }
+    EXPECT_EQ(folder.Read("TORVA_A32.w3x"), "new map");
+    std::vector<std::string> names = folder.Names();
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"TORVA_A32.w3x", "source.w3x"}));
+}
+
 // A download folder deeper than MAX_PATH: the overwrite's temporary file must
 // fit beside the destination too.
 TEST(Win32LongFolder, OverwriteWorksAndLeavesNoTemporaryFile) {

@@ -2,7 +2,7 @@
 # End-to-end tests of TorvaMapChecker.exe under Wine and Xvfb.
 #
 #   tests/wine/run.sh --win-build DIR --sample-tool PATH --torvacheck PATH --artifacts DIR
-#                     [--win32-build DIR] [--keep-work] [--only faults|metrics]
+#                     [--win32-build DIR] [--keep-work] [--only faults|metrics|listing]
 #
 # One private Wine prefix and one server for the whole run. The program is
 # started once per scenario; a driver program (built with mingw-w64, running
@@ -388,6 +388,54 @@ command_scenario no-download-folder none no-folder \
   --candidate "$(windows_path "$new_install")\\Maps\\Download" --shots "$shots"
 
 fi  # [ -z "$only" ]
+
+# Hidden and system files beside a read-only map: the dialog lists what
+# torvacheck.exe lists, by Windows' rule for LB_DIR with the mask 0 (Wine's
+# own LB_DIR would list all four).
+if [ -z "$only" ] || [ "$only" = listing ]; then
+  vis_install="$work/game-attributes/Warcraft III"
+  vis_folder="$vis_install/Maps/Download"
+  mkdir -p "$vis_folder"
+  cp "$folder/TORVA_A07.w3x" "$vis_folder/"
+  cp "$folder/TORVA_A07.w3x" "$vis_folder/hidden.w3x"
+  cp "$folder/TORVA_A07.w3x" "$vis_folder/system.w3x"
+  echo notes >"$vis_folder/notes.txt"
+  chmod a-w "$vis_folder/TORVA_A07.w3x"
+  wine_run "$logs/attrib.log" 60 attrib +h "$(windows_path "$vis_folder/hidden.w3x")" &&
+    wine_run "$logs/attrib.log" 60 attrib +s "$(windows_path "$vis_folder/system.w3x")" ||
+    report FAIL "attrib +h / +s"
+  set_install_path "$logs/reg.log" "$vis_install" || report FAIL "setting InstallPath"
+  (cd "$work/cwd" && env LANG=C.UTF-8 LC_ALL= timeout -k 5 120 "$WINE" "$(abspath "$win_build/cli/torvacheck.exe")" --json) \
+    >"$work/attributes.json" 2>"$logs/torvacheck-attributes.log" </dev/null
+  vis_listing=$(tr -d '\r' <"$work/attributes.json" | sed -n '/^  "listing": \[$/,/^  \],$/p' | tr -d ' \n')
+  if [ "$vis_listing" = '"listing":["TORVA_A07.w3x","notes.txt"],' ]; then
+    report PASS "torvacheck.exe lists the read-only map, not the hidden or system file"
+  else
+    report FAIL "torvacheck.exe's listing with hidden and system files" "$vis_listing"
+  fi
+  watched=$vis_folder
+  scenario attributes-listing C.UTF-8 none main --expect "$(windows_path "$work/attributes.json")" \
+    --tag attributes --close escape
+  watched=$folder
+  chmod u+w "$vis_folder/TORVA_A07.w3x"
+  set_install_path "$logs/reg.log" "$install" || report FAIL "setting InstallPath"
+fi
+
+# A run that takes itself as elevated (the tests' switch; Wine models no UAC)
+# with the game under C:\Program Files: one notice that the VirtualStore's
+# maps are not shown, then the dialog as usual.
+if [ -z "$only" ] || [ "$only" = listing ]; then
+  pf_folder="$WINEPREFIX/drive_c/Program Files/Warcraft III/Maps/Download"
+  mkdir -p "$pf_folder"
+  cp "$folder/TORVA_A07.w3x" "$pf_folder/"
+  wine_run "$logs/reg.log" 60 reg add "$GAME_KEY" /v InstallPath /d 'C:\Program Files\Warcraft III' /f ||
+    report FAIL "setting InstallPath"
+  watched=$pf_folder
+  TORVA_TEST_NOT_VIRTUALISED=1 scenario virtual-store-notice C.UTF-8 none virtual-store --shots "$shots"
+  watched=$folder
+  rm -rf "$WINEPREFIX/drive_c/Program Files/Warcraft III"
+  set_install_path "$logs/reg.log" "$install" || report FAIL "setting InstallPath"
+fi
 
 # Other font metrics and DPIs than the design's: the bands follow the buttons.
 # Without Gulim the dialog takes a stand-in face that carries Hangul.

@@ -14,6 +14,8 @@ void ListBox::Dir(UINT attributes, const wchar_t* pattern) const {
     Send(LB_DIR, attributes, reinterpret_cast<LPARAM>(pattern));
 }
 
+void ListBox::DeleteString(int index) const { Send(LB_DELETESTRING, static_cast<WPARAM>(index)); }
+
 int ListBox::Count() const {
     const LRESULT count = Send(LB_GETCOUNT);
     return count == LB_ERR ? 0 : static_cast<int>(count);

@@ -1,14 +1,53 @@
 #include "platform/win32/dialog/list_box_lister.h"
 
+#include <windows.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "base/utf.h"
+#include "platform/win32/win32_directory_lister.h"
 #include "platform/win32/win32_file_system.h"
 
 namespace torva::win {
+
+namespace {
+
+// The plain files of `folder` that IsListedFile leaves out: on Windows LB_DIR
+// has left them out already; Wine's lists them.
+std::vector<std::string> FilesLeftOut(const std::string& folder) {
+    std::vector<std::string> names;
+    const std::wstring verbatim = VerbatimFolder(folder);
+    if (verbatim.empty()) return names;
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW((verbatim + L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+            !IsListedFile(found.dwFileAttributes)) {
+            names.push_back(WideToUtf8(found.cFileName));
+        }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+}  // namespace
 
 void ListBoxLister::Empty() { box_.ResetContent(); }
 
 bool ListBoxLister::List(const std::string& folder) {
     if (!MakeCurrentFolder(folder)) return false;  // never list another folder
+    const int before = box_.Count();
     box_.Dir(DDL_READWRITE, L"*.*");
+    const std::vector<std::string> leftOut = FilesLeftOut(folder);
+    if (leftOut.empty()) return true;
+    // Exact comparison: LB_FINDSTRINGEXACT ignores case.
+    for (int i = box_.Count() - 1; i >= before; --i) {
+        if (std::find(leftOut.begin(), leftOut.end(), box_.Text(i)) != leftOut.end()) {
+            box_.DeleteString(i);
+        }
+    }
     return true;
 }
 

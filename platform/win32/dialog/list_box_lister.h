@@ -13,7 +13,8 @@ public:
     explicit ListBoxLister(const ListBox& box) : box_(box) {}
     void Empty() override;
     // LB_DIR with the attribute mask 0 (read-write files) and "*.*", once
-    // `folder` is current.
+    // `folder` is current, in the platform's order; entries IsListedFile
+    // leaves out are dropped, so Wine lists what Windows does.
     bool List(const std::string& folder) override;
     int Count() const override;
     std::string Name(int index) const override;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "checks.h"
+#include "locate/virtual_store.h"
 #include "res/resource.h"
 #include "session.h"
 #include "ui_probe.h"
@@ -416,6 +417,23 @@ int NoFolderScenario(const Options& options) {
     return checks.Failures();
 }
 
+// A run that takes itself as elevated, with the folder under Program Files:
+// one notice before the dialog, which then lists the folder as usual.
+int VirtualStoreScenario(const Options& options) {
+    Checks checks;
+    const std::string text = AnswerNotice(checks, probe::WaitForDialog(kNoticeCaption, 60),
+                                          "start-up", ShotPath(options, L"virtual-store-notice"));
+    checks.Equal(Escaped(text), Escaped(torva::kVirtualStoreNotice), "notice text");
+    Session s;
+    if (!Open(checks, s)) return checks.Failures();
+    checks.Expect(NoBoxWithin(s, 2), "exactly one notice; the dialog stays");
+    const View v = Look(s);
+    checks.Expect(v.items == std::vector<std::string>{"TORVA_A07.w3x"}, "the folder is listed",
+                  Describe(v));
+    Close(checks, s);
+    return checks.Failures();
+}
+
 }  // namespace
 
 Scenario CommandScenario(const std::wstring& name) {
@@ -425,6 +443,7 @@ Scenario CommandScenario(const std::wstring& name) {
     if (name == L"listing") return &ListingScenario;
     if (name == L"no-folder") return &NoFolderScenario;
     if (name == L"insert-limits") return &InsertLimitsScenario;
+    if (name == L"virtual-store") return &VirtualStoreScenario;
     return FaultScenario(name);
 }
 
