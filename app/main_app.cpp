@@ -6,6 +6,7 @@
 #include <objbase.h>
 
 #include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell_folders.h"
 #include "ui/main_dlg.h"
@@ -28,14 +29,12 @@ BOOL CMainApp::InitInstance() {
     // The shell may hand the download page to a COM extension, and the
     // open-file dialog hosts shell components: both want a single-threaded
     // apartment on this, the one thread.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    {
-        CMainDlg dialog(folderSources);
-        MainWindow = &dialog;
-        dialog.DoModal();  // OK, Cancel or -1 (a quit request) all end the program
-        MainWindow = nullptr;
-    }
-    if (SUCCEEDED(com)) CoUninitialize();
+    const UniqueComApartment com(
+        SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)));
+    CMainDlg dialog(folderSources);
+    MainWindow = &dialog;
+    dialog.DoModal();  // OK, Cancel or -1 (a quit request) all end the program
+    MainWindow = nullptr;
     return FALSE;
 }
 

@@ -60,9 +60,10 @@ struct FileNow {
 // None, with why, when the file cannot be opened.
 std::optional<FileNow> Reexamine(FileSystem& files, const std::string& name, bool withVerdicts,
                                  Result& failure) {
-    std::FILE* file = files.OpenForReading(name, &failure);
-    if (file == nullptr) return std::nullopt;
-    FileExamination examined(file);  // as the scan examines it
+    OpenedFile opened = files.OpenForReading(name);
+    failure = opened.result;
+    if (!opened.file) return std::nullopt;
+    FileExamination examined(opened.file.Get());  // as the scan examines it
     FileNow now;
     now.size = examined.Size();
     for (int m = 0; withVerdicts && m < examined.MarkerCount(); ++m) {
@@ -70,18 +71,13 @@ std::optional<FileNow> Reexamine(FileSystem& files, const std::string& name, boo
             (*verdict == Verdict::Genuine ? now.anyGenuine : now.anyHacked) = true;
         }
     }
-    std::fclose(file);
     return now;
 }
 
 // Whether the folder holds an entry of this name: any failure to open it but
 // its absence means it is there.
 bool Present(FileSystem& files, const std::string& name) {
-    Result failure;
-    std::FILE* file = files.OpenForReading(name, &failure);
-    if (file == nullptr) return failure.kind != Failure::NotFound;
-    std::fclose(file);
-    return true;
+    return files.OpenForReading(name).result.kind != Failure::NotFound;
 }
 
 // A failed call as a report's reason: a file gone is no failure, a refusal

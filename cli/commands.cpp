@@ -221,11 +221,12 @@ int RunScan(Context& context) {
 
 // A file named on the command line, opened by the platform's file access
 // bound to the file's own folder.
-std::FILE* OpenNamedFile(FileSystem& files, const std::string& path) {
+OpenedFile OpenNamedFile(FileSystem& files, const std::string& path) {
     namespace fs = std::filesystem;
     const fs::path named = fs::u8path(path);
     const fs::path folder = named.has_parent_path() ? named.parent_path() : fs::path(".");
-    if (!files.BindFolder(folder.u8string()).Ok()) return nullptr;
+    const Result bound = files.BindFolder(folder.u8string());
+    if (!bound.Ok()) return {UniqueFile(), bound};
     return files.OpenForReading(named.filename().u8string());
 }
 
@@ -236,10 +237,8 @@ template <typename Use>
 int ForEachNamedFile(Context& context, Use use) {
     int status = kExitOk;
     for (const std::string& name : context.args) {
-        std::FILE* file = OpenNamedFile(context.platform.Files(), name);
-        const bool read = file != nullptr && use(name, file);
-        if (file != nullptr) std::fclose(file);
-        if (!read) {
+        const OpenedFile opened = OpenNamedFile(context.platform.Files(), name);
+        if (!opened.file || !use(name, opened.file.Get())) {
             std::fprintf(context.err, "torvacheck: cannot read %s\n", name.c_str());
             status = kExitFolder;
         }

@@ -137,10 +137,10 @@ void MapFolder::ExamineFile(const std::string& name) {
     NameSlot slot;
     if (!IsBareName(name)) return;
     if (!StoreName(slot, name)) return;  // too long for a slot: on no list
-    std::FILE* file = files_.OpenForReading(name);
-    if (file == nullptr) return;  // in use, access denied, vanished: skipped
+    const OpenedFile opened = files_.OpenForReading(name);
+    if (!opened.file) return;  // in use, access denied, vanished: skipped
 
-    FileExamination examined(file);
+    FileExamination examined(opened.file.Get());
     ScanResults& r = *results_;
     for (int m = 0; m < examined.MarkerCount() && r.FamilyMapList.count < kListCapacity; ++m) {
         const int n = r.FamilyMapList.count;
@@ -158,7 +158,6 @@ void MapFolder::ExamineFile(const std::string& name) {
         }
         r.FamilyMapList.count = n + 1;
     }
-    std::fclose(file);
 }
 
 }  // namespace torva

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/result.h"
+#include "base/unique_handle.h"
 
 namespace torva {
 
@@ -51,6 +52,13 @@ private:
     std::vector<std::string> names_;
 };
 
+// A file opened for reading, and why not when it could not be (a file gone
+// since it was listed is NotFound).
+struct OpenedFile {
+    UniqueFile file;
+    Result result;
+};
+
 // File operations in the download folder, never in whatever directory happens
 // to be current. Names are UTF-8.
 class FileSystem {
@@ -59,10 +67,8 @@ public:
     // Binds the bare names of the calls below to entries of `folder`. When
     // the folder cannot be used nothing is then read, deleted or copied.
     virtual Result BindFolder(const std::string& folder) = 0;
-    // Opens an entry for reading bytes ("rb"); nullptr when it cannot be
-    // opened, and then, given `failure`, why (a file gone since it was listed
-    // is NotFound).
-    virtual std::FILE* OpenForReading(const std::string& name, Result* failure = nullptr) = 0;
+    // Opens an entry for reading bytes ("rb").
+    virtual OpenedFile OpenForReading(const std::string& name) = 0;
     // Deletes an entry.
     virtual Result Remove(const std::string& name) = 0;
     // Copies the file at `sourcePath` (a full path) to the entry `name`; with

@@ -33,6 +33,7 @@ declare -A platform_header_allowed=(
 declare -A root_may_include=(
   [cli/platform_posix.cpp]="platform/posix"
   [cli/platform_win32.cpp]="platform/win32"
+  [cli/main.cpp]="platform/win32"  # the Win32 entry point's console text
 )
 
 failures=0
