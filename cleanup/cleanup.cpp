@@ -11,12 +11,6 @@ namespace torva {
 // A reserved placeholder until the community gives its real address.
 const char* const kCommunitySiteAddress = "http://www.torva.example";
 const char* const kOverwritePromptCaption = "맵 파일 복사";
-const char* const kReasonGone = "gone";
-const char* const kReasonChanged = "changed since the scan";
-const char* const kReasonRefused = "access denied or in use";
-const char* const kReasonUnreadable = "cannot be read";
-const char* const kReasonNotDeleted = "cannot be deleted";
-const char* const kReasonNoFolder = "the folder cannot be opened";
 
 namespace {
 
@@ -28,9 +22,6 @@ const char* const kOverwritePrompt =
     "워크래프트3 맵 폴더에 이미 존재하는 맵입니다.\r\n덮어쓰시겠습니까?";
 const char* const kCopyFailed = "맵 파일을 복사하지 못했습니다:\r\n%s";
 const char* const kPathTooLong = "맵 폴더의 경로와 파일 이름이 너무 길어 복사할 수 없습니다:\r\n%s";
-const char* const kReasonTooLong = "name too long for the folder";
-const char* const kReasonNotABareName = "not a bare file name";
-const char* const kReasonCopyFailed = "cannot be copied";
 const char* const kNotABareName =
     "파일 이름에 폴더 구분 문자(\\ 또는 /)가 들어 있어 맵 폴더에 복사할 수 없습니다:\r\n%s";
 const char* const kFolderUnavailable = "워크래프트3 맵 폴더를 열 수 없습니다:\r\n%s";
@@ -82,40 +73,39 @@ bool Present(FileSystem& files, const std::string& name) {
 
 // A failed call as a report's reason: a file gone is no failure, a refusal
 // has its own reason, anything else is `otherwise`.
-std::string ReasonOf(const Result& failure, const char* otherwise) {
+ChangeFailure ReasonOf(const Result& failure, ChangeFailure otherwise) {
     switch (failure.kind) {
         case Failure::NotFound:
-            return kReasonGone;
+            return ChangeFailure::Gone;
         case Failure::AccessDenied:
-            return kReasonRefused;
+            return ChangeFailure::Refused;
         default:
             return otherwise;
     }
 }
 
-// Why a step's file was not removed; empty when it was. A file the scan judged
+// Why a step's file was not removed; None when it was. A file the scan judged
 // is removed only while it is still that file.
-std::optional<std::string> RemoveStep(MapFolder& folder, const PlanStep& step, Disposal& disposal) {
-    if (!IsBareName(step.name)) return std::string(kReasonRefused);
+ChangeFailure RemoveStep(MapFolder& folder, const PlanStep& step, Disposal& disposal) {
+    if (!IsBareName(step.name)) return ChangeFailure::Refused;
     if (step.guard != Guard::None) {
         const bool verdicts = step.guard != Guard::SameSize;
         Result failure;
         const auto now = Reexamine(folder.Files(), step.name, verdicts, failure);
-        if (!now) return ReasonOf(failure, kReasonUnreadable);
-        if (now->size != step.scannedSize) return std::string(kReasonChanged);
-        if (step.guard == Guard::StillGenuine && !now->anyGenuine)
-            return std::string(kReasonChanged);
-        if (step.guard == Guard::StillHacked && !now->anyHacked) return std::string(kReasonChanged);
+        if (!now) return ReasonOf(failure, ChangeFailure::Unreadable);
+        if (now->size != step.scannedSize) return ChangeFailure::Changed;
+        if (step.guard == Guard::StillGenuine && !now->anyGenuine) return ChangeFailure::Changed;
+        if (step.guard == Guard::StillHacked && !now->anyHacked) return ChangeFailure::Changed;
     }
     return disposal.Dispose(folder, step.name);
 }
 
 class Deletion : public Disposal {
 public:
-    std::optional<std::string> Dispose(MapFolder& folder, const std::string& name) override {
+    ChangeFailure Dispose(MapFolder& folder, const std::string& name) override {
         const Result removed = folder.Files().Remove(name);
-        if (removed.Ok()) return std::nullopt;
-        return ReasonOf(removed, kReasonNotDeleted);
+        if (removed.Ok()) return ChangeFailure::None;
+        return ReasonOf(removed, ChangeFailure::NotDeleted);
     }
 };
 
@@ -267,7 +257,7 @@ CleanupPlan PlanSelectedFiles(const std::vector<std::string>& selectedNames) {
 
 bool CleanupReport::AnyFailed() const {
     return std::any_of(failed.begin(), failed.end(),
-                       [](const FailedChange& f) { return f.error != kReasonGone; });
+                       [](const FailedChange& f) { return f.error != ChangeFailure::Gone; });
 }
 
 void WalkPlan(MapFolder& folder, const CleanupPlan& plan, Disposal& disposal,
@@ -281,9 +271,10 @@ void WalkPlan(MapFolder& folder, const CleanupPlan& plan, Disposal& disposal,
         }
         if (!step.remove || step.removedBefore) continue;
         if (!inFolder) {
-            report.failed.push_back({step.name, kReasonNoFolder});
-        } else if (auto failure = RemoveStep(folder, step, disposal)) {
-            report.failed.push_back({step.name, std::move(*failure)});
+            report.failed.push_back({step.name, ChangeFailure::NoFolder});
+        } else if (const ChangeFailure failure = RemoveStep(folder, step, disposal);
+                   failure != ChangeFailure::None) {
+            report.failed.push_back({step.name, failure});
         } else {
             report.deleted.push_back(step.name);
         }
@@ -351,25 +342,25 @@ InsertResult CopyMapIntoFolder(MapFolder& folder, const std::string& sourcePath,
         prompts.Notice(text);
         report.notices.push_back(text);
     };
-    const auto fail = [&](InsertResult result, const char* reason) {
+    const auto fail = [&](InsertResult result, ChangeFailure reason) {
         report.failed.push_back({bareName, reason});
         return finish(result);
     };
     // A name with a separator would land in another folder.
     if (!IsBareName(bareName)) {
         notice(Format(kNotABareName, bareName));
-        return fail(InsertResult::Refused, kReasonNotABareName);
+        return fail(InsertResult::Refused, ChangeFailure::NotABareName);
     }
     const std::string destination = folder.DownloadFolder() + "\\" + bareName;
     NameSlot slot;
     if (CodePage949Length(destination) > kDestinationPathLimit || !StoreName(slot, bareName)) {
         notice(Format(kPathTooLong, destination));
-        return fail(InsertResult::Refused, kReasonTooLong);
+        return fail(InsertResult::Refused, ChangeFailure::TooLong);
     }
     // Copy only while the download folder can still be used.
     if (!folder.EnterFolder()) {
         notice(Format(kFolderUnavailable, folder.DownloadFolder()));
-        return fail(InsertResult::Failed, kReasonNoFolder);
+        return fail(InsertResult::Failed, ChangeFailure::NoFolder);
     }
     FileSystem& files = folder.Files();
     if (options.dryRun) {
@@ -384,7 +375,7 @@ InsertResult CopyMapIntoFolder(MapFolder& folder, const std::string& sourcePath,
     }
     if (copied.kind != Failure::Exists) {
         notice(Format(kCopyFailed, sourcePath));
-        return fail(InsertResult::Failed, kReasonCopyFailed);
+        return fail(InsertResult::Failed, ChangeFailure::CopyFailed);
     }
     if (!prompts.Confirm(kOverwritePrompt, kOverwritePromptCaption)) {
         report.confirmed = false;
@@ -393,7 +384,7 @@ InsertResult CopyMapIntoFolder(MapFolder& folder, const std::string& sourcePath,
     }
     if (!files.Copy(sourcePath, bareName, /*failIfExists=*/false).Ok()) {
         notice(Format(kCopyFailed, sourcePath));
-        return fail(InsertResult::Failed, kReasonCopyFailed);
+        return fail(InsertResult::Failed, ChangeFailure::CopyFailed);
     }
     report.copied = bareName;
     report.replaced = true;

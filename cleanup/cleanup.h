@@ -63,25 +63,33 @@ CleanupPlan PlanBulkCommand(const ScanResults& results, BulkCommand command);
 CleanupPlan PlanSelectedFiles(const std::vector<std::string>& selectedNames);
 
 // How a step's file leaves the folder: deleted, or (torvacheck) moved aside.
+// Why a planned change did not happen; None when it did. Front ends word it.
+enum class ChangeFailure {
+    None,
+    Gone,          // already gone: no failure
+    Changed,       // not the file the scan judged
+    Refused,       // access denied, or in use
+    Unreadable,    // could not be re-checked
+    NotDeleted,    // any other failure to delete
+    NoFolder,      // the download folder cannot be used
+    TooLong,       // the destination would not fit
+    NotABareName,  // a name that would reach another folder
+    CopyFailed,
+    NotMoved,    // --move-to: neither renamed nor copied
+    NoFreeName,  // --move-to: every numbered name is taken
+};
+
 class Disposal {
 public:
     virtual ~Disposal() = default;
-    // Empty on success, else a short reason: kReasonGone for a file already
-    // gone. Called with the file access bound to the download folder.
-    virtual std::optional<std::string> Dispose(MapFolder& folder, const std::string& name) = 0;
+    // Called with the file access bound to the download folder; Gone for a
+    // file already gone.
+    virtual ChangeFailure Dispose(MapFolder& folder, const std::string& name) = 0;
 };
-
-// Reasons a planned removal did not happen.
-extern const char* const kReasonGone;        // already gone: no failure
-extern const char* const kReasonChanged;     // not the file the scan judged
-extern const char* const kReasonRefused;     // access denied, or in use
-extern const char* const kReasonUnreadable;  // could not be re-checked
-extern const char* const kReasonNotDeleted;  // any other failure to delete
-extern const char* const kReasonNoFolder;
 
 struct FailedChange {
     std::string name;
-    std::string error;
+    ChangeFailure error;
 };
 
 // What a clean-up did, or in a dry run would do.

@@ -292,6 +292,37 @@ void PrintSection(std::FILE* out, const std::string& title, const std::vector<st
     PrintNames(out, names);
 }
 
+// A change's failure in the report's words.
+const char* FailureText(ChangeFailure failure) {
+    switch (failure) {
+        case ChangeFailure::None:
+            break;
+        case ChangeFailure::Gone:
+            return "gone";
+        case ChangeFailure::Changed:
+            return "changed since the scan";
+        case ChangeFailure::Refused:
+            return "access denied or in use";
+        case ChangeFailure::Unreadable:
+            return "cannot be read";
+        case ChangeFailure::NotDeleted:
+            return "cannot be deleted";
+        case ChangeFailure::NoFolder:
+            return "the folder cannot be opened";
+        case ChangeFailure::TooLong:
+            return "name too long for the folder";
+        case ChangeFailure::NotABareName:
+            return "not a bare file name";
+        case ChangeFailure::CopyFailed:
+            return "cannot be copied";
+        case ChangeFailure::NotMoved:
+            return "cannot be moved";
+        case ChangeFailure::NoFreeName:
+            return "no free name in the move-to folder";
+    }
+    return "";
+}
+
 void PrintReportText(Context& context, const CleanupReport& report) {
     std::FILE* out = context.out;
     const bool moving = !context.moveTo.empty();
@@ -309,7 +340,7 @@ void PrintReportText(Context& context, const CleanupReport& report) {
     if (!report.failed.empty()) {
         std::fprintf(out, "실패 %d개\n", static_cast<int>(report.failed.size()));
         for (const auto& f : report.failed) {
-            std::fprintf(out, "  %s (%s)\n", f.name.c_str(), f.error.c_str());
+            std::fprintf(out, "  %s (%s)\n", f.name.c_str(), FailureText(f.error));
         }
     }
     // A real run has shown its notices already (on stderr).
@@ -334,7 +365,7 @@ int Report(Context& context, const char* command, const CleanupReport& report, b
     if (context.json) {
         Json failed = Json::array();
         for (const auto& f : report.failed)
-            failed.push_back({{"name", f.name}, {"error", f.error}});
+            failed.push_back({{"name", f.name}, {"error", FailureText(f.error)}});
         Json json = {{"command", command},
                      {"dry_run", report.dryRun},
                      {"confirmed", report.confirmed},
