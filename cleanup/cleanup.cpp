@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "base/code_page_949.h"
+#include "base/format.h"
 
 namespace torva {
 
@@ -25,13 +26,6 @@ const char* const kPathTooLong = "맵 폴더의 경로와 파일 이름이 너�
 const char* const kNotABareName =
     "파일 이름에 폴더 구분 문자(\\ 또는 /)가 들어 있어 맵 폴더에 복사할 수 없습니다:\r\n%s";
 const char* const kFolderUnavailable = "워크래프트3 맵 폴더를 열 수 없습니다:\r\n%s";
-
-std::string Format(const char* format, const std::string& text) {
-    const int length = std::snprintf(nullptr, 0, format, text.c_str());
-    std::string out(static_cast<std::size_t>(length), '\0');
-    std::snprintf(out.data(), out.size() + 1, format, text.c_str());
-    return out;
-}
 
 std::optional<int> FamilyIndexOf(const ScanResults& r, std::string_view name) {
     for (int i = 0; i < r.FamilyMapList.count; ++i) {
@@ -160,7 +154,7 @@ BulkCommandTexts TextsOf(BulkCommand command) {
 }
 
 std::string OfficialMapNotice(const std::string& officialFileName) {
-    return Format(kOfficialMapNoticeFormat, officialFileName) + kCommunitySiteAddress +
+    return Format(kOfficialMapNoticeFormat, officialFileName.c_str()) + kCommunitySiteAddress +
            kOfficialMapNoticeTail;
 }
 
@@ -308,9 +302,8 @@ CleanupReport DeleteSelectedFiles(MapFolder& folder, const std::vector<std::stri
     const int count = static_cast<int>(selectedNames.size());
     if (count <= 0) return report;
     if (!options.dryRun) {
-        char body[128];
-        std::snprintf(body, sizeof body, kDeletePromptFormat, count);
-        report.confirmed = folder.UserPrompts().Confirm(body, kDeletePromptCaption);
+        report.confirmed =
+            folder.UserPrompts().Confirm(Format(kDeletePromptFormat, count), kDeletePromptCaption);
     }
     if (report.confirmed || options.dryRun) {
         Carry(folder, PlanSelectedFiles(selectedNames), options, report);
@@ -348,18 +341,18 @@ InsertResult CopyMapIntoFolder(MapFolder& folder, const std::string& sourcePath,
     };
     // A name with a separator would land in another folder.
     if (!IsBareName(bareName)) {
-        notice(Format(kNotABareName, bareName));
+        notice(Format(kNotABareName, bareName.c_str()));
         return fail(InsertResult::Refused, ChangeFailure::NotABareName);
     }
     const std::string destination = folder.DownloadFolder() + "\\" + bareName;
     NameSlot slot;
     if (CodePage949Length(destination) > kDestinationPathLimit || !StoreName(slot, bareName)) {
-        notice(Format(kPathTooLong, destination));
+        notice(Format(kPathTooLong, destination.c_str()));
         return fail(InsertResult::Refused, ChangeFailure::TooLong);
     }
     // Copy only while the download folder can still be used.
     if (!folder.EnterFolder()) {
-        notice(Format(kFolderUnavailable, folder.DownloadFolder()));
+        notice(Format(kFolderUnavailable, folder.DownloadFolder().c_str()));
         return fail(InsertResult::Failed, ChangeFailure::NoFolder);
     }
     FileSystem& files = folder.Files();
@@ -374,7 +367,7 @@ InsertResult CopyMapIntoFolder(MapFolder& folder, const std::string& sourcePath,
         return finish(InsertResult::Copied);
     }
     if (copied.kind != Failure::Exists) {
-        notice(Format(kCopyFailed, sourcePath));
+        notice(Format(kCopyFailed, sourcePath.c_str()));
         return fail(InsertResult::Failed, ChangeFailure::CopyFailed);
     }
     if (!prompts.Confirm(kOverwritePrompt, kOverwritePromptCaption)) {
@@ -383,7 +376,7 @@ InsertResult CopyMapIntoFolder(MapFolder& folder, const std::string& sourcePath,
         return finish(InsertResult::KeptExisting);
     }
     if (!files.Copy(sourcePath, bareName, /*failIfExists=*/false).Ok()) {
-        notice(Format(kCopyFailed, sourcePath));
+        notice(Format(kCopyFailed, sourcePath.c_str()));
         return fail(InsertResult::Failed, ChangeFailure::CopyFailed);
     }
     report.copied = bareName;

@@ -448,23 +448,9 @@ namespace {
 std::string Printable(const std::string& text) {
     std::string out;
     for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t length = lead < 0x80           ? 1
-                             : (lead >> 5) == 0x06 ? 2
-                             : (lead >> 4) == 0x0E ? 3
-                             : (lead >> 3) == 0x1E ? 4
-                                                   : 0;
-        bool valid = length > 0 && i + length <= text.size() && (length > 1 || lead >= 0x20);
-        for (std::size_t k = 1; valid && k < length; ++k) {
-            valid = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
-        }
-        if (valid) {
-            out.append(text, i, length);
-            i += length;
-        } else {
-            out += "\xEF\xBF\xBD";
-            ++i;
-        }
+        const DecodedCharacter character = DecodeUtf8(text, i);
+        AppendUtf8(out, character.code < 0x20 ? kReplacementCharacter : character.code);
+        i += character.length;
     }
     return out;
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/code_page_949.h"
+#include "base/format.h"
 #include "base/utf.h"
 
 namespace torva {
@@ -67,11 +68,7 @@ std::string ShownPath(const std::string& path) {
 }
 
 std::string WithShownPath(const char* format, const std::string& path) {
-    const std::string shown = ShownPath(path);
-    const int length = std::snprintf(nullptr, 0, format, shown.c_str());
-    std::string text(static_cast<std::size_t>(length), '\0');
-    std::snprintf(text.data(), text.size() + 1, format, shown.c_str());
-    return text;
+    return Format(format, ShownPath(path).c_str());
 }
 
 }  // namespace
@@ -99,9 +96,7 @@ std::string ReadDocumentsFolder(Registry& registry) {
 }
 
 std::string RegistryFailureText(char letter, long code) {
-    char text[256];
-    std::snprintf(text, sizeof text, kRegistryFailMessage, letter, code);
-    return text;
+    return Format(kRegistryFailMessage, letter, code);
 }
 
 std::optional<std::string> ComposeDownloadFolder(const std::string& installPath) {

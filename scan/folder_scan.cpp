@@ -5,6 +5,8 @@
 #include <limits>
 #include <optional>
 
+#include "base/format.h"
+
 namespace torva {
 
 const char* const kTooManyFilesNotice =
@@ -18,12 +20,6 @@ constexpr int kLabelOffset = kMarkerLength + 1;
 constexpr int kLabelLength = 9;
 // Occurrences per header: 504 bytes hold at most 56 nine-byte markers.
 static_assert(FileExamination::kMaxMarkers == (kHeaderSize - kHeaderWindowStart) / kMarkerLength);
-
-std::string FormatCount(const char* format, int count) {
-    char text[256];
-    std::snprintf(text, sizeof text, format, count);
-    return text;
-}
 
 std::int32_t MeasureSize(std::FILE* file) {
     if (std::fseek(file, 0, SEEK_END) != 0) return -1;
@@ -119,7 +115,7 @@ void MapFolder::ScanFolder() {
     r.FolderFileCount = listed;
     if (listed > kListCapacity) {
         r.FolderFileCount = kListCapacity;
-        prompts_.Notice(FormatCount(kTooManyFilesNotice, kListCapacity));
+        prompts_.Notice(Format(kTooManyFilesNotice, kListCapacity));
     }
     for (int i = 0; i < r.FolderFileCount; ++i) ExamineFile(lister_.Name(i));
 }

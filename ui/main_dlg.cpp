@@ -7,6 +7,7 @@
 #include <iterator>
 #include <vector>
 
+#include "base/format.h"
 #include "base/utf.h"
 #include "platform/win32/dialog/file_dialog.h"
 #include "res/resource.h"
@@ -83,11 +84,7 @@ const char* const kChosenNameTooLong =
     "선택한 파일의 경로나 이름이 너무 길어 복사할 수 없습니다.\r\n"
     "(경로는 259바이트, 파일 이름은 63바이트까지 가능합니다. 한글은 한 글자가 2바이트입니다.)";
 
-std::string FormatCountLine(int tab, int count) {
-    char text[128];
-    std::snprintf(text, sizeof text, kTabViews[tab].countLine, count);
-    return text;
-}
+std::string FormatCountLine(int tab, int count) { return Format(kTabViews[tab].countLine, count); }
 
 }  // namespace
 

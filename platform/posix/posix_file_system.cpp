@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/format.h"
 #include "platform/posix/posix_handles.h"
 
 namespace torva {
@@ -39,10 +40,8 @@ UniqueFd OpenRegularFile(int folder, const std::string& name) {
 UniqueFd CreateTemporary(int folder, std::string& name) {
     static unsigned counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        char suffix[32];
-        std::snprintf(suffix, sizeof suffix, "%06x%04x",
-                      static_cast<unsigned>(::getpid()) & 0xFFFFFF, counter++ & 0xFFFF);
-        name = std::string(".torva-copy-") + suffix;
+        name = Format(".torva-copy-%06x%04x", static_cast<unsigned>(::getpid()) & 0xFFFFFF,
+                      counter++ & 0xFFFF);
         UniqueFd fd(::openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
         if (fd || errno != EEXIST) return fd;
     }
