@@ -96,7 +96,7 @@ inline std::int32_t PlainLoopSum(const std::uint8_t* p, std::size_t n) {
     return sum;
 }
 
-// VerifyAgainstEntry's read loop with the sums left out: position at 0, read
+// JudgeAgainstEntry's read loop with the sums left out: position at 0, read
 // the size in chunks of the same size into a buffer of the same size, then
 // look for one more byte. `onChunk(n)` sees each chunk. Returns the bytes read.
 template <typename OnChunk>

@@ -117,7 +117,7 @@ void RegisterFileCheck(const fs::path& path) {
     Add("file/verify", [=](benchmark::State& state) {
         for (auto _ : state) {
             const UniqueFile file(std::fopen(name.c_str(), "rb"));
-            const Verdict verdict = VerifyAgainstEntry(file.Get(), size, kVerifiedEntry);
+            const Verdict verdict = JudgeAgainstEntry(file.Get(), size, kVerifiedEntry).verdict;
             if (verdict != Verdict::Genuine) return Fail(state, "a genuine file judged hacked");
         }
         state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * size);
@@ -219,8 +219,8 @@ void RegisterScan(const fs::path& folder) {
             for (const ScanWork::Check& check : work->checks) {
                 const UniqueFile file(std::fopen(check.name.c_str(), "rb"));
                 if (!file) return Fail(state, "cannot open " + check.name);
-                count +=
-                    VerifyAgainstEntry(file.Get(), check.size, check.entry) == Verdict::Genuine;
+                count += JudgeAgainstEntry(file.Get(), check.size, check.entry).verdict ==
+                         Verdict::Genuine;
             }
             *genuine = count;
         }

@@ -155,32 +155,6 @@ void PrintScanText(std::FILE* out, const std::string& folder,
     PrintNames(out, ListNames(r.HackedList));
 }
 
-}  // namespace
-
-const std::vector<Command>& Commands() {
-    static const std::vector<Command> kCommands = {
-        {"scan", "Scan the download folder and show the four views (default)", Arguments::None, "",
-         true, RunScan},
-        {"sums", "Print the five sums of each file", Arguments::OneOrMore, "FILE", false, RunSums},
-        {"delete-hacked", "Delete every hacked TORVA map", Arguments::None, "", true,
-         RunDeleteHacked},
-        {"delete-misnamed", "Delete genuine maps saved under other than the official name",
-         Arguments::None, "", true, RunDeleteMisnamed},
-        {"delete-all",
-         "Delete every TORVA map but the official releases under official names and sizes",
-         Arguments::None, "", true, RunDeleteAll},
-        {"delete", "Delete the named files of the folder", Arguments::OneOrMore, "NAME", true,
-         RunDelete},
-        {"insert", "Copy a file into the folder, asking before replacing one",
-         Arguments::ExactlyOne, "FILE", true, RunInsert},
-        {"info", "Show each file's map header, labels and verdicts with their reasons",
-         Arguments::OneOrMore, "FILE", false, RunInfo},
-    };
-    return kCommands;
-}
-
-namespace {
-
 Json ScanJson(Context& context) {
     MapFolder& folder = *context.folder;
     const ScanResults& r = folder.Results();
@@ -204,8 +178,6 @@ Json ScanJson(Context& context) {
         {"notices", context.platform.Notices()},
     };
 }
-
-}  // namespace
 
 int RunScan(Context& context) {
     MapFolder& folder = *context.folder;
@@ -268,8 +240,6 @@ int RunSums(Context& context) {
     if (context.json) std::fprintf(context.out, "%s\n", Dump(results).c_str());
     return status;
 }
-
-namespace {
 
 // Clean-ups move what they remove when --move-to names a folder.
 struct Removal {
@@ -394,8 +364,6 @@ int RunBulk(Context& context, BulkCommand command, const char* name) {
     return Report(context, name, RunBulkCommand(*context.folder, command, removal.options), false);
 }
 
-}  // namespace
-
 int RunDeleteHacked(Context& context) {
     return RunBulk(context, BulkCommand::DeleteHackedMaps, "delete-hacked");
 }
@@ -441,8 +409,6 @@ int RunInsert(Context& context) {
                       removal.options, report);
     return Report(context, "insert", report, true);
 }
-
-namespace {
 
 // Text for the terminal: anything that is not UTF-8, and control bytes, as U+FFFD.
 std::string Printable(const std::string& text) {
@@ -536,8 +502,6 @@ void PrintInfoText(std::FILE* out, const std::string& name, const MapInfo& info)
     }
 }
 
-}  // namespace
-
 int RunInfo(Context& context) {
     Json results = Json::array();
     const int status = ForEachNamedFile(context, [&](const std::string& name, std::FILE* file) {
@@ -567,6 +531,30 @@ int RunInfo(Context& context) {
     });
     if (context.json) std::fprintf(context.out, "%s\n", Dump(results).c_str());
     return status;
+}
+
+}  // namespace
+
+const std::vector<Command>& Commands() {
+    static const std::vector<Command> kCommands = {
+        {"scan", "Scan the download folder and show the four views (default)", Arguments::None, "",
+         true, RunScan},
+        {"sums", "Print the five sums of each file", Arguments::OneOrMore, "FILE", false, RunSums},
+        {"delete-hacked", "Delete every hacked TORVA map", Arguments::None, "", true,
+         RunDeleteHacked},
+        {"delete-misnamed", "Delete genuine maps saved under other than the official name",
+         Arguments::None, "", true, RunDeleteMisnamed},
+        {"delete-all",
+         "Delete every TORVA map but the official releases under official names and sizes",
+         Arguments::None, "", true, RunDeleteAll},
+        {"delete", "Delete the named files of the folder", Arguments::OneOrMore, "NAME", true,
+         RunDelete},
+        {"insert", "Copy a file into the folder, asking before replacing one",
+         Arguments::ExactlyOne, "FILE", true, RunInsert},
+        {"info", "Show each file's map header, labels and verdicts with their reasons",
+         Arguments::OneOrMore, "FILE", false, RunInfo},
+    };
+    return kCommands;
 }
 
 }  // namespace torva::cli
