@@ -12,7 +12,7 @@
 #include "platform/win32/dialog/file_dialog.h"
 #include "res/resource.h"
 #include "ui/about_box.h"
-#include "ui/guidance_bands.h"
+#include "layout/guidance_bands.h"
 
 namespace torva {
 
@@ -50,7 +50,7 @@ constexpr TabView kTabViews[kTabCount] = {
 };
 
 // What each band of the hover guidance does, lowest band first (see
-// guidance_bands.h for where they lie).
+// layout/guidance_bands.h for where they lie).
 struct GuidanceBand {
     int tab;  // the view of the list the button works on; -1: keep the tab
     std::int32_t state;

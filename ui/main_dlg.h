@@ -16,7 +16,7 @@
 #include "platform/win32/dialog/message_box_prompts.h"
 #include "platform/win32/dialog/wait_cursor_files.h"
 #include "scan/folder_scan.h"
-#include "ui/guidance_bands.h"
+#include "layout/guidance_bands.h"
 
 namespace torva {
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "base/utf.h"
-#include "platform/win32/dialog/dialog_template.h"
+#include "layout/dialog_template.h"
 #include "platform/win32/win32_handles.h"
 
 namespace torva::win {
