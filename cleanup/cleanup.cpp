@@ -6,14 +6,17 @@
 
 #include "base/code_page_949.h"
 #include "base/format.h"
+#include "cleanup/cleanup_internal.h"
 
 namespace torva {
 
 // A reserved placeholder until the community gives its real address.
+namespace {
+
+// The map community's front page, named in the notice about hacked official maps.
 const char* const kCommunitySiteAddress = "http://www.torva.example";
 const char* const kOverwritePromptCaption = "맵 파일 복사";
-
-namespace {
+constexpr std::size_t kDestinationPathLimit = 199;  // code page 949 bytes of "<folder>\<name>"
 
 const char* const kOfficialMapNoticeFormat = "공식 맵 파일 중 해킹맵이 발견되었습니다:\r\n%s\r\n";
 const char* const kOfficialMapNoticeTail = " 으로 가셔서 새로운 맵을 다운받으십시오.";
@@ -123,6 +126,11 @@ void MarkRepeats(CleanupPlan& plan) {
 }
 
 // Fills the report of a run that walks (or, dry, would walk) the plan.
+// Walks a plan entry by entry: its notice, then its removal, before the next.
+// Adds to `report`; binds the file access to the download folder first.
+void WalkPlan(MapFolder& folder, const CleanupPlan& plan, Disposal& disposal,
+              CleanupReport& report);
+
 void Carry(MapFolder& folder, const CleanupPlan& plan, const CleanupOptions& options,
            CleanupReport& report) {
     report.kept = plan.Kept();
@@ -153,10 +161,15 @@ BulkCommandTexts TextsOf(BulkCommand command) {
         "모든 토르바맵 삭제"};
 }
 
+namespace {
+
+// The notice shown before a hacked or wrong-sized file under an official name goes.
 std::string OfficialMapNotice(const std::string& officialFileName) {
     return Format(kOfficialMapNoticeFormat, officialFileName.c_str()) + kCommunitySiteAddress +
            kOfficialMapNoticeTail;
 }
+
+}  // namespace
 
 std::vector<std::string> CleanupPlan::ToRemove() const {
     std::vector<std::string> names;
@@ -236,6 +249,9 @@ CleanupPlan PlanBulkCommand(const ScanResults& r, BulkCommand command) {
     return plan;
 }
 
+namespace {
+
+// The Delete key's decision: every selected bare name, each once.
 CleanupPlan PlanSelectedFiles(const std::vector<std::string>& selectedNames) {
     CleanupPlan plan;
     for (const std::string& name : selectedNames) {
@@ -249,10 +265,14 @@ CleanupPlan PlanSelectedFiles(const std::vector<std::string>& selectedNames) {
     return plan;
 }
 
+}  // namespace
+
 bool CleanupReport::AnyFailed() const {
     return std::any_of(failed.begin(), failed.end(),
                        [](const FailedChange& f) { return f.error != ChangeFailure::Gone; });
 }
+
+namespace {
 
 void WalkPlan(MapFolder& folder, const CleanupPlan& plan, Disposal& disposal,
               CleanupReport& report) {
@@ -274,6 +294,8 @@ void WalkPlan(MapFolder& folder, const CleanupPlan& plan, Disposal& disposal,
         }
     }
 }
+
+}  // namespace
 
 CleanupReport RunBulkCommand(MapFolder& folder, BulkCommand command,
                              const CleanupOptions& options) {

@@ -10,59 +10,8 @@
 
 namespace torva {
 
-// The map community's front page, named in the notice about hacked official maps.
-extern const char* const kCommunitySiteAddress;
-extern const char* const kOverwritePromptCaption;
-constexpr std::size_t kDestinationPathLimit = 199;  // code page 949 bytes of "<folder>\<name>"
-
 enum class BulkCommand { DeleteHackedMaps, DeleteMisnamedGenuineMaps, DeleteAllFamilyMaps };
 
-struct BulkCommandTexts {
-    const char* body;
-    const char* caption;  // the button's own text
-};
-BulkCommandTexts TextsOf(BulkCommand command);
-
-// The notice shown before a hacked or wrong-sized file under an official name goes.
-std::string OfficialMapNotice(const std::string& officialFileName);
-
-// What must still hold of a file for its step to remove it: that it is the
-// file the scan judged.
-enum class Guard {
-    None,          // a name the user chose: removed as it is
-    SameSize,      // the size the scan measured
-    StillGenuine,  // that size, and a marker whose label still verifies
-    StillHacked,   // that size, and a marker whose label still fails
-};
-
-// One entry of a command's list, decided.
-struct PlanStep {
-    std::string name;
-    std::optional<std::string> notice;  // shown before the entry is handled
-    bool remove = false;                // false: the entry is kept
-    // The same name was removed by an earlier step: nothing left to do.
-    bool removedBefore = false;
-    std::int32_t scannedSize = -1;
-    Guard guard = Guard::None;
-};
-
-// A command's decision, in walk order. It holds its own copies of the names,
-// so a rescan run from inside a notice's message loop cannot change the walk.
-struct CleanupPlan {
-    std::vector<PlanStep> steps;
-    // Distinct names, in walk order.
-    std::vector<std::string> ToRemove() const;
-    std::vector<std::string> Kept() const;
-    std::vector<std::string> Notices() const;
-};
-
-// Which names a bulk command removes and which notices it shows, from the
-// last scan and the catalogue alone.
-CleanupPlan PlanBulkCommand(const ScanResults& results, BulkCommand command);
-// The Delete key's decision: every selected bare name, each once.
-CleanupPlan PlanSelectedFiles(const std::vector<std::string>& selectedNames);
-
-// How a step's file leaves the folder: deleted, or (torvacheck) moved aside.
 // Why a planned change did not happen; None when it did. Front ends word it.
 enum class ChangeFailure {
     None,
@@ -79,6 +28,7 @@ enum class ChangeFailure {
     NoFreeName,  // --move-to: every numbered name is taken
 };
 
+// How a step's file leaves the folder: deleted, or (torvacheck) moved aside.
 class Disposal {
 public:
     virtual ~Disposal() = default;
@@ -110,11 +60,6 @@ struct CleanupOptions {
     bool dryRun = false;           // decide and report; ask, show and change nothing
     Disposal* disposal = nullptr;  // null: delete
 };
-
-// Walks a plan entry by entry: its notice, then its removal, before the next.
-// Adds to `report`; binds the file access to the download folder first.
-void WalkPlan(MapFolder& folder, const CleanupPlan& plan, Disposal& disposal,
-              CleanupReport& report);
 
 // Confirms, walks the command's plan, then rescans. On No nothing is removed
 // or rescanned (report.confirmed false). A file is removed only while it is

@@ -8,15 +8,20 @@
 #include "base/code_page_949.h"
 #include "base/format.h"
 #include "base/utf.h"
+#include "locate/locator_internal.h"
 
 namespace torva {
 
 const char* const kGameRegistryKey = "Software\\Blizzard Entertainment\\Warcraft III";
 const char* const kInstallPathValue = "InstallPath";
-const char* const kRegistryFailMessage =
-    "레지스트리 읽기 실패! 워크래프트3가 미설치 된 것 같습니다. (%c%ld)\r\n";
 
 namespace {
+
+// printf-style: %c letter, %ld code.
+const char* const kRegistryFailMessage =
+    "레지스트리 읽기 실패! 워크래프트3가 미설치 된 것 같습니다. (%c%ld)\r\n";
+constexpr std::size_t kDownloadFolderSize = 2048;
+constexpr std::uint32_t kSecondQueryBufferSize = 2048;
 
 constexpr const char* kDownloadSuffix = "\\Maps\\Download";
 
@@ -95,15 +100,23 @@ std::string ReadDocumentsFolder(Registry& registry) {
     return value.status.Ok() ? ValueText(value.bytes) : std::string();
 }
 
+namespace {
+
+// The "B" (opening the key) or "A" (reading the value) failure text.
 std::string RegistryFailureText(char letter, long code) {
     return Format(kRegistryFailMessage, letter, code);
 }
 
+// Composes "<installPath>\Maps\Download" with exactly one backslash of its own;
+// nullopt when it would not fit the 2048-byte DownloadFolder with its NUL
+// (code page 949 bytes).
 std::optional<std::string> ComposeDownloadFolder(const std::string& installPath) {
     std::string folder = installPath + kDownloadSuffix;
     if (!FitsCodePage949Field(folder, kDownloadFolderSize)) return std::nullopt;
     return folder;
 }
+
+}  // namespace
 
 std::optional<std::string> LocateDownloadFolder(Registry& registry, Prompts& prompts,
                                                 const std::function<void()>& afterMessage) {

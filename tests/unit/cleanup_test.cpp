@@ -6,6 +6,7 @@
 #include <set>
 
 #include "base/code_page_949.h"
+#include "cleanup/cleanup_internal.h"
 #include "fakes.h"
 #include "tests/support/code_page_949_cases.h"
 #include "tools/sample_folder.h"

@@ -8,6 +8,7 @@
 
 #include "cli/terminal_prompts.h"
 #include "fakes.h"
+#include "locate/locator_internal.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_folder_lister.h"
 #include "platform/posix/wine_registry.h"
