@@ -9,10 +9,10 @@
 
 #include "base/format.h"
 #include "base/utf.h"
+#include "layout/guidance_bands.h"
 #include "platform/win32/dialog/file_dialog.h"
 #include "res/resource.h"
 #include "ui/about_box.h"
-#include "layout/guidance_bands.h"
 
 namespace torva {
 
