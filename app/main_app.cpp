@@ -6,6 +6,7 @@
 #include <objbase.h>
 
 #include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell_folders.h"
 #include "platform/win32/win32_token.h"
@@ -26,9 +27,6 @@ BOOL CMainApp::InitInstance() {
     // box lists the current directory).
     Win32Registry registry;
     const DownloadFolderSources folderSources{registry, KnownDocumentsFolder, UseAsCurrentFolder};
-    // The shell may hand the download page to a COM extension, and the
-    // open-file dialog hosts shell components: both want a single-threaded
-    // apartment on this, the one thread.
     // TORVA_TEST_NOT_VIRTUALISED=1 (tests only) makes the run take itself as
     // elevated, so the VirtualStore notice can be seen under Wine.
     wchar_t forced[2] = {};
@@ -40,14 +38,15 @@ BOOL CMainApp::InitInstance() {
     const auto missesVirtualStore = [&](const std::string& folder) {
         return MissesVirtualStore(token, LongPathOf(folder), programFiles);
     };
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    {
-        CMainDlg dialog(folderSources, missesVirtualStore);
-        MainWindow = &dialog;
-        dialog.DoModal();  // OK, Cancel or -1 (a quit request) all end the program
-        MainWindow = nullptr;
-    }
-    if (SUCCEEDED(com)) CoUninitialize();
+    // The shell may hand the download page to a COM extension, and the
+    // open-file dialog hosts shell components: both want a single-threaded
+    // apartment on this, the one thread.
+    const UniqueComApartment com(
+        SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)));
+    CMainDlg dialog(folderSources, missesVirtualStore);
+    MainWindow = &dialog;
+    dialog.DoModal();  // OK, Cancel or -1 (a quit request) all end the program
+    MainWindow = nullptr;
     return FALSE;
 }
 

@@ -8,29 +8,27 @@ bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
 bool IsSurrogate(char32_t code) { return code >= 0xD800 && code <= 0xDFFF; }
 
+// The bytes a sequence with this lead byte takes; 1 for ASCII and for a byte
+// that starts no sequence.
+std::size_t SequenceLength(unsigned char lead) {
+    if (lead >= 0xC2 && lead <= 0xDF) return 2;
+    if (lead >= 0xE0 && lead <= 0xEF) return 3;
+    if (lead >= 0xF0 && lead <= 0xF4) return 4;
+    return 1;
+}
+
 }  // namespace
 
 DecodedCharacter DecodeUtf8(std::string_view text, std::size_t at) {
     const auto lead = static_cast<unsigned char>(text[at]);
     if (lead < 0x80) return {lead, 1};
-    std::size_t length = 0;
-    char32_t code = 0;
-    char32_t lowest = 0;  // below it the form is overlong
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        code = lead & 0x1F;
-        lowest = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        code = lead & 0x0F;
-        lowest = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        code = lead & 0x07;
-        lowest = 0x10000;
-    } else {
-        return {kReplacementCharacter, 1};
-    }
+    const std::size_t length = SequenceLength(lead);
+    if (length == 1) return {kReplacementCharacter, 1};
+    // The lead's own bits, and below which value the form is overlong.
+    constexpr char32_t kLeadBits[] = {0, 0, 0x1F, 0x0F, 0x07};
+    constexpr char32_t kLowest[] = {0, 0, 0x80, 0x800, 0x10000};
+    char32_t code = lead & kLeadBits[length];
+    const char32_t lowest = kLowest[length];
     if (at + length > text.size()) return {kReplacementCharacter, 1};
     for (std::size_t k = 1; k < length; ++k) {
         const auto next = static_cast<unsigned char>(text[at + k]);
@@ -39,6 +37,17 @@ DecodedCharacter DecodeUtf8(std::string_view text, std::size_t at) {
     }
     if (code < lowest || code > 0x10FFFF || IsSurrogate(code)) return {kReplacementCharacter, 1};
     return {code, length};
+}
+
+std::size_t WholeUtf8Prefix(std::string_view bytes) {
+    // Look back over at most three continuation bytes for the last lead byte.
+    const std::size_t size = bytes.size();
+    for (std::size_t back = 1; back <= 4 && back <= size; ++back) {
+        const auto byte = static_cast<unsigned char>(bytes[size - back]);
+        if (IsContinuation(byte)) continue;
+        return back >= SequenceLength(byte) ? size : size - back;
+    }
+    return size;  // no lead byte at all: convert as it is (U+FFFD)
 }
 
 std::size_t CharacterStart(std::string_view text, std::size_t at) {

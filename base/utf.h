@@ -25,6 +25,11 @@ std::size_t CharacterStart(std::string_view text, std::size_t at);
 
 void AppendUtf8(std::string& out, char32_t code);
 
+// The length of the longest prefix of `bytes` that does not end inside a
+// sequence cut short: what a reader of a stream can convert now, the rest
+// waiting for the next read.
+std::size_t WholeUtf8Prefix(std::string_view bytes);
+
 // Ill-formed UTF-8 becomes U+FFFD.
 std::u16string Utf8ToUtf16(std::string_view text);
 // An unpaired surrogate becomes U+FFFD.

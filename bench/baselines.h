@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix/posix_handles.h"
 #include "scan/catalogue.h"
 #include "scan/strided_sums.h"
 
@@ -95,7 +96,7 @@ inline std::int32_t PlainLoopSum(const std::uint8_t* p, std::size_t n) {
     return sum;
 }
 
-// VerifyAgainstEntry's read loop with the sums left out: position at 0, read
+// JudgeAgainstEntry's read loop with the sums left out: position at 0, read
 // the size in chunks of the same size into a buffer of the same size, then
 // look for one more byte. `onChunk(n)` sees each chunk. Returns the bytes read.
 template <typename OnChunk>
@@ -124,11 +125,10 @@ inline std::size_t BareHeaderLoop(const std::vector<std::string>& names) {
     std::size_t total = 0;
     std::uint8_t header[512];
     for (const std::string& name : names) {
-        const int fd = ::open(name.c_str(), O_RDONLY);
-        if (fd < 0) continue;
-        const ssize_t got = ::read(fd, header, sizeof header);
+        const UniqueFd fd(::open(name.c_str(), O_RDONLY));
+        if (!fd) continue;
+        const ssize_t got = ::read(fd.Get(), header, sizeof header);
         if (got > 0) total += static_cast<std::size_t>(got) + header[0];
-        ::close(fd);
     }
     return total;
 }

@@ -116,9 +116,8 @@ void RegisterFileCheck(const fs::path& path) {
 
     Add("file/verify", [=](benchmark::State& state) {
         for (auto _ : state) {
-            std::FILE* file = std::fopen(name.c_str(), "rb");
-            const Verdict verdict = VerifyAgainstEntry(file, size, kVerifiedEntry);
-            std::fclose(file);
+            const UniqueFile file(std::fopen(name.c_str(), "rb"));
+            const Verdict verdict = JudgeAgainstEntry(file.Get(), size, kVerifiedEntry).verdict;
             if (verdict != Verdict::Genuine) return Fail(state, "a genuine file judged hacked");
         }
         state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * size);
@@ -126,10 +125,9 @@ void RegisterFileCheck(const fs::path& path) {
     Add("file/read-only", [=](benchmark::State& state) {
         std::vector<std::uint8_t> buffer(kStreamChunkSize);
         for (auto _ : state) {
-            std::FILE* file = std::fopen(name.c_str(), "rb");
+            const UniqueFile file(std::fopen(name.c_str(), "rb"));
             const std::size_t got =
-                ReadLikeVerify(file, static_cast<std::size_t>(size), buffer.data());
-            std::fclose(file);
+                ReadLikeVerify(file.Get(), static_cast<std::size_t>(size), buffer.data());
             if (got != static_cast<std::size_t>(size)) return Fail(state, "short read");
             benchmark::DoNotOptimize(buffer.data());
         }
@@ -141,12 +139,11 @@ void RegisterFileCheck(const fs::path& path) {
         std::vector<std::uint8_t> buffer(kStreamChunkSize);
         const SumFunction floor = FloorSum();
         for (auto _ : state) {
-            std::FILE* file = std::fopen(name.c_str(), "rb");
+            const UniqueFile file(std::fopen(name.c_str(), "rb"));
             std::int64_t sum = 0;
             const std::size_t got =
-                ReadLikeVerify(file, static_cast<std::size_t>(size), buffer.data(),
+                ReadLikeVerify(file.Get(), static_cast<std::size_t>(size), buffer.data(),
                                [&](std::size_t n) { sum += floor(buffer.data(), n); });
-            std::fclose(file);
             if (got != static_cast<std::size_t>(size)) return Fail(state, "short read");
             benchmark::DoNotOptimize(sum);
         }
@@ -183,10 +180,9 @@ ScanWork PlanScan(const fs::path& folder) {
     for (const fs::path& path : files) {
         work.names.push_back(path.filename().string());
         std::uint8_t header[kHeaderSize] = {};
-        std::FILE* file = std::fopen(path.c_str(), "rb");
-        if (file == nullptr) continue;
-        const std::size_t got = std::fread(header, 1, sizeof header, file);
-        std::fclose(file);
+        const UniqueFile file(std::fopen(path.c_str(), "rb"));
+        if (!file) continue;
+        const std::size_t got = std::fread(header, 1, sizeof header, file.Get());
         MarkerOccurrence markers[64];
         const int found = std::min(FindMarkers(header, got, markers, 64), 64);
         const auto size = static_cast<std::int32_t>(fs::file_size(path));
@@ -221,10 +217,10 @@ void RegisterScan(const fs::path& folder) {
             if (!withChecks) continue;
             int count = 0;
             for (const ScanWork::Check& check : work->checks) {
-                std::FILE* file = std::fopen(check.name.c_str(), "rb");
-                if (file == nullptr) return Fail(state, "cannot open " + check.name);
-                count += VerifyAgainstEntry(file, check.size, check.entry) == Verdict::Genuine;
-                std::fclose(file);
+                const UniqueFile file(std::fopen(check.name.c_str(), "rb"));
+                if (!file) return Fail(state, "cannot open " + check.name);
+                count += JudgeAgainstEntry(file.Get(), check.size, check.entry).verdict ==
+                         Verdict::Genuine;
             }
             *genuine = count;
         }
@@ -396,11 +392,10 @@ int main(int argc, char** argv) {
         const fs::path release = scratch / "TORVA_A32.w3x";
         {
             const auto bytes = torva::sample::ForgeGenuine(kVerifiedEntry);
-            std::FILE* out = std::fopen(release.c_str(), "wb");
-            if (out == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size()) {
+            const torva::UniqueFile out(std::fopen(release.c_str(), "wb"));
+            if (!out || std::fwrite(bytes.data(), 1, bytes.size(), out.Get()) != bytes.size()) {
                 throw std::runtime_error("cannot write " + release.string());
             }
-            std::fclose(out);
         }
 
         RegisterSums("3.7MB", kCatalogueBytes);

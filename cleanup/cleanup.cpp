@@ -5,21 +5,19 @@
 #include <optional>
 
 #include "base/code_page_949.h"
+#include "base/format.h"
+#include "cleanup/cleanup_internal.h"
 
 namespace torva {
 
 // A reserved placeholder until the community gives its real address: the
 // only place to change it (the download button's page is on this site too).
 const char* const kCommunitySiteAddress = "http://www.torva.example";
-const char* const kOverwritePromptCaption = "맵 파일 복사";
-const char* const kReasonGone = "gone";
-const char* const kReasonChanged = "changed since the scan";
-const char* const kReasonRefused = "access denied or in use";
-const char* const kReasonUnreadable = "cannot be read";
-const char* const kReasonNotDeleted = "cannot be deleted";
-const char* const kReasonNoFolder = "the folder cannot be opened";
 
 namespace {
+
+const char* const kOverwritePromptCaption = "맵 파일 복사";
+constexpr std::size_t kDestinationPathLimit = 199;  // code page 949 bytes of "<folder>\<name>"
 
 const char* const kOfficialMapNoticeFormat = "공식 맵 파일 중 해킹맵이 발견되었습니다:\r\n%s\r\n";
 const char* const kOfficialMapNoticeTail = " 으로 가셔서 새로운 맵을 다운받으십시오.";
@@ -29,19 +27,9 @@ const char* const kOverwritePrompt =
     "워크래프트3 맵 폴더에 이미 존재하는 맵입니다.\r\n덮어쓰시겠습니까?";
 const char* const kCopyFailed = "맵 파일을 복사하지 못했습니다:\r\n%s";
 const char* const kPathTooLong = "맵 폴더의 경로와 파일 이름이 너무 길어 복사할 수 없습니다:\r\n%s";
-const char* const kReasonTooLong = "name too long for the folder";
-const char* const kReasonNotABareName = "not a bare file name";
-const char* const kReasonCopyFailed = "cannot be copied";
 const char* const kNotABareName =
     "파일 이름에 폴더 구분 문자(\\ 또는 /)가 들어 있어 맵 폴더에 복사할 수 없습니다:\r\n%s";
 const char* const kFolderUnavailable = "워크래프트3 맵 폴더를 열 수 없습니다:\r\n%s";
-
-std::string Format(const char* format, const std::string& text) {
-    const int length = std::snprintf(nullptr, 0, format, text.c_str());
-    std::string out(static_cast<std::size_t>(length), '\0');
-    std::snprintf(out.data(), out.size() + 1, format, text.c_str());
-    return out;
-}
 
 std::optional<int> FamilyIndexOf(const ScanResults& r, std::string_view name) {
     for (int i = 0; i < r.FamilyMapList.count; ++i) {
@@ -61,9 +49,10 @@ struct FileNow {
 // None, with why, when the file cannot be opened.
 std::optional<FileNow> Reexamine(FileSystem& files, const std::string& name, bool withVerdicts,
                                  Result& failure) {
-    std::FILE* file = files.OpenForReading(name, &failure);
-    if (file == nullptr) return std::nullopt;
-    FileExamination examined(file);  // as the scan examines it
+    OpenedFile opened = files.OpenForReading(name);
+    failure = opened.result;
+    if (!opened.file) return std::nullopt;
+    FileExamination examined(opened.file.Get());  // as the scan examines it
     FileNow now;
     now.size = examined.Size();
     for (int m = 0; withVerdicts && m < examined.MarkerCount(); ++m) {
@@ -71,56 +60,50 @@ std::optional<FileNow> Reexamine(FileSystem& files, const std::string& name, boo
             (*verdict == Verdict::Genuine ? now.anyGenuine : now.anyHacked) = true;
         }
     }
-    std::fclose(file);
     return now;
 }
 
 // Whether the folder holds an entry of this name: any failure to open it but
 // its absence means it is there.
 bool Present(FileSystem& files, const std::string& name) {
-    Result failure;
-    std::FILE* file = files.OpenForReading(name, &failure);
-    if (file == nullptr) return failure.kind != Failure::NotFound;
-    std::fclose(file);
-    return true;
+    return files.OpenForReading(name).result.kind != Failure::NotFound;
 }
 
 // A failed call as a report's reason: a file gone is no failure, a refusal
 // has its own reason, anything else is `otherwise`.
-std::string ReasonOf(const Result& failure, const char* otherwise) {
+ChangeFailure ReasonOf(const Result& failure, ChangeFailure otherwise) {
     switch (failure.kind) {
         case Failure::NotFound:
-            return kReasonGone;
+            return ChangeFailure::Gone;
         case Failure::AccessDenied:
-            return kReasonRefused;
+            return ChangeFailure::Refused;
         default:
             return otherwise;
     }
 }
 
-// Why a step's file was not removed; empty when it was. A file the scan judged
+// Why a step's file was not removed; None when it was. A file the scan judged
 // is removed only while it is still that file.
-std::optional<std::string> RemoveStep(MapFolder& folder, const PlanStep& step, Disposal& disposal) {
-    if (!IsBareName(step.name)) return std::string(kReasonRefused);
+ChangeFailure RemoveStep(MapFolder& folder, const PlanStep& step, Disposal& disposal) {
+    if (!IsBareName(step.name)) return ChangeFailure::Refused;
     if (step.guard != Guard::None) {
         const bool verdicts = step.guard != Guard::SameSize;
         Result failure;
         const auto now = Reexamine(folder.Files(), step.name, verdicts, failure);
-        if (!now) return ReasonOf(failure, kReasonUnreadable);
-        if (now->size != step.scannedSize) return std::string(kReasonChanged);
-        if (step.guard == Guard::StillGenuine && !now->anyGenuine)
-            return std::string(kReasonChanged);
-        if (step.guard == Guard::StillHacked && !now->anyHacked) return std::string(kReasonChanged);
+        if (!now) return ReasonOf(failure, ChangeFailure::Unreadable);
+        if (now->size != step.scannedSize) return ChangeFailure::Changed;
+        if (step.guard == Guard::StillGenuine && !now->anyGenuine) return ChangeFailure::Changed;
+        if (step.guard == Guard::StillHacked && !now->anyHacked) return ChangeFailure::Changed;
     }
     return disposal.Dispose(folder, step.name);
 }
 
 class Deletion : public Disposal {
 public:
-    std::optional<std::string> Dispose(MapFolder& folder, const std::string& name) override {
+    ChangeFailure Dispose(MapFolder& folder, const std::string& name) override {
         const Result removed = folder.Files().Remove(name);
-        if (removed.Ok()) return std::nullopt;
-        return ReasonOf(removed, kReasonNotDeleted);
+        if (removed.Ok()) return ChangeFailure::None;
+        return ReasonOf(removed, ChangeFailure::NotDeleted);
     }
 };
 
@@ -144,6 +127,11 @@ void MarkRepeats(CleanupPlan& plan) {
 }
 
 // Fills the report of a run that walks (or, dry, would walk) the plan.
+// Walks a plan entry by entry: its notice, then its removal, before the next.
+// Adds to `report`; binds the file access to the download folder first.
+void WalkPlan(MapFolder& folder, const CleanupPlan& plan, Disposal& disposal,
+              CleanupReport& report);
+
 void Carry(MapFolder& folder, const CleanupPlan& plan, const CleanupOptions& options,
            CleanupReport& report) {
     report.kept = plan.Kept();
@@ -174,10 +162,15 @@ BulkCommandTexts TextsOf(BulkCommand command) {
         "모든 토르바맵 삭제"};
 }
 
+namespace {
+
+// The notice shown before a hacked or wrong-sized file under an official name goes.
 std::string OfficialMapNotice(const std::string& officialFileName) {
-    return Format(kOfficialMapNoticeFormat, officialFileName) + kCommunitySiteAddress +
+    return Format(kOfficialMapNoticeFormat, officialFileName.c_str()) + kCommunitySiteAddress +
            kOfficialMapNoticeTail;
 }
+
+}  // namespace
 
 std::vector<std::string> CleanupPlan::ToRemove() const {
     std::vector<std::string> names;
@@ -257,6 +250,9 @@ CleanupPlan PlanBulkCommand(const ScanResults& r, BulkCommand command) {
     return plan;
 }
 
+namespace {
+
+// The Delete key's decision: every selected bare name, each once.
 CleanupPlan PlanSelectedFiles(const std::vector<std::string>& selectedNames) {
     CleanupPlan plan;
     for (const std::string& name : selectedNames) {
@@ -270,10 +266,14 @@ CleanupPlan PlanSelectedFiles(const std::vector<std::string>& selectedNames) {
     return plan;
 }
 
+}  // namespace
+
 bool CleanupReport::AnyFailed() const {
     return std::any_of(failed.begin(), failed.end(),
-                       [](const FailedChange& f) { return f.error != kReasonGone; });
+                       [](const FailedChange& f) { return f.error != ChangeFailure::Gone; });
 }
+
+namespace {
 
 void WalkPlan(MapFolder& folder, const CleanupPlan& plan, Disposal& disposal,
               CleanupReport& report) {
@@ -286,14 +286,17 @@ void WalkPlan(MapFolder& folder, const CleanupPlan& plan, Disposal& disposal,
         }
         if (!step.remove || step.removedBefore) continue;
         if (!inFolder) {
-            report.failed.push_back({step.name, kReasonNoFolder});
-        } else if (auto failure = RemoveStep(folder, step, disposal)) {
-            report.failed.push_back({step.name, std::move(*failure)});
+            report.failed.push_back({step.name, ChangeFailure::NoFolder});
+        } else if (const ChangeFailure failure = RemoveStep(folder, step, disposal);
+                   failure != ChangeFailure::None) {
+            report.failed.push_back({step.name, failure});
         } else {
             report.deleted.push_back(step.name);
         }
     }
 }
+
+}  // namespace
 
 CleanupReport RunBulkCommand(MapFolder& folder, BulkCommand command,
                              const CleanupOptions& options) {
@@ -322,9 +325,8 @@ CleanupReport DeleteSelectedFiles(MapFolder& folder, const std::vector<std::stri
     const int count = static_cast<int>(selectedNames.size());
     if (count <= 0) return report;
     if (!options.dryRun) {
-        char body[128];
-        std::snprintf(body, sizeof body, kDeletePromptFormat, count);
-        report.confirmed = folder.UserPrompts().Confirm(body, kDeletePromptCaption);
+        report.confirmed =
+            folder.UserPrompts().Confirm(Format(kDeletePromptFormat, count), kDeletePromptCaption);
     }
     if (report.confirmed || options.dryRun) {
         Carry(folder, PlanSelectedFiles(selectedNames), options, report);
@@ -356,25 +358,25 @@ InsertResult CopyMapIntoFolder(MapFolder& folder, const std::string& sourcePath,
         prompts.Notice(text);
         report.notices.push_back(text);
     };
-    const auto fail = [&](InsertResult result, const char* reason) {
+    const auto fail = [&](InsertResult result, ChangeFailure reason) {
         report.failed.push_back({bareName, reason});
         return finish(result);
     };
     // A name with a separator would land in another folder.
     if (!IsBareName(bareName)) {
-        notice(Format(kNotABareName, bareName));
-        return fail(InsertResult::Refused, kReasonNotABareName);
+        notice(Format(kNotABareName, bareName.c_str()));
+        return fail(InsertResult::Refused, ChangeFailure::NotABareName);
     }
     const std::string destination = folder.DownloadFolder() + "\\" + bareName;
     NameSlot slot;
     if (CodePage949Length(destination) > kDestinationPathLimit || !StoreName(slot, bareName)) {
-        notice(Format(kPathTooLong, destination));
-        return fail(InsertResult::Refused, kReasonTooLong);
+        notice(Format(kPathTooLong, destination.c_str()));
+        return fail(InsertResult::Refused, ChangeFailure::TooLong);
     }
     // Copy only while the download folder can still be used.
     if (!folder.EnterFolder()) {
-        notice(Format(kFolderUnavailable, folder.DownloadFolder()));
-        return fail(InsertResult::Failed, kReasonNoFolder);
+        notice(Format(kFolderUnavailable, folder.DownloadFolder().c_str()));
+        return fail(InsertResult::Failed, ChangeFailure::NoFolder);
     }
     FileSystem& files = folder.Files();
     if (options.dryRun) {
@@ -388,8 +390,8 @@ InsertResult CopyMapIntoFolder(MapFolder& folder, const std::string& sourcePath,
         return finish(InsertResult::Copied);
     }
     if (copied.kind != Failure::Exists) {
-        notice(Format(kCopyFailed, sourcePath));
-        return fail(InsertResult::Failed, kReasonCopyFailed);
+        notice(Format(kCopyFailed, sourcePath.c_str()));
+        return fail(InsertResult::Failed, ChangeFailure::CopyFailed);
     }
     if (!prompts.Confirm(kOverwritePrompt, kOverwritePromptCaption)) {
         report.confirmed = false;
@@ -397,8 +399,8 @@ InsertResult CopyMapIntoFolder(MapFolder& folder, const std::string& sourcePath,
         return finish(InsertResult::KeptExisting);
     }
     if (!files.Copy(sourcePath, bareName, /*failIfExists=*/false).Ok()) {
-        notice(Format(kCopyFailed, sourcePath));
-        return fail(InsertResult::Failed, kReasonCopyFailed);
+        notice(Format(kCopyFailed, sourcePath.c_str()));
+        return fail(InsertResult::Failed, ChangeFailure::CopyFailed);
     }
     report.copied = bareName;
     report.replaced = true;

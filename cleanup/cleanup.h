@@ -10,78 +10,40 @@
 
 namespace torva {
 
-// The map community's front page, named in the notice about hacked official maps.
+// The map community's front page, named in the notice about hacked official
+// maps; the download page is on this site too.
 extern const char* const kCommunitySiteAddress;
-extern const char* const kOverwritePromptCaption;
-constexpr std::size_t kDestinationPathLimit = 199;  // code page 949 bytes of "<folder>\<name>"
 
 enum class BulkCommand { DeleteHackedMaps, DeleteMisnamedGenuineMaps, DeleteAllFamilyMaps };
 
-struct BulkCommandTexts {
-    const char* body;
-    const char* caption;  // the button's own text
+// Why a planned change did not happen; None when it did. Front ends word it.
+enum class ChangeFailure {
+    None,
+    Gone,          // already gone: no failure
+    Changed,       // not the file the scan judged
+    Refused,       // access denied, or in use
+    Unreadable,    // could not be re-checked
+    NotDeleted,    // any other failure to delete
+    NoFolder,      // the download folder cannot be used
+    TooLong,       // the destination would not fit
+    NotABareName,  // a name that would reach another folder
+    CopyFailed,
+    NotMoved,    // --move-to: neither renamed nor copied
+    NoFreeName,  // --move-to: every numbered name is taken
 };
-BulkCommandTexts TextsOf(BulkCommand command);
-
-// The notice shown before a hacked or wrong-sized file under an official name goes.
-std::string OfficialMapNotice(const std::string& officialFileName);
-
-// What must still hold of a file for its step to remove it: that it is the
-// file the scan judged.
-enum class Guard {
-    None,          // a name the user chose: removed as it is
-    SameSize,      // the size the scan measured
-    StillGenuine,  // that size, and a marker whose label still verifies
-    StillHacked,   // that size, and a marker whose label still fails
-};
-
-// One entry of a command's list, decided.
-struct PlanStep {
-    std::string name;
-    std::optional<std::string> notice;  // shown before the entry is handled
-    bool remove = false;                // false: the entry is kept
-    // The same name was removed by an earlier step: nothing left to do.
-    bool removedBefore = false;
-    std::int32_t scannedSize = -1;
-    Guard guard = Guard::None;
-};
-
-// A command's decision, in walk order. It holds its own copies of the names,
-// so a rescan run from inside a notice's message loop cannot change the walk.
-struct CleanupPlan {
-    std::vector<PlanStep> steps;
-    // Distinct names, in walk order.
-    std::vector<std::string> ToRemove() const;
-    std::vector<std::string> Kept() const;
-    std::vector<std::string> Notices() const;
-};
-
-// Which names a bulk command removes and which notices it shows, from the
-// last scan and the catalogue alone.
-CleanupPlan PlanBulkCommand(const ScanResults& results, BulkCommand command);
-// The Delete key's decision: every selected bare name, each once.
-CleanupPlan PlanSelectedFiles(const std::vector<std::string>& selectedNames);
 
 // How a step's file leaves the folder: deleted, or (torvacheck) moved aside.
 class Disposal {
 public:
     virtual ~Disposal() = default;
-    // Empty on success, else a short reason: kReasonGone for a file already
-    // gone. Called with the file access bound to the download folder.
-    virtual std::optional<std::string> Dispose(MapFolder& folder, const std::string& name) = 0;
+    // Called with the file access bound to the download folder; Gone for a
+    // file already gone.
+    virtual ChangeFailure Dispose(MapFolder& folder, const std::string& name) = 0;
 };
-
-// Reasons a planned removal did not happen.
-extern const char* const kReasonGone;        // already gone: no failure
-extern const char* const kReasonChanged;     // not the file the scan judged
-extern const char* const kReasonRefused;     // access denied, or in use
-extern const char* const kReasonUnreadable;  // could not be re-checked
-extern const char* const kReasonNotDeleted;  // any other failure to delete
-extern const char* const kReasonNoFolder;
 
 struct FailedChange {
     std::string name;
-    std::string error;
+    ChangeFailure error;
 };
 
 // What a clean-up did, or in a dry run would do.
@@ -102,11 +64,6 @@ struct CleanupOptions {
     bool dryRun = false;           // decide and report; ask, show and change nothing
     Disposal* disposal = nullptr;  // null: delete
 };
-
-// Walks a plan entry by entry: its notice, then its removal, before the next.
-// Adds to `report`; binds the file access to the download folder first.
-void WalkPlan(MapFolder& folder, const CleanupPlan& plan, Disposal& disposal,
-              CleanupReport& report);
 
 // Confirms, walks the command's plan, then rescans. On No nothing is removed
 // or rescanned (report.confirmed false). A file is removed only while it is

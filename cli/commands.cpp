@@ -155,32 +155,6 @@ void PrintScanText(std::FILE* out, const std::string& folder,
     PrintNames(out, ListNames(r.HackedList));
 }
 
-}  // namespace
-
-const std::vector<Command>& Commands() {
-    static const std::vector<Command> kCommands = {
-        {"scan", "Scan the download folder and show the four views (default)", Arguments::None, "",
-         true, RunScan},
-        {"sums", "Print the five sums of each file", Arguments::OneOrMore, "FILE", false, RunSums},
-        {"delete-hacked", "Delete every hacked TORVA map", Arguments::None, "", true,
-         RunDeleteHacked},
-        {"delete-misnamed", "Delete genuine maps saved under other than the official name",
-         Arguments::None, "", true, RunDeleteMisnamed},
-        {"delete-all",
-         "Delete every TORVA map but the official releases under official names and sizes",
-         Arguments::None, "", true, RunDeleteAll},
-        {"delete", "Delete the named files of the folder", Arguments::OneOrMore, "NAME", true,
-         RunDelete},
-        {"insert", "Copy a file into the folder, asking before replacing one",
-         Arguments::ExactlyOne, "FILE", true, RunInsert},
-        {"info", "Show each file's map header, labels and verdicts with their reasons",
-         Arguments::OneOrMore, "FILE", false, RunInfo},
-    };
-    return kCommands;
-}
-
-namespace {
-
 Json ScanJson(Context& context) {
     MapFolder& folder = *context.folder;
     const ScanResults& r = folder.Results();
@@ -205,8 +179,6 @@ Json ScanJson(Context& context) {
     };
 }
 
-}  // namespace
-
 int RunScan(Context& context) {
     MapFolder& folder = *context.folder;
     if (!context.json) {
@@ -221,11 +193,12 @@ int RunScan(Context& context) {
 
 // A file named on the command line, opened by the platform's file access
 // bound to the file's own folder.
-std::FILE* OpenNamedFile(FileSystem& files, const std::string& path) {
+OpenedFile OpenNamedFile(FileSystem& files, const std::string& path) {
     namespace fs = std::filesystem;
     const fs::path named = fs::u8path(path);
     const fs::path folder = named.has_parent_path() ? named.parent_path() : fs::path(".");
-    if (!files.BindFolder(folder.u8string()).Ok()) return nullptr;
+    const Result bound = files.BindFolder(folder.u8string());
+    if (!bound.Ok()) return {UniqueFile(), bound};
     return files.OpenForReading(named.filename().u8string());
 }
 
@@ -236,10 +209,8 @@ template <typename Use>
 int ForEachNamedFile(Context& context, Use use) {
     int status = kExitOk;
     for (const std::string& name : context.args) {
-        std::FILE* file = OpenNamedFile(context.platform.Files(), name);
-        const bool read = file != nullptr && use(name, file);
-        if (file != nullptr) std::fclose(file);
-        if (!read) {
+        const OpenedFile opened = OpenNamedFile(context.platform.Files(), name);
+        if (!opened.file || !use(name, opened.file.Get())) {
             std::fprintf(context.err, "torvacheck: cannot read %s\n", name.c_str());
             status = kExitFolder;
         }
@@ -270,8 +241,6 @@ int RunSums(Context& context) {
     return status;
 }
 
-namespace {
-
 // Clean-ups move what they remove when --move-to names a folder.
 struct Removal {
     std::optional<MoveAside> move;
@@ -293,6 +262,37 @@ void PrintSection(std::FILE* out, const std::string& title, const std::vector<st
     PrintNames(out, names);
 }
 
+// A change's failure in the report's words.
+const char* FailureText(ChangeFailure failure) {
+    switch (failure) {
+        case ChangeFailure::None:
+            break;
+        case ChangeFailure::Gone:
+            return "gone";
+        case ChangeFailure::Changed:
+            return "changed since the scan";
+        case ChangeFailure::Refused:
+            return "access denied or in use";
+        case ChangeFailure::Unreadable:
+            return "cannot be read";
+        case ChangeFailure::NotDeleted:
+            return "cannot be deleted";
+        case ChangeFailure::NoFolder:
+            return "the folder cannot be opened";
+        case ChangeFailure::TooLong:
+            return "name too long for the folder";
+        case ChangeFailure::NotABareName:
+            return "not a bare file name";
+        case ChangeFailure::CopyFailed:
+            return "cannot be copied";
+        case ChangeFailure::NotMoved:
+            return "cannot be moved";
+        case ChangeFailure::NoFreeName:
+            return "no free name in the move-to folder";
+    }
+    return "";
+}
+
 void PrintReportText(Context& context, const CleanupReport& report) {
     std::FILE* out = context.out;
     const bool moving = !context.moveTo.empty();
@@ -310,7 +310,7 @@ void PrintReportText(Context& context, const CleanupReport& report) {
     if (!report.failed.empty()) {
         std::fprintf(out, "실패 %d개\n", static_cast<int>(report.failed.size()));
         for (const auto& f : report.failed) {
-            std::fprintf(out, "  %s (%s)\n", f.name.c_str(), f.error.c_str());
+            std::fprintf(out, "  %s (%s)\n", f.name.c_str(), FailureText(f.error));
         }
     }
     // A real run has shown its notices already (on stderr).
@@ -335,7 +335,7 @@ int Report(Context& context, const char* command, const CleanupReport& report, b
     if (context.json) {
         Json failed = Json::array();
         for (const auto& f : report.failed)
-            failed.push_back({{"name", f.name}, {"error", f.error}});
+            failed.push_back({{"name", f.name}, {"error", FailureText(f.error)}});
         Json json = {{"command", command},
                      {"dry_run", report.dryRun},
                      {"confirmed", report.confirmed},
@@ -363,8 +363,6 @@ int RunBulk(Context& context, BulkCommand command, const char* name) {
     Removal removal(context);
     return Report(context, name, RunBulkCommand(*context.folder, command, removal.options), false);
 }
-
-}  // namespace
 
 int RunDeleteHacked(Context& context) {
     return RunBulk(context, BulkCommand::DeleteHackedMaps, "delete-hacked");
@@ -412,29 +410,13 @@ int RunInsert(Context& context) {
     return Report(context, "insert", report, true);
 }
 
-namespace {
-
 // Text for the terminal: anything that is not UTF-8, and control bytes, as U+FFFD.
 std::string Printable(const std::string& text) {
     std::string out;
     for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t length = lead < 0x80           ? 1
-                             : (lead >> 5) == 0x06 ? 2
-                             : (lead >> 4) == 0x0E ? 3
-                             : (lead >> 3) == 0x1E ? 4
-                                                   : 0;
-        bool valid = length > 0 && i + length <= text.size() && (length > 1 || lead >= 0x20);
-        for (std::size_t k = 1; valid && k < length; ++k) {
-            valid = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
-        }
-        if (valid) {
-            out.append(text, i, length);
-            i += length;
-        } else {
-            out += "\xEF\xBF\xBD";
-            ++i;
-        }
+        const DecodedCharacter character = DecodeUtf8(text, i);
+        AppendUtf8(out, character.code < 0x20 ? kReplacementCharacter : character.code);
+        i += character.length;
     }
     return out;
 }
@@ -520,8 +502,6 @@ void PrintInfoText(std::FILE* out, const std::string& name, const MapInfo& info)
     }
 }
 
-}  // namespace
-
 int RunInfo(Context& context) {
     Json results = Json::array();
     const int status = ForEachNamedFile(context, [&](const std::string& name, std::FILE* file) {
@@ -551,6 +531,30 @@ int RunInfo(Context& context) {
     });
     if (context.json) std::fprintf(context.out, "%s\n", Dump(results).c_str());
     return status;
+}
+
+}  // namespace
+
+const std::vector<Command>& Commands() {
+    static const std::vector<Command> kCommands = {
+        {"scan", "Scan the download folder and show the four views (default)", Arguments::None, "",
+         true, RunScan},
+        {"sums", "Print the five sums of each file", Arguments::OneOrMore, "FILE", false, RunSums},
+        {"delete-hacked", "Delete every hacked TORVA map", Arguments::None, "", true,
+         RunDeleteHacked},
+        {"delete-misnamed", "Delete genuine maps saved under other than the official name",
+         Arguments::None, "", true, RunDeleteMisnamed},
+        {"delete-all",
+         "Delete every TORVA map but the official releases under official names and sizes",
+         Arguments::None, "", true, RunDeleteAll},
+        {"delete", "Delete the named files of the folder", Arguments::OneOrMore, "NAME", true,
+         RunDelete},
+        {"insert", "Copy a file into the folder, asking before replacing one",
+         Arguments::ExactlyOne, "FILE", true, RunInsert},
+        {"info", "Show each file's map header, labels and verdicts with their reasons",
+         Arguments::OneOrMore, "FILE", false, RunInfo},
+    };
+    return kCommands;
 }
 
 }  // namespace torva::cli

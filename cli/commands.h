@@ -38,15 +38,6 @@ struct Command {
     int (*run)(Context&);
 };
 
-int RunScan(Context& context);
-int RunSums(Context& context);
-int RunDeleteHacked(Context& context);
-int RunDeleteMisnamed(Context& context);
-int RunDeleteAll(Context& context);
-int RunDelete(Context& context);
-int RunInsert(Context& context);
-int RunInfo(Context& context);
-
 // The command table; the first entry is the default command.
 const std::vector<Command>& Commands();
 

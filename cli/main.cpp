@@ -1,6 +1,6 @@
 // torvacheck: the command-line front end. Arguments reach the program as UTF-8;
 // on Windows they are taken in UTF-16, and text for a console is written in
-// UTF-16 too (see console_win32.h).
+// UTF-16 too (see platform/win32/console_text.h).
 #include <string>
 #include <vector>
 
@@ -10,10 +10,10 @@
 #include <windows.h>
 
 #include "base/utf.h"
-#include "cli/console_win32.h"
+#include "platform/win32/console_text.h"
 
 int wmain(int argc, wchar_t** argv) {
-    const torva::cli::ConsoleText out(stdout), err(stderr);
+    const torva::ConsoleText out(stdout), err(stderr);
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i) arguments.push_back(torva::WideToUtf8(argv[i]));
     return torva::cli::RunTorvacheck(arguments);

@@ -53,7 +53,7 @@ std::string NumberedName(const std::string& name, int n) {
 MoveAside::MoveAside(const fs::path& folder, const fs::path& target)
     : folder_(ExactFolder(folder)), target_(ExactFolder(target)) {}
 
-std::optional<std::string> MoveAside::Dispose(MapFolder&, const std::string& name) {
+ChangeFailure MoveAside::Dispose(MapFolder&, const std::string& name) {
     const fs::path from = folder_ / fs::u8path(name);
     bool otherVolume = false;
     for (int n = 1; n <= 9999; ++n) {
@@ -65,15 +65,15 @@ std::optional<std::string> MoveAside::Dispose(MapFolder&, const std::string& nam
         }
         switch (placed) {
             case Placed::Done:
-                return std::nullopt;
+                return ChangeFailure::None;
             case Placed::Taken:
                 continue;
             case Placed::OtherVolume:
             case Placed::Failed:
-                return std::string(Gone(from) ? kReasonGone : "cannot be moved");
+                return Gone(from) ? ChangeFailure::Gone : ChangeFailure::NotMoved;
         }
     }
-    return std::string("no free name in the move-to folder");
+    return ChangeFailure::NoFreeName;
 }
 
 }  // namespace torva::cli

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <filesystem>
-#include <optional>
 #include <string>
 
 #include "cleanup/cleanup.h"
@@ -18,7 +17,7 @@ public:
     // Moves `name` into the target under the first free name of "name",
     // "stem (2).ext", "stem (3).ext", ...: renamed on the same volume, else
     // copied, compared and only then deleted here.
-    std::optional<std::string> Dispose(MapFolder& folder, const std::string& name) override;
+    ChangeFailure Dispose(MapFolder& folder, const std::string& name) override;
 
 private:
     std::filesystem::path folder_;

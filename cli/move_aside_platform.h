@@ -1,5 +1,5 @@
 // What --move-to asks of the platform: exact paths and a rename that never
-// replaces.
+// replaces. Defined by each platform's composition root (platform_*.cpp).
 #pragma once
 
 #include <filesystem>

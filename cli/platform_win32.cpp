@@ -1,5 +1,8 @@
+#include <windows.h>
+
 #include <filesystem>
 
+#include "cli/move_aside_platform.h"
 #include "cli/platform_adapters.h"
 #include "platform/win32/win32_directory_lister.h"
 #include "platform/win32/win32_file_system.h"
@@ -33,6 +36,26 @@ private:
 
 std::unique_ptr<PlatformAdapters> MakePlatformAdapters(PresetAnswer answer) {
     return std::make_unique<Win32Adapters>(answer);
+}
+
+namespace fs = std::filesystem;
+
+fs::path ExactFolder(const fs::path& folder) {
+    const std::wstring verbatim = VerbatimFolder(folder.u8string());
+    return verbatim.empty() ? folder : fs::path(verbatim);
+}
+
+Placed RenameNoReplace(const fs::path& from, const fs::path& to) {
+    if (MoveFileExW(from.c_str(), to.c_str(), 0)) return Placed::Done;
+    switch (GetLastError()) {
+        case ERROR_ALREADY_EXISTS:
+        case ERROR_FILE_EXISTS:
+            return Placed::Taken;
+        case ERROR_NOT_SAME_DEVICE:
+            return Placed::OtherVolume;
+        default:
+            return Placed::Failed;
+    }
 }
 
 }  // namespace torva::cli

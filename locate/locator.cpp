@@ -6,16 +6,22 @@
 #include <vector>
 
 #include "base/code_page_949.h"
+#include "base/format.h"
 #include "base/utf.h"
+#include "locate/locator_internal.h"
 
 namespace torva {
 
 const char* const kGameRegistryKey = "Software\\Blizzard Entertainment\\Warcraft III";
 const char* const kInstallPathValue = "InstallPath";
-const char* const kRegistryFailMessage =
-    "레지스트리 읽기 실패! 워크래프트3가 미설치 된 것 같습니다. (%c%ld)\r\n";
 
 namespace {
+
+// printf-style: %c letter, %ld code.
+const char* const kRegistryFailMessage =
+    "레지스트리 읽기 실패! 워크래프트3가 미설치 된 것 같습니다. (%c%ld)\r\n";
+constexpr std::size_t kDownloadFolderSize = 2048;
+constexpr std::uint32_t kSecondQueryBufferSize = 2048;
 
 constexpr const char* kDownloadSuffix = "\\Maps\\Download";
 
@@ -67,11 +73,7 @@ std::string ShownPath(const std::string& path) {
 }
 
 std::string WithShownPath(const char* format, const std::string& path) {
-    const std::string shown = ShownPath(path);
-    const int length = std::snprintf(nullptr, 0, format, shown.c_str());
-    std::string text(static_cast<std::size_t>(length), '\0');
-    std::snprintf(text.data(), text.size() + 1, format, shown.c_str());
-    return text;
+    return Format(format, ShownPath(path).c_str());
 }
 
 }  // namespace
@@ -98,17 +100,23 @@ std::string ReadDocumentsFolder(Registry& registry) {
     return value.status.Ok() ? ValueText(value.bytes) : std::string();
 }
 
+namespace {
+
+// The "B" (opening the key) or "A" (reading the value) failure text.
 std::string RegistryFailureText(char letter, long code) {
-    char text[256];
-    std::snprintf(text, sizeof text, kRegistryFailMessage, letter, code);
-    return text;
+    return Format(kRegistryFailMessage, letter, code);
 }
 
+// Composes "<installPath>\Maps\Download" with exactly one backslash of its own;
+// nullopt when it would not fit the 2048-byte DownloadFolder with its NUL
+// (code page 949 bytes).
 std::optional<std::string> ComposeDownloadFolder(const std::string& installPath) {
     std::string folder = installPath + kDownloadSuffix;
     if (!FitsCodePage949Field(folder, kDownloadFolderSize)) return std::nullopt;
     return folder;
 }
+
+}  // namespace
 
 std::optional<std::string> LocateDownloadFolder(Registry& registry, Prompts& prompts,
                                                 const std::function<void()>& afterMessage) {

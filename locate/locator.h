@@ -33,30 +33,6 @@ public:
     virtual void CloseKey() = 0;
 };
 
-extern const char* const kGameRegistryKey;      // Software\Blizzard Entertainment\Warcraft III
-extern const char* const kInstallPathValue;     // InstallPath
-extern const char* const kRegistryFailMessage;  // printf-style: %c letter, %d code
-constexpr std::size_t kDownloadFolderSize = 2048;
-constexpr std::uint32_t kSecondQueryBufferSize = 2048;
-
-// The "B" (opening the key) or "A" (reading the value) failure text.
-std::string RegistryFailureText(char letter, long code);
-
-// Composes "<installPath>\Maps\Download" with exactly one backslash of its own;
-// nullopt when it would not fit the 2048-byte DownloadFolder with its NUL
-// (code page 949 bytes).
-std::optional<std::string> ComposeDownloadFolder(const std::string& installPath);
-
-// Reads InstallPath as the game's first reader did (into 1024 bytes, a longer
-// value once more into 2048, so anything up to 2048 bytes is taken and a
-// longer value fails with ERROR_MORE_DATA; sizes in code page 949 bytes) and
-// composes the download folder.
-// On failure the message is shown through `prompts`, then `afterMessage` runs
-// (the dialog's quit request), then the key is closed. The value is taken up
-// to its first NUL or its end, whichever comes first.
-std::optional<std::string> LocateDownloadFolder(Registry& registry, Prompts& prompts,
-                                                const std::function<void()>& afterMessage = {});
-
 // What a program makes of one candidate folder: the folder to work in, or
 // none, and then whether it exists but its path is too long to be used.
 struct FolderCandidate {
@@ -97,13 +73,6 @@ struct DownloadFolderResult {
 // the install folder's candidate as not found.
 DownloadFolderResult FindDownloadFolder(const DownloadFolderSources& sources, Prompts& prompts,
                                         const std::function<void()>& afterRegistryMessage = {});
-
-// Told when no candidate exists; printf-style, %s = the install folder's candidate.
-extern const char* const kNoDownloadFolderMessage;
-std::string NoDownloadFolderText(const std::string& installDownloadFolder);
-// Told when a candidate exists but its path is too long to be used; %s = it.
-extern const char* const kDownloadFolderTooLongMessage;
-std::string DownloadFolderTooLongText(const std::string& folder);
 
 // The current user's documents folder as the shell records it in the registry
 // (HKCU\...\Explorer\Shell Folders, value "Personal"); empty when unknown.

@@ -62,8 +62,5 @@ struct Judgement {
 // yields fewer or more bytes than `measuredSize` is not the file that was
 // measured and is judged hacked.
 Judgement JudgeAgainstEntry(std::FILE* file, std::int32_t measuredSize, int entry);
-inline Verdict VerifyAgainstEntry(std::FILE* file, std::int32_t measuredSize, int entry) {
-    return JudgeAgainstEntry(file, measuredSize, entry).verdict;
-}
 
 }  // namespace torva

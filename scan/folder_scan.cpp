@@ -5,6 +5,8 @@
 #include <limits>
 #include <optional>
 
+#include "base/format.h"
+
 namespace torva {
 
 const char* const kTooManyFilesNotice =
@@ -18,12 +20,6 @@ constexpr int kLabelOffset = kMarkerLength + 1;
 constexpr int kLabelLength = 9;
 // Occurrences per header: 504 bytes hold at most 56 nine-byte markers.
 static_assert(FileExamination::kMaxMarkers == (kHeaderSize - kHeaderWindowStart) / kMarkerLength);
-
-std::string FormatCount(const char* format, int count) {
-    char text[256];
-    std::snprintf(text, sizeof text, format, count);
-    return text;
-}
 
 std::int32_t MeasureSize(std::FILE* file) {
     if (std::fseek(file, 0, SEEK_END) != 0) return -1;
@@ -119,7 +115,7 @@ void MapFolder::ScanFolder() {
     r.FolderFileCount = listed;
     if (listed > kListCapacity) {
         r.FolderFileCount = kListCapacity;
-        prompts_.Notice(FormatCount(kTooManyFilesNotice, kListCapacity));
+        prompts_.Notice(Format(kTooManyFilesNotice, kListCapacity));
     }
     for (int i = 0; i < r.FolderFileCount; ++i) ExamineFile(lister_.Name(i));
 }
@@ -137,10 +133,10 @@ void MapFolder::ExamineFile(const std::string& name) {
     NameSlot slot;
     if (!IsBareName(name)) return;
     if (!StoreName(slot, name)) return;  // too long for a slot: on no list
-    std::FILE* file = files_.OpenForReading(name);
-    if (file == nullptr) return;  // in use, access denied, vanished: skipped
+    const OpenedFile opened = files_.OpenForReading(name);
+    if (!opened.file) return;  // in use, access denied, vanished: skipped
 
-    FileExamination examined(file);
+    FileExamination examined(opened.file.Get());
     ScanResults& r = *results_;
     for (int m = 0; m < examined.MarkerCount() && r.FamilyMapList.count < kListCapacity; ++m) {
         const int n = r.FamilyMapList.count;
@@ -158,7 +154,6 @@ void MapFolder::ExamineFile(const std::string& name) {
         }
         r.FamilyMapList.count = n + 1;
     }
-    std::fclose(file);
 }
 
 }  // namespace torva

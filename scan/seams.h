@@ -2,13 +2,11 @@
 // under platform/; tests use scripted fakes.
 #pragma once
 
-#include <algorithm>
 #include <cstdio>
-#include <optional>
 #include <string>
-#include <vector>
 
 #include "base/result.h"
+#include "base/unique_handle.h"
 
 namespace torva {
 
@@ -26,29 +24,11 @@ public:
     virtual std::string Name(int index) const = 0;
 };
 
-// A lister that reads the directory itself (not through a list box) and keeps
-// the names in byte order; an adapter only says how to read the names.
-class SortedFolderLister : public FolderLister {
-public:
-    void Empty() override { names_.clear(); }
-    bool List(const std::string& folder) override {
-        std::optional<std::vector<std::string>> names = ReadFolder(folder);
-        if (!names) return false;
-        for (std::string& name : *names) names_.push_back(std::move(name));
-        std::sort(names_.begin(), names_.end());
-        return true;
-    }
-    int Count() const override { return static_cast<int>(names_.size()); }
-    std::string Name(int index) const override {
-        return names_.at(static_cast<std::size_t>(index));
-    }
-
-protected:
-    // The plain files of `folder`, in any order; none when it cannot be read.
-    virtual std::optional<std::vector<std::string>> ReadFolder(const std::string& folder) = 0;
-
-private:
-    std::vector<std::string> names_;
+// A file opened for reading, and why not when it could not be (a file gone
+// since it was listed is NotFound).
+struct OpenedFile {
+    UniqueFile file;
+    Result result;
 };
 
 // File operations in the download folder, never in whatever directory happens
@@ -59,10 +39,8 @@ public:
     // Binds the bare names of the calls below to entries of `folder`. When
     // the folder cannot be used nothing is then read, deleted or copied.
     virtual Result BindFolder(const std::string& folder) = 0;
-    // Opens an entry for reading bytes ("rb"); nullptr when it cannot be
-    // opened, and then, given `failure`, why (a file gone since it was listed
-    // is NotFound).
-    virtual std::FILE* OpenForReading(const std::string& name, Result* failure = nullptr) = 0;
+    // Opens an entry for reading bytes ("rb").
+    virtual OpenedFile OpenForReading(const std::string& name) = 0;
     // Deletes an entry.
     virtual Result Remove(const std::string& name) = 0;
     // Copies the file at `sourcePath` (a full path) to the entry `name`; with

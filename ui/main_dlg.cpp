@@ -7,12 +7,13 @@
 #include <iterator>
 #include <vector>
 
+#include "base/format.h"
 #include "base/utf.h"
+#include "layout/guidance_bands.h"
 #include "locate/virtual_store.h"
 #include "platform/win32/dialog/file_dialog.h"
 #include "res/resource.h"
 #include "ui/about_box.h"
-#include "ui/guidance_bands.h"
 
 namespace torva {
 
@@ -51,7 +52,7 @@ constexpr TabView kTabViews[kTabCount] = {
 };
 
 // What each band of the hover guidance does, lowest band first (see
-// guidance_bands.h for where they lie).
+// layout/guidance_bands.h for where they lie).
 struct GuidanceBand {
     int tab;  // the view of the list the button works on; -1: keep the tab
     std::int32_t state;
@@ -85,11 +86,7 @@ const char* const kChosenNameTooLong =
     "선택한 파일의 경로나 이름이 너무 길어 복사할 수 없습니다.\r\n"
     "(경로는 259바이트, 파일 이름은 63바이트까지 가능합니다. 한글은 한 글자가 2바이트입니다.)";
 
-std::string FormatCountLine(int tab, int count) {
-    char text[128];
-    std::snprintf(text, sizeof text, kTabViews[tab].countLine, count);
-    return text;
-}
+std::string FormatCountLine(int tab, int count) { return Format(kTabViews[tab].countLine, count); }
 
 }  // namespace
 

@@ -11,13 +11,13 @@
 #include <string>
 
 #include "cleanup/cleanup.h"
+#include "layout/guidance_bands.h"
 #include "locate/locator.h"
 #include "platform/win32/dialog/dialog.h"
 #include "platform/win32/dialog/list_box_lister.h"
 #include "platform/win32/dialog/message_box_prompts.h"
 #include "platform/win32/dialog/wait_cursor_files.h"
 #include "scan/folder_scan.h"
-#include "ui/guidance_bands.h"
 
 namespace torva {
 

@@ -9,41 +9,43 @@
 #include <string>
 #include <vector>
 
+#include "base/format.h"
+#include "platform/posix/posix_handles.h"
+
 namespace torva {
 
 namespace {
 
-// A read-only descriptor of a regular file (`name` relative to `folder`), or -1.
-int OpenRegularFile(int folder, const std::string& name) {
-    const int fd = ::openat(folder, name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return -1;
+// A read-only descriptor of a regular file (`name` relative to `folder`); none,
+// with errno set, when it cannot be opened or is not a regular file.
+UniqueFd OpenRegularFile(int folder, const std::string& name) {
+    UniqueFd fd(::openat(folder, name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd) return fd;
     struct stat info;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
+    if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        fd.Reset();
         errno = EINVAL;  // not a file the program reads
-        return -1;
+        return fd;
     }
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-        ::close(fd);
-        return -1;
+    const int flags = ::fcntl(fd.Get(), F_GETFL);
+    if (flags < 0 || ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        const int error = errno;
+        fd.Reset();
+        errno = error;
     }
     return fd;
 }
 
 // A new file "<folder>/.torva-copy-XXXXXX" open for writing; its name in `name`.
-int CreateTemporary(int folder, std::string& name) {
+UniqueFd CreateTemporary(int folder, std::string& name) {
     static unsigned counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        char suffix[32];
-        std::snprintf(suffix, sizeof suffix, "%06x%04x",
-                      static_cast<unsigned>(::getpid()) & 0xFFFFFF, counter++ & 0xFFFF);
-        name = std::string(".torva-copy-") + suffix;
-        const int fd =
-            ::openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd >= 0 || errno != EEXIST) return fd;
+        name = Format(".torva-copy-%06x%04x", static_cast<unsigned>(::getpid()) & 0xFFFFFF,
+                      counter++ & 0xFFFF);
+        UniqueFd fd(::openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        if (fd || errno != EEXIST) return fd;
     }
-    return -1;
+    return UniqueFd();
 }
 
 bool CopyContents(int from, int to) {
@@ -65,84 +67,71 @@ bool CopyContents(int from, int to) {
 
 }  // namespace
 
-PosixFileSystem::~PosixFileSystem() {
-    if (folder_ >= 0) ::close(folder_);
-}
-
 Result PosixFileSystem::BindFolder(const std::string& folder) {
-    if (folder_ >= 0) ::close(folder_);
-    folder_ = folder.empty() ? -1 : ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder_ >= 0) return Result::Success();
+    folder_.Reset(folder.empty() ? -1 : ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder_) return Result::Success();
     return ErrnoResult(folder.empty() ? ENOENT : errno);
 }
 
-std::FILE* PosixFileSystem::OpenForReading(const std::string& name, Result* failure) {
-    const auto failed = [&](int error) -> std::FILE* {
-        if (failure != nullptr) *failure = ErrnoResult(error != 0 ? error : EIO);
-        return nullptr;
+OpenedFile PosixFileSystem::OpenForReading(const std::string& name) {
+    const auto failed = [](int error) {
+        return OpenedFile{UniqueFile(), ErrnoResult(error != 0 ? error : EIO)};
     };
-    if (folder_ < 0) return failed(EBADF);
-    const int fd = OpenRegularFile(folder_, name);
-    if (fd < 0) return failed(errno);
-    std::FILE* file = ::fdopen(fd, "rb");
-    if (file == nullptr) {
-        const int error = errno;
-        ::close(fd);
-        return failed(error);
-    }
-    return file;
+    if (!folder_) return failed(EBADF);
+    UniqueFd fd = OpenRegularFile(folder_.Get(), name);
+    if (!fd) return failed(errno);
+    UniqueFile file(::fdopen(fd.Get(), "rb"));
+    if (!file) return failed(errno);
+    (void)fd.Release();  // the stream owns it now
+    return {std::move(file), Result::Success()};
 }
 
 Result PosixFileSystem::Remove(const std::string& name) {
-    if (folder_ < 0) return ErrnoResult(EBADF);
-    return ::unlinkat(folder_, name.c_str(), 0) == 0 ? Result::Success() : ErrnoResult(errno);
+    if (!folder_) return ErrnoResult(EBADF);
+    return ::unlinkat(folder_.Get(), name.c_str(), 0) == 0 ? Result::Success() : ErrnoResult(errno);
 }
 
 Result PosixFileSystem::Copy(const std::string& sourcePath, const std::string& name,
                              bool failIfExists) {
-    if (folder_ < 0) return ErrnoResult(EBADF);
+    if (!folder_) return ErrnoResult(EBADF);
+    const int folder = folder_.Get();
     struct stat existing;
-    if (failIfExists && ::fstatat(folder_, name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
+    if (failIfExists && ::fstatat(folder, name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
         return ErrnoResult(EEXIST);
     }
-    const int from = OpenRegularFile(AT_FDCWD, sourcePath);
-    if (from < 0) return ErrnoResult(errno != 0 ? errno : ENOENT);
+    const UniqueFd from = OpenRegularFile(AT_FDCWD, sourcePath);
+    if (!from) return ErrnoResult(errno != 0 ? errno : ENOENT);
     struct stat sourceInfo;
-    ::fstat(from, &sourceInfo);
+    ::fstat(from.Get(), &sourceInfo);
 
     std::string temp;
-    const int to = CreateTemporary(folder_, temp);
-    if (to < 0) {
-        const Result failed = ErrnoResult(errno);
-        ::close(from);
-        return failed;
-    }
-    bool ok = CopyContents(from, to);
-    ok = ::fchmod(to, sourceInfo.st_mode & 07777) == 0 && ok;
-    ok = ::close(to) == 0 && ok;
+    UniqueFd to = CreateTemporary(folder, temp);
+    if (!to) return ErrnoResult(errno);
+    bool ok = CopyContents(from.Get(), to.Get());
+    ok = ::fchmod(to.Get(), sourceInfo.st_mode & 07777) == 0 && ok;
+    ok = CloseWritten(to) && ok;
     const Result written = ok ? Result::Success() : ErrnoResult(errno != 0 ? errno : EIO);
-    ::close(from);
     if (!written.Ok()) {
-        ::unlinkat(folder_, temp.c_str(), 0);
+        ::unlinkat(folder, temp.c_str(), 0);
         return written;
     }
 
     Result result = Result::Success();
     if (failIfExists) {
         // linkat() never replaces: a file that appeared meanwhile is kept.
-        if (::linkat(folder_, temp.c_str(), folder_, name.c_str(), 0) != 0) {
+        if (::linkat(folder, temp.c_str(), folder, name.c_str(), 0) != 0) {
             struct stat now;
             if (errno == EEXIST ||
-                ::fstatat(folder_, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0) {
+                ::fstatat(folder, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0) {
                 result = ErrnoResult(EEXIST);
-            } else if (::renameat(folder_, temp.c_str(), folder_, name.c_str()) != 0) {
+            } else if (::renameat(folder, temp.c_str(), folder, name.c_str()) != 0) {
                 result = ErrnoResult(errno);  // e.g. a file system without hard links
             }
         }
-    } else if (::renameat(folder_, temp.c_str(), folder_, name.c_str()) != 0) {
+    } else if (::renameat(folder, temp.c_str(), folder, name.c_str()) != 0) {
         result = ErrnoResult(errno);
     }
-    ::unlinkat(folder_, temp.c_str(), 0);  // gone already after a rename
+    ::unlinkat(folder, temp.c_str(), 0);  // gone already after a rename
     return result;
 }
 

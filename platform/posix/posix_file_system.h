@@ -4,21 +4,17 @@
 // scan.
 #pragma once
 
+#include "platform/posix/posix_handles.h"
 #include "scan/seams.h"
 
 namespace torva {
 
 class PosixFileSystem : public FileSystem {
 public:
-    PosixFileSystem() = default;
-    PosixFileSystem(const PosixFileSystem&) = delete;
-    PosixFileSystem& operator=(const PosixFileSystem&) = delete;
-    ~PosixFileSystem() override;
-
     // Opens a handle of `folder`; every later call works in that directory,
     // even after it is renamed.
     Result BindFolder(const std::string& folder) override;
-    std::FILE* OpenForReading(const std::string& name, Result* failure = nullptr) override;
+    OpenedFile OpenForReading(const std::string& name) override;
     Result Remove(const std::string& name) override;
     // Copies through a temporary file in the folder that is renamed (or
     // linked, for failIfExists) into place, so a failed copy never leaves a
@@ -26,7 +22,7 @@ public:
     Result Copy(const std::string& sourcePath, const std::string& name, bool failIfExists) override;
 
 private:
-    int folder_ = -1;
+    UniqueFd folder_;
 };
 
 }  // namespace torva

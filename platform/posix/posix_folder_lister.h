@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "scan/seams.h"
+#include "scan/sorted_folder_lister.h"
 
 namespace torva {
 

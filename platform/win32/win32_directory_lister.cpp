@@ -4,6 +4,7 @@
 
 #include "base/utf.h"
 #include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_handles.h"
 
 namespace torva {
 
@@ -18,16 +19,15 @@ std::optional<std::vector<std::string>> Win32DirectoryLister::ReadFolder(
     if (verbatim.empty()) return std::nullopt;
     std::vector<std::string> names;
     WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW((verbatim + L"*.*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) {
+    const UniqueFind search(FindFirstFileW((verbatim + L"*.*").c_str(), &found));
+    if (!search) {
         if (GetLastError() == ERROR_FILE_NOT_FOUND) return names;  // an empty folder
         return std::nullopt;
     }
     do {
         if (!IsListedFile(found.dwFileAttributes)) continue;
         names.push_back(WideToUtf8(found.cFileName));
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    } while (FindNextFileW(search.Get(), &found));
     return names;
 }
 

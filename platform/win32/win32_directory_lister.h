@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "scan/seams.h"
+#include "scan/sorted_folder_lister.h"
 
 namespace torva {
 

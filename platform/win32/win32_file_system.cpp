@@ -151,20 +151,15 @@ std::wstring Win32FileSystem::PathOf(const std::string& name) const {
     return folder_ + wide;
 }
 
-std::FILE* Win32FileSystem::OpenForReading(const std::string& name, Result* failure) {
+OpenedFile Win32FileSystem::OpenForReading(const std::string& name) {
     const std::wstring path = PathOf(name);
-    if (path.empty()) {
-        if (failure != nullptr) *failure = NoPath();
-        return nullptr;
-    }
+    if (path.empty()) return {UniqueFile(), NoPath()};
     _doserrno = 0;
-    std::FILE* file = _wfopen(path.c_str(), L"rb");
-    if (file == nullptr && failure != nullptr) {
-        // The CRT keeps the system's own code of the failed open.
-        const Result why = Win32Result(static_cast<long>(_doserrno));
-        *failure = why.Ok() ? Result{Failure::Other, 0} : why;
-    }
-    return file;
+    UniqueFile file(_wfopen(path.c_str(), L"rb"));
+    if (file) return {std::move(file), Result::Success()};
+    // The CRT keeps the system's own code of the failed open.
+    const Result why = Win32Result(static_cast<long>(_doserrno));
+    return {UniqueFile(), why.Ok() ? Result{Failure::Other, 0} : why};
 }
 
 Result Win32FileSystem::Remove(const std::string& name) {

@@ -35,7 +35,7 @@ FolderCandidate UseAsCurrentFolder(const std::string& folder);
 class Win32FileSystem : public FileSystem {
 public:
     Result BindFolder(const std::string& folder) override;
-    std::FILE* OpenForReading(const std::string& name, Result* failure = nullptr) override;
+    OpenedFile OpenForReading(const std::string& name) override;
     Result Remove(const std::string& name) override;
     // An overwriting copy goes through a temporary file beside the destination,
     // so a failed copy never leaves the destination truncated.

@@ -25,19 +25,16 @@ Result Win32Registry::OpenKey(const std::string& subKey) {
     HKEY key = nullptr;
     const LONG result =
         RegOpenKeyExW(HKEY_CURRENT_USER, Utf8ToWide(subKey).c_str(), 0, KEY_READ, &key);
-    if (result == ERROR_SUCCESS) key_ = key;
+    if (result == ERROR_SUCCESS) key_.Reset(key);
     return Win32Result(result);
 }
 
-void Win32Registry::CloseKey() {
-    if (key_ != nullptr) RegCloseKey(static_cast<HKEY>(key_));
-    key_ = nullptr;
-}
+void Win32Registry::CloseKey() { key_.Reset(); }
 
 RegistryValue Win32Registry::ReadValue(const std::string& name) {
-    if (key_ == nullptr) return {Win32Result(ERROR_INVALID_HANDLE), {}};
+    if (!key_) return {Win32Result(ERROR_INVALID_HANDLE), {}};
     const std::wstring valueName = Utf8ToWide(name);
-    const HKEY key = static_cast<HKEY>(key_);
+    const HKEY key = key_.Get();
 
     // Read the whole stored value; it may grow between the two calls.
     std::vector<std::uint8_t> stored;

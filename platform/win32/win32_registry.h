@@ -5,22 +5,18 @@
 #include <vector>
 
 #include "locate/locator.h"
+#include "platform/win32/win32_handles.h"
 
 namespace torva {
 
 class Win32Registry : public Registry {
 public:
-    Win32Registry() = default;
-    Win32Registry(const Win32Registry&) = delete;
-    Win32Registry& operator=(const Win32Registry&) = delete;
-    ~Win32Registry() override { CloseKey(); }
-
     Result OpenKey(const std::string& subKey) override;
     RegistryValue ReadValue(const std::string& name) override;
     void CloseKey() override;
 
 private:
-    void* key_ = nullptr;  // HKEY
+    UniqueKey key_;
 };
 
 // The bytes handed out for data of `type`: text (REG_SZ,

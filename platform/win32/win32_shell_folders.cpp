@@ -6,17 +6,14 @@
 #include <shlobj.h>
 
 #include "base/utf.h"
+#include "platform/win32/win32_handles.h"
 
 namespace torva {
 
 std::string KnownDocumentsFolder() {
-    PWSTR path = nullptr;
-    std::string folder;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Documents, 0, nullptr, &path))) {
-        folder = WideToUtf8(path);
-    }
-    CoTaskMemFree(path);
-    return folder;
+    UniqueTaskText path;
+    if (FAILED(SHGetKnownFolderPath(FOLDERID_Documents, 0, nullptr, path.Put()))) return {};
+    return WideToUtf8(path.Get());
 }
 
 }  // namespace torva

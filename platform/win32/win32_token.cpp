@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base/utf.h"
+#include "platform/win32/win32_handles.h"
 
 namespace torva {
 
@@ -20,19 +21,18 @@ bool UnderWine() {
 TokenFacts ProcessTokenFacts() {
     TokenFacts facts;
     if (UnderWine()) return facts;
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return facts;
+    UniqueHandle token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Put())) return facts;
     TOKEN_ELEVATION elevation{};
     DWORD size = 0;
-    if (GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size)) {
+    if (GetTokenInformation(token.Get(), TokenElevation, &elevation, sizeof elevation, &size)) {
         facts.elevated = elevation.TokenIsElevated != 0;
     }
     DWORD virtualised = 0;
-    if (GetTokenInformation(token, TokenVirtualizationEnabled, &virtualised, sizeof virtualised,
-                            &size)) {
+    if (GetTokenInformation(token.Get(), TokenVirtualizationEnabled, &virtualised,
+                            sizeof virtualised, &size)) {
         facts.virtualised = virtualised != 0;
     }
-    CloseHandle(token);
     return facts;
 }
 

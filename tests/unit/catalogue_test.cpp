@@ -183,7 +183,7 @@ struct TempFile {
 // The size measured before reading decides first: one byte off is hacked and
 // the file is never read (its position stays). A genuine copy that shrank or
 // grew since it was measured is hacked too.
-TEST(VerifyAgainstEntry, JudgesByMeasuredSizeAndAFileThatChangedSinceIsHacked) {
+TEST(JudgeAgainstEntry, JudgesByMeasuredSizeAndAFileThatChangedSinceIsHacked) {
     const int entry = 17;
     const std::int32_t size = MapCatalogue.expectedSizes[entry];
     const auto genuine = sample::ForgeGenuine(entry, 1);
@@ -191,13 +191,13 @@ TEST(VerifyAgainstEntry, JudgesByMeasuredSizeAndAFileThatChangedSinceIsHacked) {
         auto bytes = genuine;
         bytes.resize(static_cast<std::size_t>(actual));  // grows by zeros: the same sums
         TempFile file(bytes);
-        EXPECT_EQ(VerifyAgainstEntry(file.file, size, entry),
+        EXPECT_EQ(JudgeAgainstEntry(file.file, size, entry).verdict,
                   actual == size ? Verdict::Genuine : Verdict::Hacked)
             << actual;
     }
     TempFile file(genuine);
     std::fseek(file.file, 5, SEEK_SET);
-    EXPECT_EQ(VerifyAgainstEntry(file.file, size + 1, entry), Verdict::Hacked);
+    EXPECT_EQ(JudgeAgainstEntry(file.file, size + 1, entry).verdict, Verdict::Hacked);
     EXPECT_EQ(std::ftell(file.file), 5);
 }
 

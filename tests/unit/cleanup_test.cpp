@@ -6,6 +6,7 @@
 #include <set>
 
 #include "base/code_page_949.h"
+#include "cleanup/cleanup_internal.h"
 #include "fakes.h"
 #include "tests/support/code_page_949_cases.h"
 #include "tools/sample_folder.h"
@@ -209,7 +210,7 @@ TEST_F(CleanupFixture, ARescanInsideANoticeChangesNothingTheWalkStillHasToDo) {
               (std::vector<std::string>{"TORVA_A32.w3x", "TORVA_A21.w3x", "TORVA_A19.w3x"}));
     ASSERT_EQ(report.failed.size(), 1u);
     EXPECT_EQ(report.failed[0].name, "copy.w3x");
-    EXPECT_EQ(report.failed[0].error, kReasonChanged);
+    EXPECT_EQ(report.failed[0].error, ChangeFailure::Changed);
     EXPECT_TRUE(fs::exists(folder.path() / "copy.w3x"));
     EXPECT_EQ(report.notices, prompts.notices);
 }
@@ -219,7 +220,7 @@ enum class Fault { Refused, Gone, Broken, Unreadable, Resized /* replaced since 
 struct FailureCase {
     const char* name;
     Fault fault;
-    const char* reason;
+    ChangeFailure reason;
     bool counts;  // as a failure for the exit status
 };
 
@@ -253,11 +254,11 @@ TEST_P(WalkFailures, AreReportedAndTheWalkGoesOn) {
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, WalkFailures,
-    ::testing::Values(FailureCase{"Refused", Fault::Refused, kReasonRefused, true},
-                      FailureCase{"Gone", Fault::Gone, kReasonGone, false},
-                      FailureCase{"Broken", Fault::Broken, kReasonNotDeleted, true},
-                      FailureCase{"Unreadable", Fault::Unreadable, kReasonUnreadable, true},
-                      FailureCase{"Resized", Fault::Resized, kReasonChanged, true}),
+    ::testing::Values(FailureCase{"Refused", Fault::Refused, ChangeFailure::Refused, true},
+                      FailureCase{"Gone", Fault::Gone, ChangeFailure::Gone, false},
+                      FailureCase{"Broken", Fault::Broken, ChangeFailure::NotDeleted, true},
+                      FailureCase{"Unreadable", Fault::Unreadable, ChangeFailure::Unreadable, true},
+                      FailureCase{"Resized", Fault::Resized, ChangeFailure::Changed, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class InsertFixture : public CleanupFixture {

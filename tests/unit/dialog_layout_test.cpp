@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/dialog/dialog_template.h"
-#include "ui/guidance_bands.h"
+#include "layout/dialog_template.h"
+#include "layout/guidance_bands.h"
 
 namespace torva {
 namespace {

@@ -106,14 +106,12 @@ public:
         current = path == knownFolder && fs::is_directory(folder);
         return current ? Result::Success() : Result{Failure::NotFound, 2};
     }
-    std::FILE* OpenForReading(const std::string& name, Result* failure = nullptr) override {
+    OpenedFile OpenForReading(const std::string& name) override {
         opened.push_back(name);
         const bool readable = current && !unreadable.count(name);
-        std::FILE* file = readable ? std::fopen((folder / name).c_str(), "rb") : nullptr;
-        if (file == nullptr && failure != nullptr) {
-            *failure = readable ? ErrnoResult(errno) : Result{Failure::Other, 5};
-        }
-        return file;
+        UniqueFile file(readable ? std::fopen((folder / name).c_str(), "rb") : nullptr);
+        if (file) return {std::move(file), Result::Success()};
+        return {UniqueFile(), readable ? ErrnoResult(errno) : Result{Failure::Other, 5}};
     }
     Result Remove(const std::string& name) override {
         deleted.push_back(name);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "fakes.h"
+#include "locate/locator_internal.h"
 #include "tests/support/code_page_949_cases.h"
 
 namespace torva {

@@ -8,6 +8,7 @@
 
 #include "cli/terminal_prompts.h"
 #include "fakes.h"
+#include "locate/locator_internal.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_folder_lister.h"
 #include "platform/posix/wine_registry.h"
@@ -140,14 +141,13 @@ TEST(PosixFileSystem, OpensRegularFilesOnlyAndNeverBlocksOnAFifo) {
     // Why an open failed: only a missing entry is NotFound.
     for (const auto& [name, kind] : std::vector<std::pair<const char*, Failure>>{
              {"pipe", Failure::Other}, {"sub", Failure::Other}, {"missing", Failure::NotFound}}) {
-        Result failure;
-        EXPECT_EQ(files.OpenForReading(name, &failure), nullptr) << name;
-        EXPECT_EQ(failure.kind, kind) << name;
+        const OpenedFile failed = files.OpenForReading(name);
+        EXPECT_EQ(failed.file.Get(), nullptr) << name;
+        EXPECT_EQ(failed.result.kind, kind) << name;
     }
-    std::FILE* file = files.OpenForReading("map");
-    ASSERT_NE(file, nullptr);
-    EXPECT_EQ(std::fgetc(file), 'H');
-    std::fclose(file);
+    const OpenedFile opened = files.OpenForReading("map");
+    ASSERT_NE(opened.file.Get(), nullptr);
+    EXPECT_EQ(std::fgetc(opened.file.Get()), 'H');
 }
 
 TEST(PosixFileSystem, CopyTellsOutcomesAndNeverHarmsTheDestination) {
@@ -188,7 +188,7 @@ TEST(PosixFileSystem, WorksInTheBoundFolderWhateverIsCurrent) {
     current.Write("gone", {2});
     current.Write("only here", {2});
     fs::current_path(current.path());
-    EXPECT_EQ(files.OpenForReading("only here"), nullptr);
+    EXPECT_EQ(files.OpenForReading("only here").file.Get(), nullptr);
     EXPECT_TRUE(files.Remove("gone").Ok());
     EXPECT_EQ(files.Remove("gone").kind, Failure::NotFound);
     EXPECT_TRUE(fs::exists(current.path() / "gone"));

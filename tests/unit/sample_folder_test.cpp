@@ -24,7 +24,7 @@ Verdict VerdictOfFile(const fs::path& path, int entry) {
     EXPECT_NE(file, nullptr);
     std::fseek(file, 0, SEEK_END);
     const auto size = static_cast<std::int32_t>(std::ftell(file));
-    const Verdict verdict = VerifyAgainstEntry(file, size, entry);
+    const Verdict verdict = JudgeAgainstEntry(file, size, entry).verdict;
     std::fclose(file);
     return verdict;
 }

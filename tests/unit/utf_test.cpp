@@ -51,5 +51,22 @@ TEST(Utf, CutsOnlyBetweenCharacters) {
     EXPECT_EQ(DecodeUtf8(text, 1).length, 3u);
 }
 
+TEST(Utf, StreamPrefixWaitsOnlyForASequenceCutShort) {
+    // (bytes read so far, what can be converted now)
+    const std::pair<std::string, std::size_t> cases[] = {
+        {"", 0},
+        {"ab", 2},
+        {"a\xED", 1},
+        {"a\xED\x86", 1},
+        {"a\xED\x86\xA0", 4},
+        {"\xF0\x9F\x98", 0},
+        {"\xF0\x9F\x98\x80", 4},
+        {"\x80\x80", 2},
+        {"a\xFF", 2},
+        {"\x80\x80\x80\x80\x80", 5},
+    };
+    for (const auto& [bytes, whole] : cases) EXPECT_EQ(WholeUtf8Prefix(bytes), whole) << bytes;
+}
+
 }  // namespace
 }  // namespace torva

@@ -19,11 +19,10 @@ class Win32Files : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(files.BindFolder(folder.Path()).Ok()); }
     std::string ReadThroughAdapter(const std::string& name) {
-        std::FILE* file = files.OpenForReading(name);
-        if (file == nullptr) return "<cannot open>";
+        const OpenedFile opened = files.OpenForReading(name);
+        if (!opened.file) return "<cannot open>";
         char bytes[64] = {};
-        const std::size_t got = std::fread(bytes, 1, sizeof bytes, file);
-        std::fclose(file);
+        const std::size_t got = std::fread(bytes, 1, sizeof bytes, opened.file.Get());
         return std::string(bytes, got);
     }
 
@@ -63,11 +62,12 @@ TEST_F(Win32Files, FilesHeldByAnotherProgramOrReadOnlyStay) {
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     SetFileAttributesW(folder.Wide("read-only.w3x").c_str(), FILE_ATTRIBUTE_READONLY);
 
-    Result failure;
-    EXPECT_EQ(files.OpenForReading("held.w3x", &failure), nullptr);
-    EXPECT_EQ(failure.kind, Failure::AccessDenied);
-    EXPECT_EQ(files.OpenForReading("missing.w3x", &failure), nullptr);
-    EXPECT_EQ(failure.kind, Failure::NotFound);
+    const OpenedFile heldOpen = files.OpenForReading("held.w3x");
+    EXPECT_EQ(heldOpen.file.Get(), nullptr);
+    EXPECT_EQ(heldOpen.result.kind, Failure::AccessDenied);
+    const OpenedFile missing = files.OpenForReading("missing.w3x");
+    EXPECT_EQ(missing.file.Get(), nullptr);
+    EXPECT_EQ(missing.result.kind, Failure::NotFound);
     EXPECT_EQ(files.Remove("held.w3x").kind, Failure::AccessDenied);
     EXPECT_EQ(files.Remove("read-only.w3x").kind, Failure::AccessDenied);
     EXPECT_EQ(ReadThroughAdapter("read-only.w3x"), "kept");
@@ -255,11 +255,10 @@ TEST(Win32LongFolder, OverwriteWorksAndLeavesNoTemporaryFile) {
     root.Write("source.w3x", "new map");
     root.Write(std::string(120, 'a') + "\\" + std::string(120, 'b') + "\\TORVA_A32.w3x", "old map");
     EXPECT_EQ(files.Copy(root.Path() + "\\source.w3x", "TORVA_A32.w3x", false).kind, Failure::None);
-    std::FILE* copied = files.OpenForReading("TORVA_A32.w3x");
-    ASSERT_NE(copied, nullptr);
+    const OpenedFile copied = files.OpenForReading("TORVA_A32.w3x");
+    ASSERT_NE(copied.file.Get(), nullptr);
     char bytes[16] = {};
-    const std::size_t got = std::fread(bytes, 1, sizeof bytes, copied);
-    std::fclose(copied);
+    const std::size_t got = std::fread(bytes, 1, sizeof bytes, copied.file.Get());
     EXPECT_EQ(std::string(bytes, got), "new map");
     WIN32_FIND_DATAW found;
     HANDLE find = FindFirstFileW((L"\\\\?\\" + Utf8ToWide(deep) + L"\\*").c_str(), &found);

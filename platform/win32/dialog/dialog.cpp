@@ -1,9 +1,11 @@
 #include "platform/win32/dialog/dialog.h"
 
+#include <exception>
 #include <vector>
 
 #include "base/utf.h"
-#include "platform/win32/dialog/dialog_template.h"
+#include "layout/dialog_template.h"
+#include "platform/win32/win32_handles.h"
 
 namespace torva::win {
 
@@ -32,6 +34,16 @@ bool ReturnsDirectly(UINT message) {
     }
 }
 
+constexpr UINT kExitInternalError = 70;  // sysexits' EX_SOFTWARE
+
+// An exception must not unwind through user32, which called the dialog
+// procedure: the program ends with a message instead.
+[[noreturn]] void EndOnException(const char* what) {
+    const std::wstring text = L"프로그램 내부 오류로 종료합니다:\r\n" + Utf8ToWide(what);
+    MessageBoxW(nullptr, text.c_str(), ProgramName().c_str(), MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    ExitProcess(kExitInternalError);
+}
+
 HWND MainWindowHandle() {
     const Application* app = Application::Current();
     return app != nullptr && app->MainWindow != nullptr ? app->MainWindow->Handle() : nullptr;
@@ -48,9 +60,8 @@ bool FaceInstalled(const std::wstring& face) {
     if (face.empty() || face.size() >= LF_FACESIZE) return false;
     face.copy(font.lfFaceName, face.size());
     bool found = false;
-    HDC dc = GetDC(nullptr);
-    EnumFontFamiliesExW(dc, &font, &NoteFaceFound, reinterpret_cast<LPARAM>(&found), 0);
-    ReleaseDC(nullptr, dc);
+    const UniqueScreenDc dc(GetDC(nullptr));
+    EnumFontFamiliesExW(dc.Get(), &font, &NoteFaceFound, reinterpret_cast<LPARAM>(&found), 0);
     return found;
 }
 
@@ -204,7 +215,7 @@ void Dialog::Default() {
     if (passOn_ != nullptr) *passOn_ = true;
 }
 
-INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) try {
     if (message == WM_INITDIALOG) {
         auto* self = reinterpret_cast<Dialog*>(lParam);
         SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
@@ -220,6 +231,10 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         return FALSE;
     }
     return self->Dispatch(message, wParam, lParam);
+} catch (const std::exception& error) {
+    EndOnException(error.what());
+} catch (...) {
+    EndOnException("unknown exception");
 }
 
 const MessageEntry* Dialog::Find(UINT message, WPARAM wParam, LPARAM lParam) const {

@@ -8,6 +8,7 @@
 #include "base/utf.h"
 #include "platform/win32/win32_directory_lister.h"
 #include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_handles.h"
 
 namespace torva::win {
 
@@ -20,15 +21,14 @@ std::vector<std::string> FilesLeftOut(const std::string& folder) {
     const std::wstring verbatim = VerbatimFolder(folder);
     if (verbatim.empty()) return names;
     WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW((verbatim + L"*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
+    const UniqueFind search(FindFirstFileW((verbatim + L"*").c_str(), &found));
+    if (!search) return names;
     do {
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
             !IsListedFile(found.dwFileAttributes)) {
             names.push_back(WideToUtf8(found.cFileName));
         }
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    } while (FindNextFileW(search.Get(), &found));
     return names;
 }
 

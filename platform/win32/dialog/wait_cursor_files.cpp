@@ -15,7 +15,7 @@ WaitCursorFiles::Busy::~Busy() {
 
 Result WaitCursorFiles::BindFolder(const std::string& folder) { return files_.BindFolder(folder); }
 
-std::FILE* WaitCursorFiles::OpenForReading(const std::string& name, Result* failure) {
+OpenedFile WaitCursorFiles::OpenForReading(const std::string& name) {
     if (busy_) {
         // Set again on every file: a notice shown between files puts the
         // arrow back while it is open.
@@ -23,7 +23,7 @@ std::FILE* WaitCursorFiles::OpenForReading(const std::string& name, Result* fail
         if (!shown_) previous_ = before;
         shown_ = true;
     }
-    return files_.OpenForReading(name, failure);
+    return files_.OpenForReading(name);
 }
 
 Result WaitCursorFiles::Remove(const std::string& name) { return files_.Remove(name); }

@@ -26,7 +26,7 @@ public:
     };
 
     Result BindFolder(const std::string& folder) override;
-    std::FILE* OpenForReading(const std::string& name, Result* failure = nullptr) override;
+    OpenedFile OpenForReading(const std::string& name) override;
     Result Remove(const std::string& name) override;
     Result Copy(const std::string& sourcePath, const std::string& name, bool failIfExists) override;
 

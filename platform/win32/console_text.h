@@ -9,9 +9,10 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <string>
 
-namespace torva::cli {
+#include "platform/win32/win32_handles.h"
+
+namespace torva {
 
 class ConsoleText {
 public:
@@ -25,14 +26,10 @@ private:
     static DWORD WINAPI Pump(void* self);
 
     std::FILE* stream_;
-    HANDLE console_ = nullptr;
-    HANDLE readEnd_ = nullptr;
-    HANDLE thread_ = nullptr;
-    int savedFd_ = -1;
+    HANDLE console_ = nullptr;  // the saved descriptor's, not owned
+    UniqueHandle readEnd_;
+    UniqueHandle thread_;
+    UniqueCrtFd savedFd_;
 };
 
-// The length of the longest prefix of `bytes` that ends on a whole UTF-8
-// sequence: what can be converted now, the rest waiting for the next read.
-std::size_t WholeUtf8Prefix(const std::string& bytes);
-
-}  // namespace torva::cli
+}  // namespace torva

@@ -1,4 +1,4 @@
-#include "ui/guidance_bands.h"
+#include "layout/guidance_bands.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "platform/win32/dialog/dialog_template.h"
+#include "layout/dialog_template.h"
 
 namespace torva::win {
 
