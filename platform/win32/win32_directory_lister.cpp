@@ -13,8 +13,8 @@ bool IsListedFile(unsigned long attributes) {
             (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
 }
 
-std::optional<std::vector<std::string>> Win32DirectoryLister::ReadFolder(
-    const std::string& folder) {
+std::optional<std::vector<std::string>> FindFiles(const std::string& folder,
+                                                  bool (*keep)(unsigned long attributes)) {
     const std::wstring verbatim = VerbatimFolder(folder);
     if (verbatim.empty()) return std::nullopt;
     std::vector<std::string> names;
@@ -25,10 +25,14 @@ std::optional<std::vector<std::string>> Win32DirectoryLister::ReadFolder(
         return std::nullopt;
     }
     do {
-        if (!IsListedFile(found.dwFileAttributes)) continue;
-        names.push_back(WideToUtf8(found.cFileName));
+        if (keep(found.dwFileAttributes)) names.push_back(WideToUtf8(found.cFileName));
     } while (FindNextFileW(search.Get(), &found));
     return names;
+}
+
+std::optional<std::vector<std::string>> Win32DirectoryLister::ReadFolder(
+    const std::string& folder) {
+    return FindFiles(folder, IsListedFile);
 }
 
 }  // namespace torva

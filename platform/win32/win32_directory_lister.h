@@ -3,6 +3,7 @@
 // dialog program lists through its list box instead.)
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,11 @@ namespace torva {
 // no folders, and no file marked hidden or system; read-only and archived
 // files are listed. (Wine's LB_DIR lists hidden and system files too.)
 bool IsListedFile(unsigned long attributes);
+
+// The names of the entries of `folder` whose attributes `keep` accepts, in
+// the system's order; none when the folder cannot be read.
+std::optional<std::vector<std::string>> FindFiles(const std::string& folder,
+                                                  bool (*keep)(unsigned long attributes));
 
 class Win32DirectoryLister : public SortedFolderLister {
 protected:

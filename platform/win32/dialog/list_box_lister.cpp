@@ -5,10 +5,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "base/utf.h"
 #include "platform/win32/win32_directory_lister.h"
 #include "platform/win32/win32_file_system.h"
-#include "platform/win32/win32_handles.h"
 
 namespace torva::win {
 
@@ -17,19 +15,10 @@ namespace {
 // The plain files of `folder` that IsListedFile leaves out: on Windows LB_DIR
 // has left them out already; Wine's lists them.
 std::vector<std::string> FilesLeftOut(const std::string& folder) {
-    std::vector<std::string> names;
-    const std::wstring verbatim = VerbatimFolder(folder);
-    if (verbatim.empty()) return names;
-    WIN32_FIND_DATAW found;
-    const UniqueFind search(FindFirstFileW((verbatim + L"*").c_str(), &found));
-    if (!search) return names;
-    do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
-            !IsListedFile(found.dwFileAttributes)) {
-            names.push_back(WideToUtf8(found.cFileName));
-        }
-    } while (FindNextFileW(search.Get(), &found));
-    return names;
+    const auto leftOut = [](unsigned long attributes) {
+        return (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && !IsListedFile(attributes);
+    };
+    return FindFiles(folder, leftOut).value_or(std::vector<std::string>());
 }
 
 }  // namespace
