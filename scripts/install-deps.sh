@@ -36,7 +36,14 @@ done
 
 if [ ${#missing[@]} -gt 0 ] || [ -n "${added_i386:-}" ]; then
   echo "Installing: ${missing[*]}"
-  as_root apt-get update -qq
+  # A mirror mid-sync fails one index now and then ("File has unexpected
+  # size"); try again, and go on with what was fetched if it keeps failing,
+  # so that only a package really missing stops the install.
+  for attempt in 1 2 3; do
+    as_root apt-get update -qq && break
+    echo "apt-get update failed (attempt $attempt of 3)" >&2
+    sleep $((attempt * 10))
+  done
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
     "${missing[@]}" >/dev/null
 fi
