@@ -44,8 +44,18 @@ if [ ${#missing[@]} -gt 0 ] || [ -n "${added_i386:-}" ]; then
     echo "apt-get update failed (attempt $attempt of 3)" >&2
     sleep $((attempt * 10))
   done
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-    "${missing[@]}" >/dev/null
+  apt_install() {
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+      "$@" "${missing[@]}" >/dev/null
+  }
+  # When one architecture's index of a suite could not be fetched, the other's
+  # newer versions cannot be matched (i386 and amd64 libraries must be the
+  # same version); the release's own suite has both, so take it from there.
+  if ! apt_install; then
+    codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")
+    echo "Installing again from $codename's own suite, the same versions for every architecture." >&2
+    apt_install -t "$codename"
+  fi
 fi
 
 # Korean and neutral UTF-8 locales for the Wine runs.
