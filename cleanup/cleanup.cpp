@@ -41,7 +41,7 @@ std::optional<int> FamilyIndexOf(const ScanResults& r, std::string_view name) {
 // What the file of this name is now: its size and, for each marker whose
 // label names a release, the verdict.
 struct FileNow {
-    std::int32_t size = -1;
+    std::int64_t size = -1;
     bool anyGenuine = false;
     bool anyHacked = false;
 };
@@ -203,7 +203,7 @@ CleanupPlan PlanBulkCommand(const ScanResults& r, BulkCommand command) {
     CleanupPlan plan;
     const auto sizeOf = [&](std::string_view name) {
         const auto i = FamilyIndexOf(r, name);
-        return i ? r.FamilyMapSizes[*i] : -1;
+        return i ? r.FamilyMapSizes[*i] : std::int64_t{-1};
     };
     const auto noticeFor = [](int entry) {
         return OfficialMapNotice(std::string(GetCatalogueEntry(entry).officialFileName));

@@ -32,7 +32,7 @@ struct PlanStep {
     bool remove = false;                // false: the entry is kept
     // The same name was removed by an earlier step: nothing left to do.
     bool removedBefore = false;
-    std::int32_t scannedSize = -1;
+    std::int64_t scannedSize = -1;
     Guard guard = Guard::None;
 };
 

@@ -1,8 +1,12 @@
 #include <CLI/CLI.hpp>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <map>
+#include <tuple>
 
 #include "cli/commands.h"
+#include "cli/move_aside_platform.h"
 
 namespace torva::cli {
 
@@ -15,45 +19,90 @@ struct Options {
     bool no = false;
     bool dryRun = false;
     std::string moveTo;
+    bool folderGiven = false;
+    bool moveToGiven = false;
 };
 
-// The folder as an absolute path, as messages and the JSON report show it.
+// The report reached its reader only if every write to stdout did. A closed
+// pipe or a full disk is told on stderr (which may be gone too) and in the
+// exit status; what the command changed stands.
+int CheckOutput(int status) {
+    errno = 0;
+    const bool flushed = std::fflush(stdout) == 0;
+    if (flushed && std::ferror(stdout) == 0) return status;
+    std::fprintf(stderr, "torvacheck: the report could not be written%s%s\n",
+                 errno != 0 ? ": " : "", errno != 0 ? std::strerror(errno) : "");
+    return kExitOutput;
+}
+
+// Why a folder could not be entered, in a few words.
+std::string WhyNotEntered(const Result& result) {
+    switch (result.kind) {
+        case Failure::NotFound:
+            return "it is gone";
+        case Failure::AccessDenied:
+            return "permission denied";
+        case Failure::TooLong:
+            return "the path is too long";
+        default:
+            return "not a usable folder (code " + std::to_string(result.code) + ")";
+    }
+}
+
+// The folder as an absolute path, resolved as the system resolves it, as
+// messages and the JSON report show it and as every later use takes it.
 std::optional<std::string> CheckFolder(const std::string& folder, const char* what) {
     namespace fs = std::filesystem;
     std::error_code ec;
-    const fs::path path = fs::u8path(folder);
-    if (!fs::exists(path, ec)) {
-        std::fprintf(stderr, "torvacheck: %s does not exist: %s\n", what, folder.c_str());
+    const fs::file_status status = fs::status(fs::u8path(folder), ec);
+    if (ec && ec != std::errc::no_such_file_or_directory) {
+        std::fprintf(stderr, "torvacheck: %s cannot be used: %s (%s)\n", what,
+                     Printable(folder).c_str(), ec.message().c_str());
         return std::nullopt;
     }
-    if (!fs::is_directory(path, ec)) {
-        std::fprintf(stderr, "torvacheck: %s is not a directory: %s\n", what, folder.c_str());
+    if (!fs::exists(status)) {
+        std::fprintf(stderr, "torvacheck: %s does not exist: %s\n", what,
+                     Printable(folder).c_str());
         return std::nullopt;
     }
-    const fs::path absolute = fs::absolute(path, ec);
-    return ec ? folder : absolute.lexically_normal().u8string();
+    if (!fs::is_directory(status)) {
+        std::fprintf(stderr, "torvacheck: %s is not a directory: %s\n", what,
+                     Printable(folder).c_str());
+        return std::nullopt;
+    }
+    auto resolved = ResolvedFolder(folder, ec);
+    if (!resolved) {
+        std::fprintf(stderr, "torvacheck: %s cannot be resolved: %s (%s)\n", what,
+                     Printable(folder).c_str(), ec.message().c_str());
+    }
+    return resolved;
 }
 
 int RunWithFolder(const Command& command, Context& context, const Options& options) {
     std::optional<std::string> folder;
-    if (!options.folder.empty()) {
+    if (options.folderGiven) {
         folder = CheckFolder(options.folder, "folder");
     } else {
         const DownloadFolderResult found =
             FindDownloadFolder(context.platform.FolderSources(), context.platform.UserPrompts());
         if (found.outcome == FolderSearch::Found) {
             folder = CheckFolder(found.folder, "download folder");
+        } else {
+            std::fprintf(stderr,
+                         "torvacheck: no download folder found through %s; "
+                         "name one with --folder DIR\n",
+                         Printable(context.platform.WhereLooked()).c_str());
         }
     }
     if (!folder) return kExitFolder;
-    if (!options.moveTo.empty()) {
+    if (options.moveToGiven) {
         const auto target = CheckFolder(options.moveTo, "move-to folder");
         if (!target) return kExitFolder;
         std::error_code ec;
         if (std::filesystem::equivalent(std::filesystem::u8path(*target),
                                         std::filesystem::u8path(*folder), ec)) {
             std::fprintf(stderr, "torvacheck: the move-to folder is the download folder: %s\n",
-                         target->c_str());
+                         Printable(*target).c_str());
             return kExitUsage;
         }
         context.moveTo = *target;
@@ -61,8 +110,10 @@ int RunWithFolder(const Command& command, Context& context, const Options& optio
 
     MapFolder mapFolder(*folder, context.platform.Lister(), context.platform.Files(),
                         context.platform.UserPrompts());
-    if (!mapFolder.EnterFolder()) {
-        std::fprintf(stderr, "torvacheck: cannot enter folder: %s\n", folder->c_str());
+    const Result entered = mapFolder.Files().BindFolder(*folder);
+    if (!entered.Ok()) {
+        std::fprintf(stderr, "torvacheck: cannot enter folder: %s (%s)\n",
+                     Printable(*folder).c_str(), WhyNotEntered(entered).c_str());
         return kExitFolder;
     }
     mapFolder.ScanFolder();
@@ -79,15 +130,17 @@ int RunTorvacheck(const std::vector<std::string>& arguments) {
     app.name("torvacheck");
     app.fallthrough();
     Options options;
-    app.add_option("--folder", options.folder,
-                   "download folder (default: as the program finds it)");
+    auto* folderOption = app.add_option("--folder", options.folder,
+                                        "download folder (default: as the program finds it)");
     app.add_flag("--json", options.json, "write JSON to stdout");
     auto* yes = app.add_flag("--yes", options.yes, "answer Yes to every confirmation");
     app.add_flag("--no", options.no, "answer No to every confirmation")->excludes(yes);
     app.add_flag("--dry-run", options.dryRun,
                  "clean-ups decide and report what they would do, and change nothing");
-    app.add_option("--move-to", options.moveTo,
-                   "clean-ups move the files they remove into DIR instead of deleting them");
+    auto* moveToOption =
+        app.add_option("--move-to", options.moveTo,
+                       "clean-ups move the files they remove into DIR instead of deleting them");
+    app.set_version_flag("--version", std::string("torvacheck ") + TORVA_VERSION);
     app.require_subcommand(0, 1);
 
     std::map<const CLI::App*, const Command*> byApp;
@@ -115,6 +168,20 @@ int RunTorvacheck(const std::vector<std::string>& arguments) {
         return code == 0 ? kExitOk : kExitUsage;
     }
 
+    // An empty value names no folder: never the registry's folder in place of
+    // --folder "", never deleting in place of --move-to "".
+    options.folderGiven = folderOption->count() > 0;
+    options.moveToGiven = moveToOption->count() > 0;
+    for (const auto& [given, value, name] :
+         {std::tuple{options.folderGiven, options.folder, "--folder"},
+          std::tuple{options.moveToGiven, options.moveTo, "--move-to"}}) {
+        if (given && value.empty()) {
+            std::fprintf(stderr, "torvacheck: %s needs a folder; an empty value names none\n",
+                         name);
+            return kExitUsage;
+        }
+    }
+
     const Command* command = &Commands().front();
     for (const CLI::App* sub : app.get_subcommands()) command = byApp.at(sub);
 
@@ -124,8 +191,8 @@ int RunTorvacheck(const std::vector<std::string>& arguments) {
     auto platform = MakePlatformAdapters(answer);
     Context context{options.json, commandArgs, *platform,      nullptr,
                     stdout,       stderr,      options.dryRun, std::string()};
-    if (!command->needsFolder) return command->run(context);
-    return RunWithFolder(*command, context, options);
+    if (!command->needsFolder) return CheckOutput(command->run(context));
+    return CheckOutput(RunWithFolder(*command, context, options));
 }
 
 }  // namespace torva::cli

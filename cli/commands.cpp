@@ -7,9 +7,11 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 
+#include "base/file_offset.h"
 #include "base/utf.h"
 #include "cleanup/cleanup.h"
 #include "cli/move_aside.h"
+#include "cli/move_aside_platform.h"
 #include "scan/catalogue.h"
 #include "scan/strided_sums.h"
 
@@ -48,7 +50,7 @@ std::string Pad(const std::string& text, std::size_t width) {
 struct FamilyMap {
     std::string name;
     std::string label;
-    std::int32_t size;
+    std::int64_t size;
     std::optional<Verdict> verdict;
     std::optional<SumsDiffer> sumsDiffer;
 };
@@ -120,13 +122,13 @@ const char* VerdictWord(const std::optional<Verdict>& verdict) {
 }
 
 void PrintNames(std::FILE* out, const std::vector<std::string>& names) {
-    for (const auto& name : names) std::fprintf(out, "  %s\n", name.c_str());
+    for (const auto& name : names) std::fprintf(out, "  %s\n", Printable(name).c_str());
 }
 
 void PrintScanText(std::FILE* out, const std::string& folder,
                    const std::vector<std::string>& listing, const std::vector<FamilyMap>& maps,
                    const ScanResults& r) {
-    std::fprintf(out, "폴더 : %s\n\n", folder.c_str());
+    std::fprintf(out, "폴더 : %s\n\n", Printable(folder).c_str());
     std::fprintf(out, "[모든 파일] 모든 파일 : %d Files\n", static_cast<int>(listing.size()));
     PrintNames(out, listing);
 
@@ -134,8 +136,8 @@ void PrintScanText(std::FILE* out, const std::string& folder,
     std::size_t nameWidth = DisplayWidth("파일");
     std::size_t labelWidth = DisplayWidth("버전");
     for (const auto& map : maps) {
-        nameWidth = std::max(nameWidth, DisplayWidth(map.name));
-        labelWidth = std::max(labelWidth, DisplayWidth(map.label));
+        nameWidth = std::max(nameWidth, DisplayWidth(Printable(map.name)));
+        labelWidth = std::max(labelWidth, DisplayWidth(Printable(map.label)));
     }
     if (!maps.empty()) {
         std::fprintf(out, "  %s  %s  %s  %s  %s\n", Pad("파일", nameWidth).c_str(),
@@ -143,8 +145,9 @@ void PrintScanText(std::FILE* out, const std::string& folder,
                      "판정", "이유");
     }
     for (const auto& map : maps) {
-        std::fprintf(out, "  %s  %s  %10d  %s  %s\n", Pad(map.name, nameWidth).c_str(),
-                     Pad(map.label, labelWidth).c_str(), map.size,
+        std::fprintf(out, "  %s  %s  %10lld  %s  %s\n", Pad(Printable(map.name), nameWidth).c_str(),
+                     Pad(Printable(map.label), labelWidth).c_str(),
+                     static_cast<long long>(map.size),
                      Pad(VerdictWord(map.verdict), DisplayWidth("판정")).c_str(),
                      Reason(map.label, map.size, map.sumsDiffer).c_str());
     }
@@ -211,7 +214,7 @@ int ForEachNamedFile(Context& context, Use use) {
     for (const std::string& name : context.args) {
         const OpenedFile opened = OpenNamedFile(context.platform.Files(), name);
         if (!opened.file || !use(name, opened.file.Get())) {
-            std::fprintf(context.err, "torvacheck: cannot read %s\n", name.c_str());
+            std::fprintf(context.err, "torvacheck: cannot read %s\n", Printable(name).c_str());
             status = kExitFolder;
         }
     }
@@ -233,7 +236,7 @@ int RunSums(Context& context) {
             results.push_back({{"file", name}, {"sums", sums}});
         } else {
             std::fprintf(context.out, "%d %d %d %d %d %s\n", sums[0], sums[1], sums[2], sums[3],
-                         sums[4], name.c_str());
+                         sums[4], Printable(name).c_str());
         }
         return true;
     });
@@ -258,7 +261,8 @@ struct Removal {
 void PrintSection(std::FILE* out, const std::string& title, const std::vector<std::string>& names,
                   const std::string& tail = "") {
     if (names.empty()) return;
-    std::fprintf(out, "%s %d개%s\n", title.c_str(), static_cast<int>(names.size()), tail.c_str());
+    std::fprintf(out, "%s %d개%s\n", title.c_str(), static_cast<int>(names.size()),
+                 Printable(tail).c_str());
     PrintNames(out, names);
 }
 
@@ -293,6 +297,22 @@ const char* FailureText(ChangeFailure failure) {
     return "";
 }
 
+std::vector<std::string> GoneNames(const CleanupReport& report) {
+    std::vector<std::string> names;
+    for (const auto& f : report.failed) {
+        if (f.error == ChangeFailure::Gone) names.push_back(f.name);
+    }
+    return names;
+}
+
+std::vector<FailedChange> RealFailures(const CleanupReport& report) {
+    std::vector<FailedChange> failed;
+    for (const auto& f : report.failed) {
+        if (f.error != ChangeFailure::Gone) failed.push_back(f);
+    }
+    return failed;
+}
+
 void PrintReportText(Context& context, const CleanupReport& report) {
     std::FILE* out = context.out;
     const bool moving = !context.moveTo.empty();
@@ -303,14 +323,18 @@ void PrintReportText(Context& context, const CleanupReport& report) {
         std::fprintf(out, "%s: %s\n",
                      report.replaced ? (report.dryRun ? "덮어쓸 파일" : "덮어쓴 파일")
                                      : (report.dryRun ? "복사할 파일" : "복사한 파일"),
-                     report.copied->c_str());
+                     Printable(*report.copied).c_str());
     }
     PrintSection(out, removed, report.deleted, moving ? " → " + context.moveTo : "");
     PrintSection(out, "남긴 파일", report.kept);
-    if (!report.failed.empty()) {
-        std::fprintf(out, "실패 %d개\n", static_cast<int>(report.failed.size()));
-        for (const auto& f : report.failed) {
-            std::fprintf(out, "  %s (%s)\n", f.name.c_str(), FailureText(f.error));
+    // A file already gone is no failure: the text, the JSON and the exit
+    // status count failures alike.
+    PrintSection(out, "이미 없던 파일", GoneNames(report));
+    const std::vector<FailedChange> failed = RealFailures(report);
+    if (!failed.empty()) {
+        std::fprintf(out, "실패 %d개\n", static_cast<int>(failed.size()));
+        for (const auto& f : failed) {
+            std::fprintf(out, "  %s (%s)\n", Printable(f.name).c_str(), FailureText(f.error));
         }
     }
     // A real run has shown its notices already (on stderr).
@@ -334,7 +358,7 @@ int Report(Context& context, const char* command, const CleanupReport& report, b
     const bool cancelled = !report.dryRun && !report.confirmed;
     if (context.json) {
         Json failed = Json::array();
-        for (const auto& f : report.failed)
+        for (const auto& f : RealFailures(report))
             failed.push_back({{"name", f.name}, {"error", FailureText(f.error)}});
         Json json = {{"command", command},
                      {"dry_run", report.dryRun},
@@ -342,6 +366,7 @@ int Report(Context& context, const char* command, const CleanupReport& report, b
                      {"deleted", report.deleted},
                      {"kept", report.kept},
                      {"failed", failed},
+                     {"gone", GoneNames(report)},
                      {"notices", report.notices}};
         if (insert) {
             json["copied"] = report.copied ? Json(*report.copied) : Json(nullptr);
@@ -383,7 +408,8 @@ int RunDelete(Context& context) {
     bool allListed = true;
     for (const std::string& name : context.args) {
         if (!IsBareName(name) || std::find(listing.begin(), listing.end(), name) == listing.end()) {
-            std::fprintf(context.err, "torvacheck: not a file of the folder: %s\n", name.c_str());
+            std::fprintf(context.err, "torvacheck: not a file of the folder: %s\n",
+                         Printable(name).c_str());
             allListed = false;
         }
     }
@@ -394,31 +420,18 @@ int RunDelete(Context& context) {
 }
 
 int RunInsert(Context& context) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::path source = fs::u8path(context.args.front());
-    if (!fs::is_regular_file(source, ec)) {
-        std::fprintf(context.err, "torvacheck: not a file: %s\n", context.args.front().c_str());
+    // The file the copy reads is exactly the file checked here (and the one
+    // `info` judges): its folder resolved as the system does, its name as given.
+    const std::string& named = context.args.front();
+    const auto source = ExactFilePath(named);
+    if (!source || !IsPlainFile(*source)) {
+        std::fprintf(context.err, "torvacheck: not a file: %s\n", Printable(named).c_str());
         return kExitFolder;
     }
-    // Absolute: the copy runs with the download folder current.
-    const fs::path absolute = fs::absolute(source, ec).lexically_normal();
     Removal removal(context);
     CleanupReport report;
-    CopyMapIntoFolder(*context.folder, absolute.u8string(), absolute.filename().u8string(),
-                      removal.options, report);
+    CopyMapIntoFolder(*context.folder, *source, LastComponent(named), removal.options, report);
     return Report(context, "insert", report, true);
-}
-
-// Text for the terminal: anything that is not UTF-8, and control bytes, as U+FFFD.
-std::string Printable(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size();) {
-        const DecodedCharacter character = DecodeUtf8(text, i);
-        AppendUtf8(out, character.code < 0x20 ? kReplacementCharacter : character.code);
-        i += character.length;
-    }
-    return out;
 }
 
 std::uint32_t LittleEndian32(const std::uint8_t* bytes) {
@@ -457,7 +470,7 @@ MapInfo ReadMapInfo(std::FILE* file) {
         if (after + 4 <= got) info.flags = LittleEndian32(header + after);
         if (after + 8 <= got) info.players = LittleEndian32(header + after + 4);
     }
-    if (std::fseek(file, 0, SEEK_END) == 0) info.size = std::ftell(file);
+    info.size = MeasureFileSize(file);
     // The markers and verdicts as the scan finds them.
     if (std::fseek(file, 0, SEEK_SET) != 0) return info;
     FileExamination examined(file);
@@ -534,6 +547,18 @@ int RunInfo(Context& context) {
 }
 
 }  // namespace
+
+std::string Printable(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size();) {
+        const DecodedCharacter character = DecodeUtf8(text, i);
+        const char32_t code = character.code;
+        const bool control = code < 0x20 || (code >= 0x7F && code <= 0x9F);
+        AppendUtf8(out, control ? kReplacementCharacter : code);
+        i += character.length;
+    }
+    return out;
+}
 
 const std::vector<Command>& Commands() {
     static const std::vector<Command> kCommands = {

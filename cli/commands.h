@@ -15,6 +15,7 @@ constexpr int kExitOk = 0;
 constexpr int kExitFolder = 1;  // folder not found or not usable; also unreadable input
 constexpr int kExitUsage = 2;
 constexpr int kExitChangeFailed = 3;  // a clean-up could not make a change it planned
+constexpr int kExitOutput = 4;        // the report could not be written (closed pipe, full disk)
 
 struct Context {
     bool json = false;
@@ -40,6 +41,11 @@ struct Command {
 
 // The command table; the first entry is the default command.
 const std::vector<Command>& Commands();
+
+// Text for the terminal: bytes that are not UTF-8 and control characters
+// (C0, DEL, C1: escapes, line breaks) as U+FFFD, so a name can neither drive
+// the terminal nor pass for another line.
+std::string Printable(const std::string& text);
 
 // The whole program on UTF-8 arguments; returns the exit status.
 int RunTorvacheck(const std::vector<std::string>& arguments);

@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <optional>
 
 #include "cli/move_aside_platform.h"
 
@@ -39,6 +40,30 @@ Placed CopyCompareDelete(const fs::path& from, const fs::path& to) {
     return Placed::Done;
 }
 
+// A name appended to a folder as text: never parsed as a path of its own, so
+// "a:b.w3x" (a Linux name as Wine shows it) is no drive.
+fs::path Join(const fs::path& folder, const std::string& name) {
+    fs::path::string_type text = folder.native();
+    if (!text.empty() && text.back() != '/' && text.back() != fs::path::preferred_separator) {
+        text += fs::path::preferred_separator;
+    }
+    text += fs::u8path(name).native();
+    return fs::path(std::move(text));
+}
+
+// A relative link would point elsewhere from another folder: it is made anew
+// there pointing at the same file by its absolute path, then removed here.
+Placed Relink(const fs::path& from, const fs::path& absoluteTarget, const fs::path& to) {
+    std::error_code ec;
+    fs::create_symlink(absoluteTarget, to, ec);
+    if (ec) return ec == std::errc::file_exists ? Placed::Taken : Placed::Failed;
+    if (!fs::remove(from, ec)) {
+        fs::remove(to, ec);
+        return Placed::Failed;
+    }
+    return Placed::Done;
+}
+
 }  // namespace
 
 std::string NumberedName(const std::string& name, int n) {
@@ -54,11 +79,19 @@ MoveAside::MoveAside(const fs::path& folder, const fs::path& target)
     : folder_(ExactFolder(folder)), target_(ExactFolder(target)) {}
 
 ChangeFailure MoveAside::Dispose(MapFolder&, const std::string& name) {
-    const fs::path from = folder_ / fs::u8path(name);
+    const fs::path from = Join(folder_, name);
+    std::error_code ec;
+    std::optional<fs::path> linkTarget;
+    if (fs::is_symlink(fs::symlink_status(from, ec))) {
+        const fs::path target = fs::read_symlink(from, ec);
+        if (!ec && target.is_relative()) linkTarget = Join(folder_, target.u8string());
+    }
     bool otherVolume = false;
     for (int n = 1; n <= 9999; ++n) {
-        const fs::path to = target_ / fs::u8path(NumberedName(name, n));
-        Placed placed = otherVolume ? Placed::OtherVolume : RenameNoReplace(from, to);
+        const fs::path to = Join(target_, NumberedName(name, n));
+        Placed placed = linkTarget    ? Relink(from, *linkTarget, to)
+                        : otherVolume ? Placed::OtherVolume
+                                      : RenameNoReplace(from, to);
         if (placed == Placed::OtherVolume) {
             otherVolume = true;
             placed = CopyCompareDelete(from, to);

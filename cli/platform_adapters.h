@@ -25,6 +25,8 @@ public:
     // (on Linux the Wine prefix's, its paths mapped to local ones) and the
     // documents folder.
     virtual DownloadFolderSources FolderSources() = 0;
+    // Where FolderSources looks, for the message when it finds nothing.
+    virtual std::string WhereLooked() const = 0;
 };
 
 // The parts every platform shares: its lister and file system, and prompts on

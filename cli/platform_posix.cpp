@@ -1,7 +1,9 @@
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
+#include <utility>
 
 #include "cli/move_aside_platform.h"
 #include "cli/platform_adapters.h"
@@ -17,6 +19,10 @@ namespace {
 class PosixAdapters : public TerminalAdapters<PosixFolderLister, PosixFileSystem> {
 public:
     using TerminalAdapters::TerminalAdapters;
+
+    std::string WhereLooked() const override {
+        return "the Wine prefix " + prefix_ + " (its user.reg and Documents folder)";
+    }
 
     DownloadFolderSources FolderSources() override {
         return {registry_, [this] { return ReadDocumentsFolder(registry_); },
@@ -42,6 +48,39 @@ std::unique_ptr<PlatformAdapters> MakePlatformAdapters(PresetAnswer answer) {
 namespace fs = std::filesystem;
 
 fs::path ExactFolder(const fs::path& folder) { return folder; }
+
+namespace {
+
+// The folder part ("." when there is none) and the name after the last '/'.
+std::pair<std::string, std::string> SplitPath(const std::string& path) {
+    const std::string::size_type slash = path.rfind('/');
+    if (slash == std::string::npos) return {".", path};
+    return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
+}
+
+}  // namespace
+
+std::optional<std::string> ResolvedFolder(const std::string& folder, std::error_code& error) {
+    const fs::path real = fs::canonical(fs::path(folder), error);
+    if (error) return std::nullopt;
+    return real.string();
+}
+
+std::optional<std::string> ExactFilePath(const std::string& path) {
+    const auto [folder, name] = SplitPath(path);
+    if (name.empty() || name == "." || name == "..") return std::nullopt;
+    std::error_code ec;
+    const auto resolved = ResolvedFolder(folder, ec);
+    if (!resolved) return std::nullopt;
+    return (*resolved == "/" ? std::string() : *resolved) + "/" + name;
+}
+
+bool IsPlainFile(const std::string& exactPath) {
+    struct stat info {};
+    return ::stat(exactPath.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::string LastComponent(const std::string& path) { return SplitPath(path).second; }
 
 Placed RenameNoReplace(const fs::path& from, const fs::path& to) {
     // link() fails on an existing name, where rename() would replace it.

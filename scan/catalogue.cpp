@@ -86,7 +86,7 @@ StridedSums ComputeStridedSums(const std::uint8_t* data, std::size_t length) {
     return sums.Finish();
 }
 
-Judgement JudgeAgainstEntry(std::FILE* file, std::int32_t measuredSize, int entry) {
+Judgement JudgeAgainstEntry(std::FILE* file, std::int64_t measuredSize, int entry) {
     constexpr Judgement kUnread{Verdict::Hacked, std::nullopt};
     const std::int32_t expectedSize = MapCatalogue.expectedSizes[entry];
     if (measuredSize != expectedSize) return kUnread;

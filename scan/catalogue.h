@@ -61,6 +61,6 @@ struct Judgement {
 // hacked without reading. The file is streamed from offset 0; a file that now
 // yields fewer or more bytes than `measuredSize` is not the file that was
 // measured and is judged hacked.
-Judgement JudgeAgainstEntry(std::FILE* file, std::int32_t measuredSize, int entry);
+Judgement JudgeAgainstEntry(std::FILE* file, std::int64_t measuredSize, int entry);
 
 }  // namespace torva

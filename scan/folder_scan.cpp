@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <limits>
 #include <optional>
 
+#include "base/file_offset.h"
 #include "base/format.h"
 
 namespace torva {
@@ -20,13 +20,6 @@ constexpr int kLabelOffset = kMarkerLength + 1;
 constexpr int kLabelLength = 9;
 // Occurrences per header: 504 bytes hold at most 56 nine-byte markers.
 static_assert(FileExamination::kMaxMarkers == (kHeaderSize - kHeaderWindowStart) / kMarkerLength);
-
-std::int32_t MeasureSize(std::FILE* file) {
-    if (std::fseek(file, 0, SEEK_END) != 0) return -1;
-    const long end = std::ftell(file);
-    if (end < 0 || end > std::numeric_limits<std::int32_t>::max()) return -1;
-    return static_cast<std::int32_t>(end);
-}
 
 }  // namespace
 
@@ -75,8 +68,8 @@ FileExamination::FileExamination(std::FILE* file) : file_(file) {
     markerCount_ = std::min(FindMarkers(header, got, markers_, kMaxMarkers), kMaxMarkers);
 }
 
-std::int32_t FileExamination::Size() {
-    if (!size_) size_ = MeasureSize(file_);
+std::int64_t FileExamination::Size() {
+    if (!size_) size_ = MeasureFileSize(file_);
     return *size_;
 }
 

@@ -38,7 +38,8 @@ struct NameList {
 struct ScanResults {
     std::int32_t FolderFileCount = 0;
     NameList FamilyMapList;
-    std::array<std::int32_t, kListCapacity> FamilyMapSizes{};
+    // 64 bits: a size past the 32-bit catalogue field must not wrap onto one.
+    std::array<std::int64_t, kListCapacity> FamilyMapSizes{};
     std::array<VersionLabel, kListCapacity> FamilyMapVersions{};
     // Entry i's verdict; none when its label names no release.
     std::array<std::optional<Verdict>, kListCapacity> FamilyMapVerdicts{};
@@ -79,9 +80,9 @@ public:
 
     int MarkerCount() const { return markerCount_; }
     const MarkerOccurrence& Marker(int m) const { return markers_[m]; }
-    // The size in bytes; -1 when it cannot be told or does not fit 32 bits
-    // (-1 matches no catalogue size).
-    std::int32_t Size();
+    // The size in bytes; -1 when it cannot be told (-1 matches no catalogue
+    // size, nor does any size past 32 bits).
+    std::int64_t Size();
     // The verdict and which sums differ; none when the marker's label names
     // no release.
     std::optional<Judgement> JudgementOf(int m);
@@ -94,7 +95,7 @@ private:
     std::FILE* file_;
     int markerCount_ = 0;
     MarkerOccurrence markers_[kMaxMarkers];
-    std::optional<std::int32_t> size_;
+    std::optional<std::int64_t> size_;
     std::optional<int> judgedEntry_;  // two markers of one label: the file is read once
     Judgement judgement_{Verdict::Hacked, std::nullopt};
 };

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "base/utf.h"
 
@@ -261,17 +262,27 @@ std::optional<std::string> MapWindowsPath(const std::string& windowsPath,
     const char drive = LowerAscii(windowsPath[0]);
     if (drive < 'a' || drive > 'z') return std::nullopt;
 
-    std::string mapped = prefix + "/dosdevices/" + drive + ":";
+    const std::string root = prefix + "/dosdevices/" + drive + ":";
+    // Wine, like Windows, resolves "." and ".." by text before it touches the
+    // disk: C:\a\link\..\b is C:\a\b whatever the link points at.
+    std::vector<std::string> components;
     std::size_t pos = 2;
     while (pos <= windowsPath.size()) {
         std::size_t next = windowsPath.find_first_of("\\/", pos);
         if (next == std::string::npos) next = windowsPath.size();
         std::string component = windowsPath.substr(pos, next - pos);
         pos = next + 1;
-        if (component.empty()) continue;
+        if (component.empty() || component == ".") continue;
+        if (component == "..") {
+            if (!components.empty()) components.pop_back();
+            continue;
+        }
+        components.push_back(std::move(component));
+    }
+    std::string mapped = root;
+    for (std::string& component : components) {
         std::error_code ec;
-        if (component != "." && component != ".." &&
-            !fs::exists(fs::path(mapped) / component, ec)) {
+        if (!fs::exists(fs::path(mapped) / component, ec)) {
             const std::string lower = LowerAscii(component);
             for (fs::directory_iterator it(mapped, ec), end; !ec && it != end; it.increment(ec)) {
                 const std::string candidate = it->path().filename().string();

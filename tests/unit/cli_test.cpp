@@ -12,6 +12,7 @@
 #include <set>
 #include <sstream>
 
+#include "cli_process.h"
 #include "fakes.h"
 #include "scan/catalogue.h"
 #include "tests/support/reference_sums.h"
@@ -24,37 +25,6 @@ using nlohmann::json;
 using testing::ReadAll;
 using testing::TempFolder;
 namespace fs = std::filesystem;
-
-struct ProcessRun {
-    int status;
-    std::string out, err;
-};
-
-// Runs torvacheck with `args`; `winePrefix` replaces WINEPREFIX (and HOME).
-ProcessRun Torvacheck(const std::vector<std::string>& args,
-                      const std::string& winePrefix = "/nonexistent") {
-    TempFolder io;
-    const fs::path out = io.path() / "out", err = io.path() / "err";
-    const pid_t child = ::fork();
-    if (child == 0) {
-        std::vector<std::string> copies = args;
-        copies.insert(copies.begin(), TORVACHECK_PATH);
-        std::vector<char*> argv;
-        for (auto& a : copies) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        if (!std::freopen(out.c_str(), "wb", stdout) || !std::freopen(err.c_str(), "wb", stderr) ||
-            !std::freopen("/dev/null", "rb", stdin)) {
-            ::_exit(127);
-        }
-        ::setenv("WINEPREFIX", winePrefix.c_str(), 1);
-        ::setenv("HOME", winePrefix.c_str(), 1);
-        ::execv(TORVACHECK_PATH, argv.data());
-        ::_exit(127);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return ProcessRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(out), ReadAll(err)};
-}
 
 // Writes a sample folder as `root`/Download; returns its manifest.
 json WriteSample(const fs::path& root, std::uint64_t variant) {
@@ -262,29 +232,6 @@ TEST(CliBytes, NamesAndLabelsThatAreNotUtf8StillGiveJson) {
     ASSERT_EQ(result["family_maps"].size(), 1u);
     EXPECT_EQ(result["family_maps"][0]["label"], std::string("\xEF\xBF\xBD") + "32");
     EXPECT_EQ(result["family_maps"][0]["verdict"], nullptr);
-}
-
-using Snapshot = std::map<std::string, std::string>;  // name -> bytes
-
-Snapshot SnapshotOf(const fs::path& folder) {
-    Snapshot files;
-    for (const auto& e : fs::directory_iterator(folder)) {
-        if (e.is_regular_file()) files[e.path().filename().u8string()] = ReadAll(e.path());
-    }
-    return files;
-}
-
-// Names whose bytes differ between two snapshots, or that only one holds: a
-// failure names the files, not their megabytes.
-std::vector<std::string> Differences(const Snapshot& a, const Snapshot& b) {
-    std::vector<std::string> names;
-    for (const auto& [name, bytes] : a) {
-        if (!b.count(name) || b.at(name) != bytes) names.push_back(name);
-    }
-    for (const auto& [name, bytes] : b) {
-        if (!a.count(name)) names.push_back(name);
-    }
-    return names;
 }
 
 // Each clean-up on a fresh sample folder, through the process.

@@ -197,4 +197,72 @@ check_lost reg-trailing-backslash "$dl" "$work/slash.before" \
 
 fi
 
+if fault_case cli; then
+# -- torvacheck.exe on names Windows reads otherwise than Linux: a Linux name
+# holding ':' (a drive to a path parser), a source named with a trailing dot
+# beside the same name without it, and a file grown past 4 GiB.
+echo "== faults: torvacheck.exe on names and sizes Windows reads otherwise"
+cli_exe=$(abspath "$win_build/cli/torvacheck.exe")
+cli() { env LANG=C.UTF-8 LC_ALL= timeout -k 5 120 "$WINE" "$cli_exe" "$@" </dev/null 2>>"$logs/torvacheck-exe.log" | tr -d '\r'; }
+hacked_src="$fault_template/TORVA_A11.1_hack.w3x"
+
+inst="$work/f-colon"
+rm -rf "$inst" && mkdir -p "$inst/Download" "$inst/aside"
+cp "$hacked_src" "$inst/Download/a:b.w3x"
+bad_input
+cli --folder "$(windows_path "$inst/Download")" --yes --json \
+  --move-to "$(windows_path "$inst/aside")" delete-hacked >"$work/colon.json"
+colon_status=${PIPESTATUS[0]}
+if [ ! -e "$inst/Download/a:b.w3x" ] && cmp -s "$hacked_src" "$inst/aside/a:b.w3x"; then
+  report PASS "torvacheck.exe --move-to: a:b.w3x moved, never read as drive a:"
+else
+  report FAIL "torvacheck.exe --move-to a:b.w3x" "status $colon_status; $(ls "$inst/Download" "$inst/aside" | tr '\n' ' ')"
+fi
+
+inst="$work/f-dot"
+rm -rf "$inst" && mkdir -p "$inst/Download" "$inst/src"
+cp "$hacked_src" "$inst/src/x."
+printf 'not the map' >"$inst/src/x"
+bad_input
+cli --folder "$(windows_path "$inst/Download")" --yes insert "$(windows_path "$inst/src")\\x." >"$work/dot.txt"
+if cmp -s "$hacked_src" "$inst/Download/x." && [ ! -e "$inst/Download/x" ]; then
+  report PASS "torvacheck.exe insert 'x.': x. checked and copied, never x"
+else
+  report FAIL "torvacheck.exe insert 'x.'" "$(cat "$work/dot.txt"; ls -A "$inst/Download" | tr '\n' ' ')"
+fi
+
+# Sparse: 4 GiB + the release's size reads as the release's size where a
+# 32-bit position wraps. Hacked by its real size, and the dialog's 1010 deletes it.
+inst="$work/f-big"
+dl="$inst/Maps/Download"
+rm -rf "$inst" && mkdir -p "$dl"
+cp "$fault_template/TORVA_A32.w3x" "$dl/TORVA_A32.w3x"
+cp "$fault_template/TORVA_A05.w3x" "$dl/TORVA_A05.w3x"
+truncate -s 4298698615 "$dl/TORVA_A32.w3x"
+bad_input
+cli --folder "$(windows_path "$dl")" --json scan >"$work/big-scan.json"
+cli --json info "$(windows_path "$dl")\\TORVA_A32.w3x" >"$work/big-info.json"
+cli --folder "$(windows_path "$dl")" --json --dry-run delete-all >"$work/big-dry.json"
+if grep -q '"size": 4298698615' "$work/big-scan.json" &&
+   tr -d ' \n' <"$work/big-scan.json" | grep -q '"hacked":\["TORVA_A32.w3x"\]' &&
+   grep -q '"size": 4298698615' "$work/big-info.json" &&
+   tr -d ' \n' <"$work/big-dry.json" | grep -q '"deleted":\["TORVA_A32.w3x"\]'; then
+  report PASS "torvacheck.exe past 4 GiB: the real size, hacked, delete-all removes it"
+else
+  report FAIL "torvacheck.exe past 4 GiB" "$(head -c 600 "$work/big-scan.json"; head -c 300 "$work/big-dry.json")"
+fi
+set_install_path "$logs/reg.log" "$inst"
+start_program faults-big C.UTF-8
+run_driver faults-big C.UTF-8 faults --folder "$(windows_path "$dl")" --tag faults-big \
+  --tab3 "TORVA_A32.w3x" --button 1010 --notices "TORVA_A32.w3x" --gone "TORVA_A32.w3x"
+finish_program faults-big
+if [ ! -e "$dl/TORVA_A32.w3x" ] && cmp -s "$fault_template/TORVA_A05.w3x" "$dl/TORVA_A05.w3x"; then
+  report PASS "faults-big: 1010 deleted the 4 GiB copy and kept TORVA_A05.w3x"
+else
+  report FAIL "faults-big" "$(ls -la "$dl")"
+fi
+rm -rf "$inst"
+
+fi
+
 echo "== fault table: $bad_inputs bad inputs tried, $faults faults injected, $lost_total files lost"
