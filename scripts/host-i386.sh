@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced: can this machine run 32-bit x86 programs? Some x86-64 kernels are
 # built without IA-32 emulation (execve of an i386 binary gives ENOEXEC), and
 # Wine's 32-bit half can never start there.

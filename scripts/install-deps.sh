@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ make git clang clang-format clang-tidy libclang-rt-14-dev
+  cmake g++ make git clang clang-format clang-tidy libclang-rt-14-dev shellcheck
   googletest libgtest-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686

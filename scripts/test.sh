@@ -13,6 +13,8 @@ echo "== host: 32-bit x86 programs: $HOST_I386 ($HOST_I386_WHY)"
 scripts/install-deps.sh
 echo "== layers"
 scripts/check-layers.sh
+echo "== style"
+scripts/check-style.sh
 scripts/build.sh linux asan win64 win32
 echo "== naming"
 scripts/check-naming.sh

@@ -12,7 +12,7 @@ set -uo pipefail
 
 usage() { sed -n '2,6p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2; }
 
-win_build= folder= artifacts= torvacheck=
+win_build='' folder='' artifacts='' torvacheck=''
 prefix="${XDG_CACHE_HOME:-$HOME/.cache}/torva-map-checker/wineprefix"
 while [ $# -gt 0 ]; do
   case $1 in
@@ -41,7 +41,8 @@ driver="$(cd "$win_build" && pwd)/tests/wine/driver/torva_wine_driver.exe"
 [ -f "$exe" ] || { echo "missing: $exe (build the win64 preset)" >&2; exit 2; }
 mkdir -p "$artifacts" "$prefix"
 artifacts=$(cd "$artifacts" && pwd)
-export WINEPREFIX=$(cd "$prefix" && pwd)
+WINEPREFIX=$(cd "$prefix" && pwd)
+export WINEPREFIX
 logs=$(mktemp -d /tmp/torva-demo.XXXXXX)
 XVFB_PID=
 prog_pid=

@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2154  # run.sh sets work, logs, shots, ...
 # The fault table under Wine, sourced by run.sh after its own scenarios: a
 # folder that vanishes while the dialog is open, more entries than one scan
 # examines, and registry values end to end. Each case checks that no file is

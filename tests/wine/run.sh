@@ -12,7 +12,7 @@ set -uo pipefail
 
 usage() { sed -n '2,5p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2; }
 
-win_build= win32_build= sample_tool= torvacheck= artifacts= keep_work= only=
+win_build='' win32_build='' sample_tool='' torvacheck='' artifacts='' keep_work='' only=''
 while [ $# -gt 0 ]; do
   case $1 in
     --win-build) win_build=$2; shift 2 ;;
@@ -38,7 +38,7 @@ driver=$(abspath "$win_build/tests/wine/driver/torva_wine_driver.exe")
 win32_tests=$(abspath "$win_build/tests/win32/torva_win32_tests.exe")
 sample_tool=$(abspath "$sample_tool")
 torvacheck=$(abspath "$torvacheck")
-exe32= driver32=
+exe32='' driver32=''
 if [ -n "$win32_build" ]; then
   exe32=$(abspath "$win32_build/app/TorvaMapChecker.exe")
   # Reading another process's controls needs the same pointer size as it.
@@ -193,7 +193,7 @@ run_driver() {
 # $scenario_exe when set) with the driver. Afterwards the working folder is as
 # it was, and so is $watched for CHANGES "none"; "-" allows deletions there,
 # "a|b" deletions and changes to those names.
-scenario_exe= scenario_driver=
+scenario_exe='' scenario_driver=''
 scenario() {
   local name=$1 lang=$2 changes=$3; shift 3
   echo "== $name (LANG=$lang)"
@@ -223,7 +223,7 @@ if [ -n "$exe32" ] && runs_32bit main-32bit; then
   scenario_exe=$exe32 scenario_driver=$driver32
   scenario main-32bit C.UTF-8 none main --expect "$expect" --shots "$shots" \
     --tag x86 --acp other --close escape
-  scenario_exe= scenario_driver=
+  scenario_exe='' scenario_driver=''
 fi
 
 # torvacheck.exe finds the same folder through the registry and reports what

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by run.sh and demo.sh (sourced): a private Wine prefix, Xvfb, and
 # running Windows programs without pipes and with timeouts.
 #
@@ -52,14 +53,15 @@ start_xvfb() {
   : >"$fdfile"
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fdfile" >"$logdir/xvfb.log" 2>&1 </dev/null &
   XVFB_PID=$!
-  local i
-  for i in $(seq 100); do
+  local _
+  for _ in $(seq 100); do
     [ -s "$fdfile" ] && break
     kill -0 "$XVFB_PID" 2>/dev/null || { echo "Xvfb did not start (see $logdir/xvfb.log)" >&2; return 1; }
     sleep 0.1
   done
   [ -s "$fdfile" ] || { echo "Xvfb gave no display number" >&2; return 1; }
-  export DISPLAY=":$(tr -dc 0-9 <"$fdfile")"
+  DISPLAY=":$(tr -dc 0-9 <"$fdfile")"
+  export DISPLAY
 }
 
 # wine_run LOG TIMEOUT PROGRAM ARGS...: runs a Windows program to its end.
