@@ -2,19 +2,16 @@
 // are printf formats, and stay so).
 #pragma once
 
-#include <cstdio>
 #include <string>
 
 namespace torva {
 
-// `args` are what printf takes: numbers and C strings.
-template <typename... Args>
-std::string Format(const char* format, Args... args) {
-    const int length = std::snprintf(nullptr, 0, format, args...);
-    if (length <= 0) return std::string();
-    std::string text(static_cast<std::size_t>(length), '\0');
-    std::snprintf(text.data(), text.size() + 1, format, args...);
-    return text;
-}
+// `args` are what printf takes: numbers and C strings, checked against the
+// format by the compiler as printf's are.
+#if defined(__GNUC__)
+__attribute__((format(printf, 1, 2)))
+#endif
+std::string
+Format(const char* format, ...);
 
 }  // namespace torva

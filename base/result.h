@@ -7,7 +7,8 @@ namespace torva {
 
 enum class Failure { None, NotFound, Exists, AccessDenied, TooLong, Other };
 
-struct Result {
+// Unread, a failure would pass for success: the compiler insists it is looked at.
+struct [[nodiscard]] Result {
     Failure kind = Failure::None;
     long code = 0;  // the system's code; 0 on success
 

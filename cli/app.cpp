@@ -7,6 +7,7 @@
 
 #include "cli/commands.h"
 #include "cli/move_aside_platform.h"
+#include "version.h"
 
 namespace torva::cli {
 
@@ -140,7 +141,7 @@ int RunTorvacheck(const std::vector<std::string>& arguments) {
     auto* moveToOption =
         app.add_option("--move-to", options.moveTo,
                        "clean-ups move the files they remove into DIR instead of deleting them");
-    app.set_version_flag("--version", std::string("torvacheck ") + TORVA_VERSION);
+    app.set_version_flag("--version", std::string("torvacheck ") + TORVA_VERSION_TEXT);
     app.require_subcommand(0, 1);
 
     std::map<const CLI::App*, const Command*> byApp;

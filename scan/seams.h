@@ -26,7 +26,7 @@ public:
 
 // A file opened for reading, and why not when it could not be (a file gone
 // since it was listed is NotFound).
-struct OpenedFile {
+struct [[nodiscard]] OpenedFile {
     UniqueFile file;
     Result result;
 };
