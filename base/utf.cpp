@@ -75,10 +75,30 @@ void AppendUtf8(std::string& out, char32_t code) {
     }
 }
 
+namespace {
+
+// WTF-8's three-byte form of a lone surrogate (ED A0..BF xx), which UTF-8
+// itself forbids; 0 when `at` starts none.
+char16_t LoneSurrogateAt(std::string_view text, std::size_t at) {
+    if (at + 3 > text.size()) return 0;
+    const auto b0 = static_cast<unsigned char>(text[at]);
+    const auto b1 = static_cast<unsigned char>(text[at + 1]);
+    const auto b2 = static_cast<unsigned char>(text[at + 2]);
+    if (b0 != 0xED || b1 < 0xA0 || b1 > 0xBF || !IsContinuation(b2)) return 0;
+    return static_cast<char16_t>(0xD000 | ((b1 & 0x3F) << 6) | (b2 & 0x3F));
+}
+
+}  // namespace
+
 std::u16string Utf8ToUtf16(std::string_view text) {
     std::u16string out;
     out.reserve(text.size());
     for (std::size_t at = 0; at < text.size();) {
+        if (const char16_t surrogate = LoneSurrogateAt(text, at)) {
+            out += surrogate;
+            at += 3;
+            continue;
+        }
         const DecodedCharacter c = DecodeUtf8(text, at);
         at += c.length;
         if (c.code < 0x10000) {
@@ -100,10 +120,8 @@ std::string Utf16ToUtf8(std::u16string_view text) {
             text[i + 1] <= 0xDFFF) {
             code = 0x10000 + ((code - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
-        } else if (IsSurrogate(code)) {
-            code = kReplacementCharacter;
         }
-        AppendUtf8(out, code);
+        AppendUtf8(out, code);  // a lone surrogate as its three bytes (WTF-8)
     }
     return out;
 }

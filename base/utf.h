@@ -30,9 +30,11 @@ void AppendUtf8(std::string& out, char32_t code);
 // waiting for the next read.
 std::size_t WholeUtf8Prefix(std::string_view bytes);
 
-// Ill-formed UTF-8 becomes U+FFFD.
+// Names are WTF-8 inside: UTF-8 that also carries an unpaired surrogate
+// (legal in a Windows file name) in its three-byte form, so every name the
+// platform gives converts back to exactly itself; never U+FFFD, which could
+// name a sibling. Other ill-formed bytes become U+FFFD.
 std::u16string Utf8ToUtf16(std::string_view text);
-// An unpaired surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
 
 #ifdef _WIN32

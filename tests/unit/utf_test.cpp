@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 
 namespace torva {
@@ -31,14 +32,26 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Utf, IllFormedInputBecomesReplacementCharacters) {
-    // A stray continuation, a truncated sequence, an overlong slash, an encoded surrogate.
+    // A stray continuation, a truncated sequence, an overlong slash.
     EXPECT_EQ(Utf8ToUtf16("a\x80z"), u"a\uFFFDz");
     EXPECT_EQ(Utf8ToUtf16("\xED\x86"), u"\uFFFD\uFFFD");
     EXPECT_EQ(Utf8ToUtf16("\xC0\xAF"), u"\uFFFD\uFFFD");
-    EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");
-    // Unpaired surrogates, high and low.
-    EXPECT_EQ(Utf16ToUtf8(std::u16string{0xD800, u'x'}), "\xEF\xBF\xBDx");
-    EXPECT_EQ(Utf16ToUtf8(std::u16string{0xDC00}), "\xEF\xBF\xBD");
+}
+
+// A Windows name may hold an unpaired surrogate: it comes back exactly, and
+// never as the name of a sibling that holds U+FFFD in its place.
+TEST(Utf, EveryWindowsNameComesBackItselfAndNeverItsSibling) {
+    const std::u16string names[] = {
+        {0xD800, u'x', u'.', u'w'}, {u'a', 0xDC00},           {u'a', 0xDBFF, 0xDBFF, u'b'},
+        {0xDFFF, 0xD800},           {0xD83D, 0xDE00, 0xDC00}, {0xFFFD, u'x', u'.', u'w'},
+    };
+    std::set<std::string> inside;
+    for (const std::u16string& name : names) {
+        const std::string wtf8 = Utf16ToUtf8(name);
+        EXPECT_EQ(Utf8ToUtf16(wtf8), name);
+        EXPECT_TRUE(inside.insert(wtf8).second) << "two names share " << wtf8;
+    }
+    EXPECT_EQ(Utf16ToUtf8(std::u16string{0xD800, u'x'}), "\xED\xA0\x80x");
 }
 
 TEST(Utf, CutsOnlyBetweenCharacters) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/utf.h"
+#include "platform/win32/win32_directory_lister.h"
 #include "platform/win32/win32_file_system.h"
 #include "win32_test_folder.h"
 
@@ -269,6 +271,44 @@ TEST(Win32LongFolder, OverwriteWorksAndLeavesNoTemporaryFile) {
     } while (FindNextFileW(find, &found));
     FindClose(find);
     EXPECT_EQ(names, std::vector<std::wstring>{L"TORVA_A32.w3x"});
+}
+
+}  // namespace
+}  // namespace torva
+
+namespace torva {
+namespace {
+
+// A name with an unpaired surrogate (legal on Windows) beside the name that
+// holds U+FFFD in its place: each is listed, read and deleted as itself.
+TEST_F(Win32Files, ANameWithALoneSurrogateNeverNamesItsSibling) {
+    const std::wstring lone = {0xD800, L'x', L'.', L'w', L'3', L'x'};
+    const std::wstring sibling = {0xFFFD, L'x', L'.', L'w', L'3', L'x'};
+    for (const std::wstring& name : {lone, sibling}) {
+        const std::wstring path = folder.Wide("") + name;
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            GTEST_SKIP() << "this file system stores no lone surrogate (error " << GetLastError()
+                         << ")";
+        }
+        DWORD written = 0;
+        const std::string bytes = name == lone ? "lone" : "sibling";
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+    const auto listed = FindFiles(folder.Path(), IsListedFile);
+    ASSERT_TRUE(listed.has_value());
+    ASSERT_EQ(listed->size(), 2u);
+    const std::string loneName = WideToUtf8(lone), siblingName = WideToUtf8(sibling);
+    EXPECT_NE(loneName, siblingName);
+    EXPECT_EQ(ReadThroughAdapter(loneName), "lone");
+    EXPECT_EQ(ReadThroughAdapter(siblingName), "sibling");
+    ASSERT_TRUE(files.Remove(loneName).Ok());
+    EXPECT_EQ(ReadThroughAdapter(siblingName), "sibling");
+    const auto after = FindFiles(folder.Path(), IsListedFile);
+    ASSERT_TRUE(after.has_value());
+    EXPECT_EQ(*after, std::vector<std::string>{siblingName});
 }
 
 }  // namespace

@@ -108,6 +108,11 @@ unit_tests() {  # unit_tests NAME EXE
   tr -d '\r' <"$logs/$1.log" | grep -E '^\[  FAILED  \]' | sed 's/^/   /'
   if [ "$rc" -eq 0 ] && [[ $summary == *PASSED* ]]; then
     report PASS "$1" "${summary#*] }"
+    # A test this Wine cannot run is told as skipped, with its reason.
+    local line
+    while IFS= read -r line; do report SKIP "$1: ${line%%: *}" "${line#*: }"; done < <(
+      tr -d '\r' <"$logs/$1.log" | awk '/: Skipped$/ { getline why; next_skip = why }
+        /^\[  SKIPPED \] .*\(/ { sub(/^\[  SKIPPED \] /, ""); sub(/ \(.*/, ""); print $0 ": " next_skip }')
   else
     report FAIL "$1" "exit $rc (log: $1.log)"
   fi
