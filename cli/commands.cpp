@@ -12,6 +12,7 @@
 #include "cleanup/cleanup.h"
 #include "cli/move_aside.h"
 #include "cli/move_aside_platform.h"
+#include "model/views.h"
 #include "scan/catalogue.h"
 #include "scan/strided_sums.h"
 
@@ -129,10 +130,14 @@ void PrintScanText(std::FILE* out, const std::string& folder,
                    const std::vector<std::string>& listing, const std::vector<FamilyMap>& maps,
                    const ScanResults& r) {
     std::fprintf(out, "폴더 : %s\n\n", Printable(folder).c_str());
-    std::fprintf(out, "[모든 파일] 모든 파일 : %d Files\n", static_cast<int>(listing.size()));
+    const auto heading = [&](int view, int count) {
+        std::fprintf(out, "%s[%s] %s\n", view == 0 ? "" : "\n", kViews[view].title,
+                     CountLine(view, count).c_str());
+    };
+    heading(0, static_cast<int>(listing.size()));
     PrintNames(out, listing);
 
-    std::fprintf(out, "\n[전체 토르바 맵] 토르바 맵 : %d Files\n", r.FamilyMapList.count);
+    heading(1, r.FamilyMapList.count);
     std::size_t nameWidth = DisplayWidth("파일");
     std::size_t labelWidth = DisplayWidth("버전");
     for (const auto& map : maps) {
@@ -152,10 +157,11 @@ void PrintScanText(std::FILE* out, const std::string& folder,
                      Reason(map.label, map.size, map.sumsDiffer).c_str());
     }
 
-    std::fprintf(out, "\n[정식 맵] 정식 맵 : %d Files\n", r.GenuineList.count);
-    PrintNames(out, ListNames(r.GenuineList));
-    std::fprintf(out, "\n[해킹 맵] 해킹 맵 : %d Files\n", r.HackedList.count);
-    PrintNames(out, ListNames(r.HackedList));
+    for (int view = 2; view < kViewCount; ++view) {
+        const std::vector<std::string> names = ViewNames(view, listing, r);
+        heading(view, static_cast<int>(names.size()));
+        PrintNames(out, names);
+    }
 }
 
 Json ScanJson(Context& context) {

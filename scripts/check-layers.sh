@@ -4,7 +4,8 @@
 #   front ends (app/ ui/, cli/)  ->  dialog layer  ->  platform adapters
 #   ->  core (cleanup/ locate/ -> scan/)  ->  base/
 # layout/ (the dialog's portable arithmetic) stands alone below the dialog
-# layer and ui/.
+# layer and ui/; model/ (the views and the hover rule both programs draw)
+# stands on the core and layout/, below ui/ and cli/.
 # A front end's composition root is the only file that names an adapter, the
 # core includes only the standard library, and no product target builds
 # anything under tests/.
@@ -20,10 +21,11 @@ declare -A may_include=(
   [platform/posix]="$core platform/posix"
   [platform/win32]="$core platform/win32"
   [layout]="layout"
+  [model]="$core layout model"
   [platform/win32/dialog]="$core layout platform/win32 platform/win32/dialog"
-  [ui]="$core layout platform/win32/dialog ui res"
+  [ui]="$core layout model platform/win32/dialog ui res"
   [app]="$core platform/win32 platform/win32/dialog ui app res"
-  [cli]="$core cli"
+  [cli]="$core model cli"
   [tools]="base scan tools"
   [res]="res"
 )

@@ -13,6 +13,7 @@
 #include "cleanup/cleanup.h"
 #include "layout/guidance_bands.h"
 #include "locate/locator.h"
+#include "model/guidance.h"
 #include "platform/win32/dialog/dialog.h"
 #include "platform/win32/dialog/list_box_lister.h"
 #include "platform/win32/dialog/message_box_prompts.h"
@@ -24,9 +25,6 @@ namespace torva {
 // Where the download button leads: the community board of the official maps,
 // on the site kCommunitySiteAddress names.
 extern const std::string kDownloadPageAddress;
-// The guidance box's text after start-up; its GuidanceState code is 255.
-extern const char* const kStartupGuidanceText;
-constexpr std::int32_t kStartupGuidanceState = 255;
 
 class CMainDlg : public win::Dialog {
 public:
