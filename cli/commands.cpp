@@ -9,6 +9,7 @@
 
 #include "base/utf.h"
 #include "cleanup/cleanup.h"
+#include "cli/folders_command.h"
 #include "cli/move_aside.h"
 #include "scan/catalogue.h"
 #include "scan/strided_sums.h"
@@ -553,6 +554,8 @@ const std::vector<Command>& Commands() {
          Arguments::ExactlyOne, "FILE", true, RunInsert},
         {"info", "Show each file's map header, labels and verdicts with their reasons",
          Arguments::OneOrMore, "FILE", false, RunInfo},
+        {"folders", "List every download folder candidate tried, and which one is used",
+         Arguments::None, "", false, RunFolders},
     };
     return kCommands;
 }

@@ -11,6 +11,12 @@
 
 namespace torva {
 
+// The overwriting copy's temporary file beside the destination:
+// "~torva-copy-<process>-<n>.tmp". Never listed, also when a run died while
+// writing one.
+extern const char* const kCopyInProgressPrefix;
+bool IsCopyInProgressName(const std::string& name);
+
 // "\\?\<full path of folder>\" (or "\\?\UNC\server\share\...\"): the folder
 // normalised first (GetFullPathNameW), since the \\?\ form turns
 // normalisation off and a stored folder such as D:\WC3\\Maps\Download must

@@ -34,6 +34,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 abspath() { (cd "$(dirname "$1")" && printf '%s/%s' "$(pwd)" "$(basename "$1")"); }
 exe=$(abspath "$win_build/app/TorvaMapChecker.exe")
+# The same program with the harness's seams (never released).
+seams_exe=$(abspath "$win_build/app/seams/TorvaMapChecker.exe")
 driver=$(abspath "$win_build/tests/wine/driver/torva_wine_driver.exe")
 win32_tests=$(abspath "$win_build/tests/win32/torva_win32_tests.exe")
 sample_tool=$(abspath "$sample_tool")
@@ -44,7 +46,7 @@ if [ -n "$win32_build" ]; then
   # Reading another process's controls needs the same pointer size as it.
   driver32=$(abspath "$win32_build/tests/wine/driver/torva_wine_driver.exe")
 fi
-for f in "$exe" "$driver" "$win32_tests" "$sample_tool" "$torvacheck" ${exe32:+"$exe32" "$driver32"}; do
+for f in "$exe" "$seams_exe" "$driver" "$win32_tests" "$sample_tool" "$torvacheck" ${exe32:+"$exe32" "$driver32"}; do
   [ -f "$f" ] || { echo "missing: $f" >&2; exit 2; }
 done
 for tool in Xvfb convert timeout; do
@@ -378,6 +380,26 @@ cmd_folder="$docs/Warcraft III/Maps/Download"
 command_scenario documents-folder none listing --folder "$(windows_path "$cmd_folder")" \
   --shots "$shots" --tag documents-folder
 
+# Newer versions' launchers: no game key for the user, or one without
+# InstallPath. The documents folder is found all the same, by the dialog and
+# by torvacheck.exe, whose `folders` says what it tried.
+wine_run "$logs/reg.log" 60 reg delete "$GAME_KEY" /f
+command_scenario documents-no-key none listing --folder "$(windows_path "$cmd_folder")" \
+  --shots "$shots" --tag documents-no-key
+wine_run "$logs/reg.log" 60 reg add "$GAME_KEY" /v "Allow Local Files" /t REG_DWORD /d 1 /f
+command_scenario documents-no-value none listing --folder "$(windows_path "$cmd_folder")" \
+  --shots "$shots" --tag documents-no-value
+(cd "$work/cwd" && env LANG=C.UTF-8 LC_ALL= timeout -k 5 120 "$WINE" "$(abspath "$win_build/cli/torvacheck.exe")" folders) \
+  >"$work/folders.txt" 2>"$logs/torvacheck-folders.log" </dev/null
+folders_rc=$?
+docs_line=$(tr -d '\r' <"$work/folders.txt" | grep -A1 '^2\. Documents: ' | tail -1)
+if [ "$folders_rc" -eq 0 ] && [ "$docs_line" = "   exists, $(find "$cmd_folder" -maxdepth 1 -type f | wc -l) files  <- used" ]; then
+  report PASS "torvacheck.exe folders: the documents folder is used without InstallPath"
+else
+  report FAIL "torvacheck.exe folders" "exit $folders_rc: $(tr -d '\r' <"$work/folders.txt" | tr '\n' '|')"
+fi
+wine_run "$logs/reg.log" 60 reg add "$GAME_KEY" /v InstallPath /d "$(windows_path "$new_install")" /f
+
 # Neither folder: one notice, nothing listed. The working folder holds TORVA
 # files that must be neither listed nor touched.
 mkdir -p "$work/documents-empty"
@@ -421,19 +443,29 @@ if [ -z "$only" ] || [ "$only" = listing ]; then
   set_install_path "$logs/reg.log" "$install" || report FAIL "setting InstallPath"
 fi
 
-# A run that takes itself as elevated (the tests' switch; Wine models no UAC)
-# with the game under C:\Program Files: one notice that the VirtualStore's
-# maps are not shown, then the dialog as usual.
+# The harness's build of the program, told to take itself as an
+# administrator's elevated run (Wine models no UAC), with the game under
+# C:\Program Files and two maps in the folder's VirtualStore copy that the
+# folder lacks: one notice saying so, then the dialog as usual.
 if [ -z "$only" ] || [ "$only" = listing ]; then
   pf_folder="$WINEPREFIX/drive_c/Program Files/Warcraft III/Maps/Download"
   mkdir -p "$pf_folder"
   cp "$folder/TORVA_A07.w3x" "$pf_folder/"
+  local_app_data=$(find "$WINEPREFIX/drive_c/users" -mindepth 3 -maxdepth 3 -path '*/AppData/Local' ! -path '*/Public/*' | head -1)
+  vs_folder="$local_app_data/VirtualStore/Program Files/Warcraft III/Maps/Download"
+  mkdir -p "$vs_folder"
+  cp "$folder/TORVA_A07.w3x" "$folder/TORVA_A32.w3x" "$vs_folder/"
+  echo notes >"$vs_folder/notes.txt"
+  wine_run "$logs/reg.log" 60 reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\Policies\System' \
+    /v EnableLUA /t REG_DWORD /d 1 /f /reg:64 || report FAIL "setting EnableLUA"
   wine_run "$logs/reg.log" 60 reg add "$GAME_KEY" /v InstallPath /d 'C:\Program Files\Warcraft III' /f ||
     report FAIL "setting InstallPath"
   watched=$pf_folder
-  TORVA_TEST_NOT_VIRTUALISED=1 scenario virtual-store-notice C.UTF-8 none virtual-store --shots "$shots"
+  scenario_exe=$seams_exe
+  TORVA_TEST_ELEVATED=1 scenario virtual-store-notice C.UTF-8 none virtual-store --missing 2 --shots "$shots"
+  scenario_exe=
   watched=$folder
-  rm -rf "$WINEPREFIX/drive_c/Program Files/Warcraft III"
+  rm -rf "$WINEPREFIX/drive_c/Program Files/Warcraft III" "$local_app_data/VirtualStore"
   set_install_path "$logs/reg.log" "$install" || report FAIL "setting InstallPath"
 fi
 
