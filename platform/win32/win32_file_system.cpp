@@ -125,10 +125,9 @@ Result NoPath() { return {Failure::NotFound, ERROR_INVALID_NAME}; }
 constexpr ULONGLONG kHeldRetryMilliseconds = 2000;
 constexpr DWORD kHeldRetryPause = 50;
 
-// Whether an access denied may pass: one of the files is held by another
-// program. A read-only destination, or a file this user may not delete, stays
-// refused however long one waits.
-bool DenialMayPass(const std::wstring& from, const std::wstring& to) {
+}  // namespace
+
+bool AccessDeniedMayPass(const std::wstring& from, const std::wstring& to) {
     const DWORD attributes = GetFileAttributesW(to.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
         return false;
@@ -144,6 +143,8 @@ bool DenialMayPass(const std::wstring& from, const std::wstring& to) {
     }
     return true;  // both free now: whoever held one has just let go
 }
+
+namespace {
 
 // Runs `attempt` until it succeeds, fails for good, or a hold lasts past the
 // wait; GetLastError tells the last failure.
@@ -166,7 +167,7 @@ bool RetryWhileHeld(Attempt attempt, MayPass mayPass) {
 bool MoveOver(const std::wstring& from, const std::wstring& to) {
     return RetryWhileHeld(
         [&] { return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0; },
-        [&] { return DenialMayPass(from, to); });
+        [&] { return AccessDeniedMayPass(from, to); });
 }
 
 // Our temporary file goes whatever happens to the copy; a scanner holding it
@@ -174,7 +175,7 @@ bool MoveOver(const std::wstring& from, const std::wstring& to) {
 void RemoveTemporary(const std::wstring& temp) {
     RetryWhileHeld(
         [&] { return DeleteFileW(temp.c_str()) != 0 || GetLastError() == ERROR_FILE_NOT_FOUND; },
-        [&] { return DenialMayPass(temp, temp); });
+        [&] { return AccessDeniedMayPass(temp, temp); });
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_handles.h"
 #include "win32_test_folder.h"
 
 namespace torva {
@@ -236,6 +237,41 @@ TEST_F(Win32Files, OverwriteWaitsForAShortHoldOnly) {
         EXPECT_EQ(files.Copy(source, "TORVA_A32.w3x", false).kind, Failure::AccessDenied);
     }
     EXPECT_EQ(folder.Read("TORVA_A32.w3x"), "new map");
+    std::vector<std::string> names = folder.Names();
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"TORVA_A32.w3x", "source.w3x"}));
+}
+
+// Which refusals of the overwrite's rename are waited out: only a hold by
+// another program. A read-only destination is refused for good.
+TEST_F(Win32Files, OnlyAHoldIsADenialThatMayPass) {
+    folder.Write("temp.tmp", "new");
+    folder.Write("map.w3x", "old");
+    const std::wstring temp = folder.Wide("temp.tmp"), map = folder.Wide("map.w3x");
+    EXPECT_TRUE(AccessDeniedMayPass(temp, map));  // both free: a hold just ended
+    for (const std::wstring* held : {&map, &temp}) {
+        // Open without FILE_SHARE_DELETE, as a scanner holds a file.
+        const UniqueFileHandle scanner(CreateFileW(held->c_str(), GENERIC_READ,
+                                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                   OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(scanner);
+        EXPECT_TRUE(AccessDeniedMayPass(temp, map));
+    }
+    ASSERT_TRUE(SetFileAttributesW(map.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(AccessDeniedMayPass(temp, map));
+    SetFileAttributesW(map.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// A read-only destination: the copy fails as access denied, the old map and
+// the folder are as they were, no temporary file stays.
+TEST_F(Win32Files, ReadOnlyDestinationFailsAndLeavesNoTemporaryFile) {
+    folder.Write("source.w3x", "new map");
+    folder.Write("TORVA_A32.w3x", "old map");
+    ASSERT_TRUE(SetFileAttributesW(folder.Wide("TORVA_A32.w3x").c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(files.Copy(folder.Path() + "\\source.w3x", "TORVA_A32.w3x", false).kind,
+              Failure::AccessDenied);
+    SetFileAttributesW(folder.Wide("TORVA_A32.w3x").c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(folder.Read("TORVA_A32.w3x"), "old map");
     std::vector<std::string> names = folder.Names();
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"TORVA_A32.w3x", "source.w3x"}));

@@ -2,7 +2,7 @@
 # End-to-end tests of TorvaMapChecker.exe under Wine and Xvfb.
 #
 #   tests/wine/run.sh --win-build DIR --sample-tool PATH --torvacheck PATH --artifacts DIR
-#                     [--win32-build DIR] [--keep-work] [--only faults|metrics|listing]
+#                     [--win32-build DIR] [--keep-work] [--only faults|metrics|listing|locate]
 #
 # One private Wine prefix and one server for the whole run. The program is
 # started once per scenario; a driver program (built with mingw-w64, running
@@ -209,6 +209,16 @@ scenario() {
 shots=$(windows_path "$artifacts")
 expect=$(windows_path "$work/expect.json")
 
+fresh_folder() { rm -rf "$cmd_folder" && cp -a "$template" "$cmd_folder"; }
+
+# command_scenario NAME CHANGES DRIVER-ARGS...: a scenario on $cmd_folder.
+command_scenario() {
+  local name=$1; shift
+  watched=$cmd_folder
+  scenario "$name" C.UTF-8 "$@"
+  watched=$folder
+}
+
 # --only GROUP runs one group alone (while working on it).
 if [ -z "$only" ]; then
 wine_run "$logs/reg.log" 60 reg delete "$GAME_KEY" /f
@@ -279,15 +289,6 @@ mkdir -p "$cmd_install/Maps"
 cmd_win=$(windows_path "$cmd_folder")
 set_install_path "$logs/reg.log" "$cmd_install" || { report FAIL "setting InstallPath"; exit 1; }
 
-fresh_folder() { rm -rf "$cmd_folder" && cp -a "$template" "$cmd_folder"; }
-
-# command_scenario NAME CHANGES DRIVER-ARGS...: a scenario on $cmd_folder.
-command_scenario() {
-  local name=$1; shift
-  watched=$cmd_folder
-  scenario "$name" C.UTF-8 "$@"
-  watched=$folder
-}
 
 fresh_folder
 for args in "1008 3" "1009 2" "1010 1"; do
@@ -363,6 +364,15 @@ fresh_folder
 # bands' exact pixel edges.
 command_scenario hover none hover --shots "$shots" --tag hover --tops "222|255|288" --exact-edges yes
 
+fi  # [ -z "$only" ]
+
+# Where the folder is found: the registry's messages, the documents folder
+# with and without the game's key, and no folder at all.
+if [ -z "$only" ] || [ "$only" = locate ]; then
+if [ -z "${template:-}" ]; then
+  template="$work/template16"
+  timeout 120 "$sample_tool" "$template" --variant 16 >"$logs/sample16.log" 2>&1 || { cat "$logs/sample16.log"; exit 1; }
+fi
 wine_run "$logs/reg.log" 60 reg delete "$GAME_KEY" /f
 scenario missing-key C.UTF-8 none notice --letter B --code 2 --shot "$shots\\notice-missing-key.bmp"
 
@@ -409,7 +419,7 @@ cmd_folder="$work/cwd"
 command_scenario no-download-folder none no-folder \
   --candidate "$(windows_path "$new_install")\\Maps\\Download" --shots "$shots"
 
-fi  # [ -z "$only" ]
+fi  # locate
 
 # Hidden and system files beside a read-only map: the dialog lists what
 # torvacheck.exe lists, by Windows' rule for LB_DIR with the mask 0 (Wine's
