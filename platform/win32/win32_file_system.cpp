@@ -129,9 +129,8 @@ constexpr DWORD kHeldRetryPause = 50;
 
 bool AccessDeniedMayPass(const std::wstring& from, const std::wstring& to) {
     const DWORD attributes = GetFileAttributesW(to.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        return false;
-    }
+    const DWORD permanent = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & permanent) != 0) return false;
     for (const std::wstring* path : {&from, &to}) {
         const UniqueFileHandle probe(CreateFileW(
             path->c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -225,6 +224,12 @@ Result Win32FileSystem::Copy(const std::string& sourcePath, const std::string& n
     // Fail-if-exists answers ERROR_FILE_EXISTS: the Exists kind.
     if (failIfExists)
         return CopyFileW(from.c_str(), to.c_str(), TRUE) ? Result::Success() : LastError();
+    // Windows refuses to replace a read-only file; Wine's rename would
+    // replace it. Refused alike, and before any copy is made.
+    const DWORD attributes = GetFileAttributesW(to.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        return Win32Result(ERROR_ACCESS_DENIED);
+    }
     // Our own name beside the destination, not GetTempFileNameW's (which
     // refuses a folder longer than MAX_PATH - 14): a ".tmp" the game never
     // lists as a map, should the copy be cut off.

@@ -19,7 +19,7 @@ bool IsCopyInProgressName(const std::string& name);
 
 // Whether an access denied on replacing `to` by `from` may pass: one of
 // them is held by another program for a moment. Never for a read-only
-// destination, or a file this user may not delete.
+// destination, a folder, or a file this user may not delete.
 bool AccessDeniedMayPass(const std::wstring& from, const std::wstring& to);
 
 // "\\?\<full path of folder>\" (or "\\?\UNC\server\share\...\"): the folder

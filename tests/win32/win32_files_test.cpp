@@ -260,21 +260,28 @@ TEST_F(Win32Files, OnlyAHoldIsADenialThatMayPass) {
     ASSERT_TRUE(SetFileAttributesW(map.c_str(), FILE_ATTRIBUTE_READONLY));
     EXPECT_FALSE(AccessDeniedMayPass(temp, map));
     SetFileAttributesW(map.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_TRUE(CreateDirectoryW(folder.Wide("sub").c_str(), nullptr));
+    EXPECT_FALSE(AccessDeniedMayPass(temp, folder.Wide("sub")));
+    RemoveDirectoryW(folder.Wide("sub").c_str());
 }
 
-// A read-only destination: the copy fails as access denied, the old map and
-// the folder are as they were, no temporary file stays.
-TEST_F(Win32Files, ReadOnlyDestinationFailsAndLeavesNoTemporaryFile) {
+// Destinations an overwrite can never replace: a read-only map (Windows
+// refuses it; Wine's rename would not), a folder of the map's name. The copy
+// fails, what was there stays, and no temporary file is left.
+TEST_F(Win32Files, AnIrreplaceableDestinationFailsAndLeavesNoTemporaryFile) {
     folder.Write("source.w3x", "new map");
     folder.Write("TORVA_A32.w3x", "old map");
     ASSERT_TRUE(SetFileAttributesW(folder.Wide("TORVA_A32.w3x").c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_EQ(files.Copy(folder.Path() + "\\source.w3x", "TORVA_A32.w3x", false).kind,
-              Failure::AccessDenied);
+    ASSERT_TRUE(CreateDirectoryW(folder.Wide("TORVA_A31.w3x").c_str(), nullptr));
+    const std::string source = folder.Path() + "\\source.w3x";
+    EXPECT_EQ(files.Copy(source, "TORVA_A32.w3x", false).kind, Failure::AccessDenied);
+    EXPECT_FALSE(files.Copy(source, "TORVA_A31.w3x", false).Ok());
     SetFileAttributesW(folder.Wide("TORVA_A32.w3x").c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(folder.Read("TORVA_A32.w3x"), "old map");
     std::vector<std::string> names = folder.Names();
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"TORVA_A32.w3x", "source.w3x"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"TORVA_A31.w3x", "TORVA_A32.w3x", "source.w3x"}));
+    RemoveDirectoryW(folder.Wide("TORVA_A31.w3x").c_str());
 }
 
 // A download folder deeper than MAX_PATH: the overwrite's temporary file must

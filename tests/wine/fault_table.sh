@@ -158,7 +158,7 @@ command_scenario_folder reg-expand-sz-1100 "$work/cwd" no-folder --candidate "$(
 reg_case reg-empty REG_SZ ""
 command_scenario_folder reg-empty "$work/cwd" no-folder \
   --candidate "$(windows_path "$work/f-documents")\\Warcraft III\\Maps\\Download"
-(cd "$work/cwd" && env LANG=C.UTF-8 LC_ALL= timeout -k 5 120 "$WINE" "$(abspath "$win_build/cli/torvacheck.exe")" folders) \
+(cd "$work/cwd" && env LANG=C.UTF-8 LC_ALL= timeout -k 5 120 "$WINE" "$cli_exe" folders) \
   >"$work/folders-empty.txt" 2>"$logs/torvacheck-folders-empty.log" </dev/null
 empty_rc=$?
 if [ "$empty_rc" -eq 1 ] && tr -d '\r' <"$work/folders-empty.txt" | grep -A1 -x -F '1. HKCU InstallPath: \Maps\Download' |

@@ -34,6 +34,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 abspath() { (cd "$(dirname "$1")" && printf '%s/%s' "$(pwd)" "$(basename "$1")"); }
 exe=$(abspath "$win_build/app/TorvaMapChecker.exe")
+cli_exe=$(abspath "$win_build/cli/torvacheck.exe")
 # The same program with the harness's seams (never released).
 seams_exe=$(abspath "$win_build/app/seams/TorvaMapChecker.exe")
 driver=$(abspath "$win_build/tests/wine/driver/torva_wine_driver.exe")
@@ -399,7 +400,7 @@ command_scenario documents-no-key none listing --folder "$(windows_path "$cmd_fo
 wine_run "$logs/reg.log" 60 reg add "$GAME_KEY" /v "Allow Local Files" /t REG_DWORD /d 1 /f
 command_scenario documents-no-value none listing --folder "$(windows_path "$cmd_folder")" \
   --shots "$shots" --tag documents-no-value
-(cd "$work/cwd" && env LANG=C.UTF-8 LC_ALL= timeout -k 5 120 "$WINE" "$(abspath "$win_build/cli/torvacheck.exe")" folders) \
+(cd "$work/cwd" && env LANG=C.UTF-8 LC_ALL= timeout -k 5 120 "$WINE" "$cli_exe" folders) \
   >"$work/folders.txt" 2>"$logs/torvacheck-folders.log" </dev/null
 folders_rc=$?
 docs_line=$(tr -d '\r' <"$work/folders.txt" | grep -A1 '^2\. Documents: ' | tail -1)
