@@ -438,7 +438,7 @@ if [ -z "$only" ] || [ "$only" = listing ]; then
     wine_run "$logs/attrib.log" 60 attrib +s "$(windows_path "$vis_folder/system.w3x")" ||
     report FAIL "attrib +h / +s"
   set_install_path "$logs/reg.log" "$vis_install" || report FAIL "setting InstallPath"
-  (cd "$work/cwd" && env LANG=C.UTF-8 LC_ALL= timeout -k 5 120 "$WINE" "$(abspath "$win_build/cli/torvacheck.exe")" --json) \
+  (cd "$work/cwd" && env LANG=C.UTF-8 LC_ALL= timeout -k 5 120 "$WINE" "$cli_exe" --json) \
     >"$work/attributes.json" 2>"$logs/torvacheck-attributes.log" </dev/null
   vis_listing=$(tr -d '\r' <"$work/attributes.json" | sed -n '/^  "listing": \[$/,/^  \],$/p' | tr -d ' \n')
   if [ "$vis_listing" = '"listing":["TORVA_A07.w3x","notes.txt"],' ]; then
@@ -465,7 +465,8 @@ if [ -z "$only" ] || [ "$only" = listing ]; then
   local_app_data=$(find "$WINEPREFIX/drive_c/users" -mindepth 3 -maxdepth 3 -path '*/AppData/Local' ! -path '*/Public/*' | head -1)
   vs_folder="$local_app_data/VirtualStore/Program Files/Warcraft III/Maps/Download"
   mkdir -p "$vs_folder"
-  cp "$folder/TORVA_A07.w3x" "$folder/TORVA_A32.w3x" "$vs_folder/"
+  cp "$folder/TORVA_A07.w3x" "$vs_folder/"
+  cp "$folder/TORVA_A07.w3x" "$vs_folder/내려받은 맵.w3x"
   echo notes >"$vs_folder/notes.txt"
   wine_run "$logs/reg.log" 60 reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\Policies\System' \
     /v EnableLUA /t REG_DWORD /d 1 /f /reg:64 || report FAIL "setting EnableLUA"
