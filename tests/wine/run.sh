@@ -374,11 +374,25 @@ if [ -z "${template:-}" ]; then
   template="$work/template16"
   timeout 120 "$sample_tool" "$template" --variant 16 >"$logs/sample16.log" 2>&1 || { cat "$logs/sample16.log"; exit 1; }
 fi
+# torvacheck.exe --json: exit EXIT, and stderr holding TEXT (if any).
+cli_locates() {  # cli_locates NAME EXIT TEXT
+  (cd "$work/cwd" && env LANG=C.UTF-8 LC_ALL= timeout -k 5 120 "$WINE" "$cli_exe" --json) \
+    >"$work/$1.json" 2>"$logs/torvacheck-$1.log" </dev/null
+  local rc=$?
+  if [ "$rc" -eq "$2" ] && { [ -z "$3" ] || grep -q -F "$3" "$logs/torvacheck-$1.log"; }; then
+    report PASS "$1: torvacheck.exe exits $2${3:+ saying '$3'}"
+  else
+    report FAIL "$1: torvacheck.exe" "exit $rc: $(tr -d '\r' <"$logs/torvacheck-$1.log" | head -3)"
+  fi
+}
+
 wine_run "$logs/reg.log" 60 reg delete "$GAME_KEY" /f
 scenario missing-key C.UTF-8 none notice --letter B --code 2 --shot "$shots\\notice-missing-key.bmp"
+cli_locates missing-key 1 "(B2)"
 
 wine_run "$logs/reg.log" 60 reg add "$GAME_KEY" /f
 scenario missing-value C.UTF-8 none notice --letter A --code 2 --shot "$shots\\notice-missing-value.bmp"
+cli_locates missing-value 1 "(A2)"
 
 # Newer game layouts: the download folder under the documents folder, or none.
 new_install="$work/game-new/Warcraft III"
@@ -397,6 +411,13 @@ command_scenario documents-folder none listing --folder "$(windows_path "$cmd_fo
 wine_run "$logs/reg.log" 60 reg delete "$GAME_KEY" /f
 command_scenario documents-no-key none listing --folder "$(windows_path "$cmd_folder")" \
   --shots "$shots" --tag documents-no-key
+cli_locates documents-no-key 0 ""
+docs_count=$(tr -d '\r' <"$work/documents-no-key.json" | sed -n 's/^  "folder_file_count": \([0-9]*\),$/\1/p')
+if [ "$docs_count" = "$(find "$cmd_folder" -maxdepth 1 -type f | wc -l)" ]; then
+  report PASS "documents-no-key: torvacheck.exe lists the documents folder's $docs_count files"
+else
+  report FAIL "documents-no-key: torvacheck.exe's folder" "$(tr -d '\r' <"$work/documents-no-key.json" | head -3)"
+fi
 wine_run "$logs/reg.log" 60 reg add "$GAME_KEY" /v "Allow Local Files" /t REG_DWORD /d 1 /f
 command_scenario documents-no-value none listing --folder "$(windows_path "$cmd_folder")" \
   --shots "$shots" --tag documents-no-value
