@@ -14,6 +14,29 @@
 
 namespace torva {
 
+namespace {
+
+#ifdef TORVA_TEST_SEAMS
+// The Wine harness's build only: Wine models no UAC, so a run can be told to
+// take itself as an administrator's elevated run. Never part of the program
+// players get.
+TokenFacts ThisRunsToken() {
+    wchar_t forced[2] = {};
+    if (GetEnvironmentVariableW(L"TORVA_TEST_ELEVATED", forced, 2) == 1 && forced[0] == L'1') {
+        TokenFacts elevated;
+        elevated.elevated = true;
+        elevated.virtualised = false;
+        elevated.splitToken = true;
+        return elevated;
+    }
+    return ProcessTokenFacts();
+}
+#else
+TokenFacts ThisRunsToken() { return ProcessTokenFacts(); }
+#endif
+
+}  // namespace
+
 BOOL CMainApp::InitInstance() {
     // The tab control is a common control: register its class (version 6 by
     // the manifest) before the dialog is made.
@@ -22,28 +45,27 @@ BOOL CMainApp::InitInstance() {
     controls.dwICC = ICC_TAB_CLASSES | ICC_STANDARD_CLASSES;
     InitCommonControlsEx(&controls);
 
-    // The adapters of the program: the real registry, the shell's documents
-    // folder, and a folder is usable when it can be made current (the list
-    // box lists the current directory).
+    // The adapters of the program: the real registry (the user's, then the
+    // machine's in both views), the shell's documents folder, and a folder is
+    // usable when it can be made current (the list box lists the current
+    // directory).
     Win32Registry registry;
-    const DownloadFolderSources folderSources{registry, KnownDocumentsFolder, UseAsCurrentFolder};
-    // TORVA_TEST_NOT_VIRTUALISED=1 (tests only) makes the run take itself as
-    // elevated, so the VirtualStore notice can be seen under Wine.
-    wchar_t forced[2] = {};
-    const TokenFacts token =
-        GetEnvironmentVariableW(L"TORVA_TEST_NOT_VIRTUALISED", forced, 2) == 1 && forced[0] == L'1'
-            ? TokenFacts{true, false}
-            : ProcessTokenFacts();
-    const std::vector<std::string> programFiles = ProgramFilesFolders();
-    const auto missesVirtualStore = [&](const std::string& folder) {
-        return MissesVirtualStore(token, LongPathOf(folder), programFiles);
+    Win32Registry machine32(RegistryHive::Machine32);
+    Win32Registry machine64(RegistryHive::Machine64);
+    const DownloadFolderSources folderSources{registry, KnownDocumentsFolder, UseAsCurrentFolder,
+                                              &machine32, &machine64};
+    const TokenFacts token = ThisRunsToken();
+    const auto virtualStoreNotice = [&](const std::string& folder) -> std::optional<std::string> {
+        const auto missed = MissedVirtualStore(GatherVirtualStoreFacts(folder, token));
+        if (!missed) return std::nullopt;
+        return VirtualStoreNoticeText(*missed);
     };
     // The shell may hand the download page to a COM extension, and the
     // open-file dialog hosts shell components: both want a single-threaded
     // apartment on this, the one thread.
     const UniqueComApartment com(
         SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)));
-    CMainDlg dialog(folderSources, missesVirtualStore);
+    CMainDlg dialog(folderSources, virtualStoreNotice);
     MainWindow = &dialog;
     dialog.DoModal();  // OK, Cancel or -1 (a quit request) all end the program
     MainWindow = nullptr;

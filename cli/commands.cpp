@@ -10,6 +10,7 @@
 #include "base/file_offset.h"
 #include "base/utf.h"
 #include "cleanup/cleanup.h"
+#include "cli/folders_command.h"
 #include "cli/move_aside.h"
 #include "cli/move_aside_platform.h"
 #include "model/views.h"
@@ -584,6 +585,8 @@ const std::vector<Command>& Commands() {
          Arguments::ExactlyOne, "FILE", true, RunInsert},
         {"info", "Show each file's map header, labels and verdicts with their reasons",
          Arguments::OneOrMore, "FILE", false, RunInfo},
+        {"folders", "List every download folder candidate tried, and which one is used",
+         Arguments::None, "", false, RunFolders},
     };
     return kCommands;
 }

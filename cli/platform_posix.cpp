@@ -15,7 +15,8 @@ namespace torva::cli {
 
 namespace {
 
-// The Wine prefix's registry; its Windows paths mapped through dosdevices/.
+// The Wine prefix's registry (user.reg, and system.reg for the machine); its
+// Windows paths mapped through dosdevices/.
 class PosixAdapters : public TerminalAdapters<PosixFolderLister, PosixFileSystem> {
 public:
     using TerminalAdapters::TerminalAdapters;
@@ -31,12 +32,15 @@ public:
                     std::error_code ec;
                     if (mapped && std::filesystem::is_directory(*mapped, ec)) return mapped;
                     return std::nullopt;
-                }};
+                },
+                &machine32_, &machine64_};
     }
 
 private:
     std::string prefix_ = DefaultWinePrefix();
     WineRegistry registry_{prefix_};
+    WineRegistry machine32_{prefix_, RegistryHive::Machine32};
+    WineRegistry machine64_{prefix_, RegistryHive::Machine64};
 };
 
 }  // namespace

@@ -29,11 +29,14 @@ public:
                         return path;
                     }
                     return std::nullopt;
-                }};
+                },
+                &machine32_, &machine64_};
     }
 
 private:
     Win32Registry registry_;
+    Win32Registry machine32_{RegistryHive::Machine32};
+    Win32Registry machine64_{RegistryHive::Machine64};
 };
 
 }  // namespace

@@ -102,11 +102,6 @@ std::string ReadDocumentsFolder(Registry& registry) {
 
 namespace {
 
-// The "B" (opening the key) or "A" (reading the value) failure text.
-std::string RegistryFailureText(char letter, long code) {
-    return Format(kRegistryFailMessage, letter, code);
-}
-
 // Composes "<installPath>\Maps\Download" with exactly one backslash of its own;
 // nullopt when it would not fit the 2048-byte DownloadFolder with its NUL
 // (code page 949 bytes).
@@ -116,53 +111,99 @@ std::optional<std::string> ComposeDownloadFolder(const std::string& installPath)
     return folder;
 }
 
+bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
 }  // namespace
 
-std::optional<std::string> LocateDownloadFolder(Registry& registry, Prompts& prompts,
-                                                const std::function<void()>& afterMessage) {
-    const auto fail = [&](char letter, long code) {
-        prompts.Notice(RegistryFailureText(letter, code));
-        if (afterMessage) afterMessage();
-    };
+bool IsFullWindowsPath(const std::string& path) {
+    const bool drive = path.size() >= 3 && IsAsciiLetter(path[0]) && path[1] == ':' &&
+                       (path[2] == '\\' || path[2] == '/');
+    // \\server\share\... and \\?\...: a share or a verbatim path.
+    const bool unc = path.size() > 2 && path[0] == '\\' && path[1] == '\\' && path[2] != '\\';
+    return drive || unc;
+}
 
+InstallPathFolder ReadInstallPathFolder(Registry& registry) {
     const Result opened = registry.OpenKey(kGameRegistryKey);
-    if (!opened.Ok()) {
-        fail('B', opened.code);
-        return std::nullopt;  // no key is open, so none is closed
-    }
+    if (!opened.Ok()) return {'B', opened.code, {}};  // no key is open, so none is closed
     const RegistryValue value = ReadThroughQueryBuffers(registry, kInstallPathValue);
-    if (!value.status.Ok()) {
-        fail('A', value.status.code);
-        registry.CloseKey();
-        return std::nullopt;
-    }
     registry.CloseKey();
-
+    if (!value.status.Ok()) return {'A', value.status.code, {}};
     auto folder = ComposeDownloadFolder(ValueText(value.bytes));
     // A path that cannot fit the folder buffer reads as a value too long to use.
-    if (!folder) fail('A', kErrorMoreData);
-    return folder;
+    if (!folder) return {'A', kErrorMoreData, {}};
+    return {0, 0, std::move(*folder)};
+}
+
+namespace {
+
+CandidateFolder MachineCandidate(FolderSource source, Registry& registry) {
+    const InstallPathFolder read = ReadInstallPathFolder(registry);
+    CandidateFolder candidate{source, read.folder, IsFullWindowsPath(read.folder)};
+    if (read.failedStage != 0) candidate.read = Win32Result(read.failedCode);
+    return candidate;
+}
+
+}  // namespace
+
+DownloadFolderCandidates ListDownloadFolderCandidates(const DownloadFolderSources& sources) {
+    DownloadFolderCandidates list;
+    const InstallPathFolder user = ReadInstallPathFolder(sources.registry);
+    list.failedStage = user.failedStage;
+    list.failedCode = user.failedCode;
+    CandidateFolder atInstall{FolderSource::UserInstallPath, user.folder,
+                              IsFullWindowsPath(user.folder)};
+    if (user.failedStage != 0) atInstall.read = Win32Result(user.failedCode);
+    list.folders.push_back(atInstall);
+
+    std::string documents = sources.documentsFolder ? sources.documentsFolder() : std::string();
+    CandidateFolder atDocuments{FolderSource::Documents, {}, false};
+    if (!documents.empty()) {
+        if (documents.back() != '\\') documents += '\\';
+        atDocuments.path = documents + "Warcraft III" + kDownloadSuffix;
+        atDocuments.fullPath = IsFullWindowsPath(atDocuments.path);
+    }
+    list.folders.push_back(atDocuments);
+
+    // Launchers of newer versions leave the user's key without InstallPath
+    // (or with a stale one); their installers record the folder for the
+    // machine. Tried last, they only ever find a folder where the others
+    // found none.
+    if (sources.machine32) {
+        list.folders.push_back(
+            MachineCandidate(FolderSource::MachineInstallPath32, *sources.machine32));
+    }
+    if (sources.machine64) {
+        list.folders.push_back(
+            MachineCandidate(FolderSource::MachineInstallPath64, *sources.machine64));
+    }
+    return list;
 }
 
 DownloadFolderResult FindDownloadFolder(const DownloadFolderSources& sources, Prompts& prompts,
                                         const std::function<void()>& afterRegistryMessage) {
-    const auto installFolder =
-        LocateDownloadFolder(sources.registry, prompts, afterRegistryMessage);
-    if (!installFolder) return {FolderSearch::RegistryFailed, {}};
-    FolderCandidate atInstall = sources.usableFolder(*installFolder);
-    if (atInstall.folder) return {FolderSearch::Found, std::move(*atInstall.folder)};
-    // A folder that exists but cannot be used is told as such, not as missing.
-    std::string tooLong = atInstall.tooLong ? *installFolder : std::string();
-    std::string documents = sources.documentsFolder ? sources.documentsFolder() : std::string();
-    if (!documents.empty()) {
-        if (documents.back() != '\\') documents += '\\';
-        const std::string candidate = documents + "Warcraft III" + kDownloadSuffix;
-        FolderCandidate atDocuments = sources.usableFolder(candidate);
-        if (atDocuments.folder) return {FolderSearch::Found, std::move(*atDocuments.folder)};
-        if (tooLong.empty() && atDocuments.tooLong) tooLong = candidate;
+    const DownloadFolderCandidates candidates = ListDownloadFolderCandidates(sources);
+    std::string tooLong;
+    std::string named;  // the folder the no-folder notice names
+    for (const CandidateFolder& candidate : candidates.folders) {
+        if (!candidate.fullPath) continue;
+        FolderCandidate at = sources.usableFolder(candidate.path);
+        if (at.folder) return {FolderSearch::Found, std::move(*at.folder)};
+        // A folder that exists but cannot be used is told as such, not as missing.
+        if (tooLong.empty() && at.tooLong) tooLong = candidate.path;
+        if (named.empty()) named = candidate.path;
     }
-    prompts.Notice(tooLong.empty() ? NoDownloadFolderText(*installFolder)
-                                   : DownloadFolderTooLongText(tooLong));
+    if (!tooLong.empty()) {
+        prompts.Notice(DownloadFolderTooLongText(tooLong));
+        return {FolderSearch::NoFolder, {}};
+    }
+    if (candidates.failedStage != 0) {
+        prompts.Notice(Format(kRegistryFailMessage, candidates.failedStage, candidates.failedCode));
+        if (afterRegistryMessage) afterRegistryMessage();
+        return {FolderSearch::RegistryFailed, {}};
+    }
+    // InstallPath was read but names no folder by itself: said as it reads.
+    prompts.Notice(NoDownloadFolderText(named.empty() ? candidates.folders.front().path : named));
     return {FolderSearch::NoFolder, {}};
 }
 

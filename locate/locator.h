@@ -1,4 +1,5 @@
-// Finds the game's map download folder from the current user's registry.
+// Finds the game's map download folder: the registry's install folders and
+// the documents folder.
 #pragma once
 
 #include <cstdint>
@@ -21,12 +22,17 @@ struct RegistryValue {
     std::vector<std::uint8_t> bytes;
 };
 
-// A key under HKEY_CURRENT_USER, opened for reading. The adapters only read;
-// how much of a value the program takes is decided once, in the locator.
+// The registry hives the program reads: the current user's, and the
+// machine's in its 32- and 64-bit views (KEY_WOW64_32KEY, KEY_WOW64_64KEY),
+// where newer game installers record the install folder.
+enum class RegistryHive { CurrentUser, Machine32, Machine64 };
+
+// A key of one hive, opened for reading. The adapters only read; how much of
+// a value the program takes is decided once, in the locator.
 class Registry {
 public:
     virtual ~Registry() = default;
-    // Opens HKCU\<subKey> with KEY_READ.
+    // Opens <hive>\<subKey> with KEY_READ.
     virtual Result OpenKey(const std::string& subKey) = 0;
     // The whole value of the open key.
     virtual RegistryValue ReadValue(const std::string& name) = 0;
@@ -49,15 +55,48 @@ struct FolderCandidate {
 
 // What a program supplies to find its download folder.
 struct DownloadFolderSources {
-    Registry& registry;
-    // The user's documents folder (a Windows path; empty when unknown). Asked
-    // only when the folder under the install folder cannot be used: newer
-    // game versions keep maps in "<documents>\Warcraft III\Maps\Download".
+    Registry& registry;  // HKEY_CURRENT_USER
+    // The user's documents folder (a Windows path; empty when unknown): the
+    // game keeps its downloads in "<documents>\Warcraft III\Maps\Download"
+    // since 1.28.
     std::function<std::string()> documentsFolder;
     // The folder to work in for a Windows path (under Wine: the drive mapped
     // into the prefix); none when it cannot be used.
     std::function<FolderCandidate(const std::string&)> usableFolder;
+    // The machine's registry views, tried after the others. Null: not asked.
+    Registry* machine32 = nullptr;
+    Registry* machine64 = nullptr;
 };
+
+// Where a candidate comes from, in the order they are tried.
+enum class FolderSource { UserInstallPath, Documents, MachineInstallPath32, MachineInstallPath64 };
+
+// One candidate download folder.
+struct CandidateFolder {
+    FolderSource source;
+    // "<folder>\Maps\Download" as a Windows path; empty when the source gave
+    // no folder (its registry read failed, or the documents folder is unknown).
+    std::string path;
+    // False for a path that names no folder by itself (empty, relative, or
+    // drive-relative such as "\Maps\Download"): never used, it would name a
+    // folder of the current directory or drive.
+    bool fullPath = false;
+    Result read = Result::Success();  // the registry read behind it
+};
+
+// Every candidate in the order the search tries them, and how the current
+// user's InstallPath read went: 'B' (the key) or 'A' (the value) with the
+// failing call's code, or 0 when it was read.
+struct DownloadFolderCandidates {
+    std::vector<CandidateFolder> folders;
+    char failedStage = 0;
+    long failedCode = 0;
+};
+
+// The current user's InstallPath (both queries, every limit), the documents
+// folder, then the machine's InstallPath in its 32- and 64-bit views. Shows
+// nothing.
+DownloadFolderCandidates ListDownloadFolderCandidates(const DownloadFolderSources& sources);
 
 enum class FolderSearch { Found, RegistryFailed, NoFolder };
 
@@ -66,11 +105,11 @@ struct DownloadFolderResult {
     std::string folder;  // the usable folder when found
 };
 
-// The one way every program finds its folder: the registry (RegistryFailed
-// after its message and `afterRegistryMessage`), then the folder under the
-// install folder, else the one under the documents folder; NoFolder after one
-// notice: the first candidate that exists with a path too long to use, else
-// the install folder's candidate as not found.
+// The one way every program finds its folder: the first candidate that
+// exists. When none does: the current user's registry failure as the B or A
+// message (then `afterRegistryMessage`: RegistryFailed); else NoFolder after
+// one notice: the first candidate that exists with a path too long to use,
+// else the first candidate as not found.
 DownloadFolderResult FindDownloadFolder(const DownloadFolderSources& sources, Prompts& prompts,
                                         const std::function<void()>& afterRegistryMessage = {});
 

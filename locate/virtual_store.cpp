@@ -1,13 +1,10 @@
 #include "locate/virtual_store.h"
 
-namespace torva {
+#include <algorithm>
 
-const char* const kVirtualStoreNotice =
-    "이번 실행에서는 게임이 VirtualStore 폴더에 보관한 맵이\r\n"
-    "목록에 나오지 않습니다. (관리자 권한 또는 64비트로 실행됨)\r\n"
-    "\r\n"
-    "관리자 권한 실행은 삭제할 때만 하시고,\r\n"
-    "확인은 일반 실행으로 다시 해 주십시오.";
+#include "base/format.h"
+
+namespace torva {
 
 namespace {
 
@@ -41,16 +38,90 @@ bool IsUnder(const std::string& folder, const std::string& root) {
 
 }  // namespace
 
-bool MissesVirtualStore(const TokenFacts& token, const std::string& folder,
-                        const std::vector<std::string>& programFiles) {
-    const bool notVirtualised =
-        token.virtualised ? !*token.virtualised : token.elevated.value_or(false);
-    if (!notVirtualised) return false;
-    const std::string path = Normalised(folder);
-    for (const std::string& root : programFiles) {
-        if (IsUnder(path, Normalised(root))) return true;
+namespace {
+
+const char* const kNoticeFormat =
+    "게임이 VirtualStore 폴더에 보관한 파일 %d개가\r\n"
+    "이번 실행에서는 목록에 나오지 않습니다. (%s)\r\n"
+    "\r\n"
+    "%s";
+
+struct ReasonText {
+    const char* why;
+    const char* advice;
+};
+
+const ReasonText kReasons[] = {
+    {"관리자 권한으로 실행됨",
+     "관리자 권한 실행은 삭제할 때만 하시고,\r\n확인은 일반 실행으로 다시 해 주십시오."},
+    {"64비트 프로그램으로 실행됨", "확인은 32비트 프로그램으로 다시 해 주십시오."},
+    {"가상화 없이 실행됨", "확인은 일반 실행으로 다시 해 주십시오."},
+};
+
+// Whether this run reads the real folder only; unknown counts as not.
+std::optional<NotVirtualisedBecause> NotVirtualised(const TokenFacts& token) {
+    if (token.virtualised.value_or(false)) return std::nullopt;
+    if (token.elevated.value_or(false)) return NotVirtualisedBecause::Elevated;
+    if (token.sixtyFourBit) return NotVirtualisedBecause::SixtyFourBit;
+    if (token.virtualised) return NotVirtualisedBecause::Other;
+    return std::nullopt;
+}
+
+// Whether the game, started as this user starts it, writes to the VirtualStore.
+bool GameVirtualised(const VirtualStoreFacts& facts) {
+    if (!facts.uac.enabled.value_or(true) || !facts.uac.virtualisation.value_or(true)) {
+        return false;
     }
-    return false;
+    // An elevated token that UAC did not split: every program of this user
+    // runs with it, the game too.
+    const bool fullTokenAlways =
+        facts.token.elevated.value_or(false) && !facts.token.splitToken.value_or(true);
+    return !fullTokenAlways;
+}
+
+std::string LowerAscii(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+
+}  // namespace
+
+std::optional<MissedVirtualStoreFiles> MissedVirtualStore(const VirtualStoreFacts& facts) {
+    const auto reason = NotVirtualised(facts.token);
+    if (!reason || !GameVirtualised(facts) || !facts.virtualStoreFiles) return std::nullopt;
+    const std::string path = Normalised(facts.folder);
+    const bool underProgramFiles =
+        std::any_of(facts.programFiles.begin(), facts.programFiles.end(),
+                    [&](const std::string& root) { return IsUnder(path, Normalised(root)); });
+    if (!underProgramFiles) return std::nullopt;
+    std::vector<std::string> listed;
+    for (const std::string& name : facts.listedFiles) listed.push_back(LowerAscii(name));
+    std::sort(listed.begin(), listed.end());
+    int missing = 0;
+    for (const std::string& name : *facts.virtualStoreFiles) {
+        if (!std::binary_search(listed.begin(), listed.end(), LowerAscii(name))) ++missing;
+    }
+    if (missing == 0) return std::nullopt;
+    return MissedVirtualStoreFiles{missing, *reason};
+}
+
+std::optional<std::string> VirtualStoreCopyOf(const std::string& localAppData,
+                                              const std::string& folder) {
+    std::string path = folder;
+    if (path.rfind("\\\\?\\", 0) == 0) path = path.substr(4);
+    const bool drive = path.size() >= 3 && path[1] == ':' && (path[2] == '\\' || path[2] == '/') &&
+                       ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+    if (!drive || localAppData.empty()) return std::nullopt;
+    std::string base = localAppData;
+    if (base.back() != '\\') base += '\\';
+    return base + "VirtualStore" + path.substr(2);
+}
+
+std::string VirtualStoreNoticeText(const MissedVirtualStoreFiles& missed) {
+    const ReasonText& text = kReasons[static_cast<int>(missed.reason)];
+    return Format(kNoticeFormat, missed.count, text.why, text.advice);
 }
 
 }  // namespace torva

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks what scripts/release.sh wrote: the zips' contents, their sums, and
 # that each program needs nothing but Windows' own DLLs, carries no debug
-# sections, imports nothing Windows 7 lacks, and has the manifest of its build.
+# sections, imports nothing Windows 7 lacks, reads no test switch, and has the
+# manifest of its build.
 #
 #   scripts/check-release.sh DIST-DIR
 set -uo pipefail
@@ -49,6 +50,9 @@ for zip in "$dist"/TorvaMapChecker-*-win32.zip "$dist"/TorvaMapChecker-*-win64.z
       bash -c "! grep -qE '$newer_imports' '$dump'"
     check "$name/$exe: no debug sections" \
       bash -c "! '$tool-objdump' -h '$path' | grep -q '\.debug'"
+    # The harness's seams live in a build of their own, never in these.
+    check "$name/$exe: no test switch" \
+      bash -c "! { strings -a '$path'; strings -a -e l '$path'; } | grep -q 'TORVA_TEST'"
   done
   manifest_level=$(grep -ac '<requestedExecutionLevel' "$work/$name/TorvaMapChecker.exe")
   check "$name: the program's manifest declares DPI awareness" grep -aq '<dpiAware' "$work/$name/TorvaMapChecker.exe"

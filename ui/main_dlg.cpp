@@ -10,7 +10,6 @@
 #include "base/format.h"
 #include "base/utf.h"
 #include "layout/guidance_bands.h"
-#include "locate/virtual_store.h"
 #include "model/guidance.h"
 #include "model/views.h"
 #include "platform/win32/dialog/file_dialog.h"
@@ -45,11 +44,11 @@ const win::MessageEntry CMainDlg::kMessages[] = {
 };
 
 CMainDlg::CMainDlg(const DownloadFolderSources& folderSources,
-                   std::function<bool(const std::string&)> missesVirtualStore)
+                   VirtualStoreNotice virtualStoreNotice)
     : win::Dialog(IDD_MAIN_DIALOG),
       AppIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
       folderSources_(folderSources),
-      missesVirtualStore_(std::move(missesVirtualStore)) {}
+      virtualStoreNotice_(std::move(virtualStoreNotice)) {}
 
 CMainDlg::~CMainDlg() = default;
 
@@ -85,8 +84,8 @@ BOOL CMainDlg::OnInitDialog() {
     // Without a download folder the dialog stays, empty: nothing else is listed.
     if (found.outcome == FolderSearch::Found) {
         folder_ = std::make_unique<MapFolder>(found.folder, lister_, files_, prompts_);
-        if (missesVirtualStore_ && missesVirtualStore_(found.folder)) {
-            prompts_.Notice(kVirtualStoreNotice);
+        if (virtualStoreNotice_) {
+            if (const auto notice = virtualStoreNotice_(found.folder)) prompts_.Notice(*notice);
         }
     }
 

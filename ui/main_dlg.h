@@ -29,10 +29,11 @@ extern const std::string kDownloadPageAddress;
 class CMainDlg : public win::Dialog {
 public:
     // Where the folder is looked for is the program's choice, made where it
-    // starts; so is whether this run misses the game's VirtualStore maps in a
-    // folder (then a notice says so once, at start-up).
+    // starts; so is what the VirtualStore notice says for a folder (none when
+    // this run misses nothing there; shown once, at start-up).
+    using VirtualStoreNotice = std::function<std::optional<std::string>(const std::string&)>;
     explicit CMainDlg(const DownloadFolderSources& folderSources,
-                      std::function<bool(const std::string&)> missesVirtualStore = {});
+                      VirtualStoreNotice virtualStoreNotice = {});
     ~CMainDlg() override;
 
     // Fills the list box for the selected tab and writes the count line.
@@ -73,7 +74,7 @@ private:
     static const win::MessageEntry kMessages[];
 
     DownloadFolderSources folderSources_;
-    std::function<bool(const std::string&)> missesVirtualStore_;
+    VirtualStoreNotice virtualStoreNotice_;
     win::WaitCursorFiles files_;
     win::MessageBoxPrompts prompts_{*this};
     win::ListBoxLister lister_{FileListBox};

@@ -238,13 +238,22 @@ std::optional<std::map<std::string, RegValueData>> ReadUserRegKey(const std::str
     return values;
 }
 
+std::string WineKeyOf(RegistryHive hive, const std::string& subKey, bool win64) {
+    static const std::string kSoftware = "software\\";
+    if (hive != RegistryHive::Machine32 || !win64) return subKey;
+    if (LowerAscii(subKey.substr(0, kSoftware.size())) != kSoftware) return subKey;
+    return subKey.substr(0, kSoftware.size()) + "Wow6432Node\\" + subKey.substr(kSoftware.size());
+}
+
 Result WineRegistry::OpenKey(const std::string& subKey) {
     values_.reset();
-    std::ifstream file(prefix_ + "/user.reg", std::ios::binary);
+    const bool user = hive_ == RegistryHive::CurrentUser;
+    std::ifstream file(prefix_ + (user ? "/user.reg" : "/system.reg"), std::ios::binary);
     if (!file) return Win32Result(kErrorFileNotFound);
     std::ostringstream text;
     text << file.rdbuf();
-    values_ = ReadUserRegKey(text.str(), subKey);
+    const bool win64 = text.str().find("\n#arch=win64") != std::string::npos;
+    values_ = ReadUserRegKey(text.str(), WineKeyOf(hive_, subKey, win64));
     return Win32Result(values_ ? kErrorSuccess : kErrorFileNotFound);
 }
 

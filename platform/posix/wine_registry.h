@@ -27,16 +27,24 @@ struct RegValueData {
 std::optional<std::map<std::string, RegValueData>> ReadUserRegKey(const std::string& userRegText,
                                                                   const std::string& subKey);
 
-// The Registry seam over a prefix's user.reg, read when the key is opened.
+// The key a program of `hive`'s view opens for `subKey`, as the prefix keeps
+// it: a 64-bit prefix (`win64`) keeps the machine's 32-bit view of Software
+// under Software\Wow6432Node.
+std::string WineKeyOf(RegistryHive hive, const std::string& subKey, bool win64);
+
+// The Registry seam over a prefix's user.reg (the current user) or
+// system.reg (the machine), read when the key is opened.
 class WineRegistry : public Registry {
 public:
-    explicit WineRegistry(std::string prefix) : prefix_(std::move(prefix)) {}
+    explicit WineRegistry(std::string prefix, RegistryHive hive = RegistryHive::CurrentUser)
+        : prefix_(std::move(prefix)), hive_(hive) {}
     Result OpenKey(const std::string& subKey) override;
     RegistryValue ReadValue(const std::string& name) override;
     void CloseKey() override { values_.reset(); }
 
 private:
     std::string prefix_;
+    RegistryHive hive_;
     std::optional<std::map<std::string, RegValueData>> values_;
 };
 

@@ -8,13 +8,15 @@
 
 namespace torva {
 
-bool IsListedFile(unsigned long attributes) {
+bool IsListedFile(unsigned long attributes, const std::string& name) {
     return (attributes &
-            (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
+            (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0 &&
+           !IsCopyInProgressName(name);
 }
 
 std::optional<std::vector<std::string>> FindFiles(const std::string& folder,
-                                                  bool (*keep)(unsigned long attributes)) {
+                                                  bool (*keep)(unsigned long attributes,
+                                                               const std::string& name)) {
     const std::wstring verbatim = VerbatimFolder(folder);
     if (verbatim.empty()) return std::nullopt;
     std::vector<std::string> names;
@@ -25,7 +27,8 @@ std::optional<std::vector<std::string>> FindFiles(const std::string& folder,
         return std::nullopt;
     }
     do {
-        if (keep(found.dwFileAttributes)) names.push_back(WideToUtf8(found.cFileName));
+        std::string name = WideToUtf8(found.cFileName);
+        if (keep(found.dwFileAttributes, name)) names.push_back(std::move(name));
     } while (FindNextFileW(search.Get(), &found));
     return names;
 }

@@ -13,13 +13,15 @@ namespace torva {
 
 // The listing rule of both programs, Windows' own for LB_DIR with the mask 0:
 // no folders, and no file marked hidden or system; read-only and archived
-// files are listed. (Wine's LB_DIR lists hidden and system files too.)
-bool IsListedFile(unsigned long attributes);
+// files are listed. (Wine's LB_DIR lists hidden and system files too.) Nor
+// the temporary file of an overwriting copy, which is no map.
+bool IsListedFile(unsigned long attributes, const std::string& name);
 
 // The names of the entries of `folder` whose attributes `keep` accepts, in
 // the system's order; none when the folder cannot be read.
 std::optional<std::vector<std::string>> FindFiles(const std::string& folder,
-                                                  bool (*keep)(unsigned long attributes));
+                                                  bool (*keep)(unsigned long attributes,
+                                                               const std::string& name));
 
 class Win32DirectoryLister : public SortedFolderLister {
 protected:

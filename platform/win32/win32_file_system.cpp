@@ -6,8 +6,18 @@
 #include <cstdlib>
 
 #include "base/utf.h"
+#include "platform/win32/win32_handles.h"
 
 namespace torva {
+
+const char* const kCopyInProgressPrefix = "~torva-copy-";
+
+bool IsCopyInProgressName(const std::string& name) {
+    const std::string suffix = ".tmp";
+    const std::string prefix = kCopyInProgressPrefix;
+    return name.size() > prefix.size() + suffix.size() && name.rfind(prefix, 0) == 0 &&
+           name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
 
 namespace {
 
@@ -112,21 +122,59 @@ Result NoPath() { return {Failure::NotFound, ERROR_INVALID_NAME}; }
 // Resident virus scanners open a freshly written file at once and hold it, or
 // the file it replaces, without FILE_SHARE_DELETE for a moment: the rename
 // fails with access denied or a sharing violation until they let go.
-constexpr ULONGLONG kRenameRetryMilliseconds = 2000;
-constexpr DWORD kRenameRetryPause = 50;
+constexpr ULONGLONG kHeldRetryMilliseconds = 2000;
+constexpr DWORD kHeldRetryPause = 50;
 
-bool MoveOver(const std::wstring& from, const std::wstring& to) {
-    const ULONGLONG deadline = GetTickCount64() + kRenameRetryMilliseconds;
-    for (;;) {
-        if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+}  // namespace
+
+bool AccessDeniedMayPass(const std::wstring& from, const std::wstring& to) {
+    const DWORD attributes = GetFileAttributesW(to.c_str());
+    const DWORD permanent = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & permanent) != 0) return false;
+    for (const std::wstring* path : {&from, &to}) {
+        const UniqueFileHandle probe(CreateFileW(
+            path->c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+            OPEN_EXISTING, 0, nullptr));
+        if (probe) continue;
         const DWORD error = GetLastError();
-        const bool held = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
+        if (error == ERROR_SHARING_VIOLATION) return true;
+        if (error == ERROR_ACCESS_DENIED) return false;
+    }
+    return true;  // both free now: whoever held one has just let go
+}
+
+namespace {
+
+// Runs `attempt` until it succeeds, fails for good, or a hold lasts past the
+// wait; GetLastError tells the last failure.
+template <typename Attempt, typename MayPass>
+bool RetryWhileHeld(Attempt attempt, MayPass mayPass) {
+    const ULONGLONG deadline = GetTickCount64() + kHeldRetryMilliseconds;
+    for (;;) {
+        if (attempt()) return true;
+        const DWORD error = GetLastError();
+        const bool held =
+            error == ERROR_SHARING_VIOLATION || (error == ERROR_ACCESS_DENIED && mayPass());
         if (!held || GetTickCount64() >= deadline) {
             SetLastError(error);
             return false;
         }
-        Sleep(kRenameRetryPause);
+        Sleep(kHeldRetryPause);
     }
+}
+
+bool MoveOver(const std::wstring& from, const std::wstring& to) {
+    return RetryWhileHeld(
+        [&] { return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0; },
+        [&] { return AccessDeniedMayPass(from, to); });
+}
+
+// Our temporary file goes whatever happens to the copy; a scanner holding it
+// is waited out as the rename waits.
+void RemoveTemporary(const std::wstring& temp) {
+    RetryWhileHeld(
+        [&] { return DeleteFileW(temp.c_str()) != 0 || GetLastError() == ERROR_FILE_NOT_FOUND; },
+        [&] { return AccessDeniedMayPass(temp, temp); });
 }
 
 }  // namespace
@@ -176,21 +224,28 @@ Result Win32FileSystem::Copy(const std::string& sourcePath, const std::string& n
     // Fail-if-exists answers ERROR_FILE_EXISTS: the Exists kind.
     if (failIfExists)
         return CopyFileW(from.c_str(), to.c_str(), TRUE) ? Result::Success() : LastError();
+    // Windows refuses to replace a read-only file; Wine's rename would
+    // replace it. Refused alike, and before any copy is made.
+    const DWORD attributes = GetFileAttributesW(to.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        return Win32Result(ERROR_ACCESS_DENIED);
+    }
     // Our own name beside the destination, not GetTempFileNameW's (which
     // refuses a folder longer than MAX_PATH - 14): a ".tmp" the game never
     // lists as a map, should the copy be cut off.
-    const std::wstring stem = folder_ + L"~torva-copy-" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring stem =
+        folder_ + Utf8ToWide(kCopyInProgressPrefix) + std::to_wstring(GetCurrentProcessId());
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::wstring temp = stem + L"-" + std::to_wstring(attempt) + L".tmp";
         if (!CopyFileW(from.c_str(), temp.c_str(), TRUE)) {
             const Result failed = LastError();
             if (failed.kind == Failure::Exists) continue;  // another copy's: leave it
-            DeleteFileW(temp.c_str());
+            RemoveTemporary(temp);
             return failed;
         }
         if (!MoveOver(temp, to)) {
             const Result failed = LastError();
-            DeleteFileW(temp.c_str());
+            RemoveTemporary(temp);
             return failed;
         }
         return Result::Success();

@@ -11,6 +11,17 @@
 
 namespace torva {
 
+// The overwriting copy's temporary file beside the destination:
+// "~torva-copy-<process>-<n>.tmp". Never listed, also when a run died while
+// writing one.
+extern const char* const kCopyInProgressPrefix;
+bool IsCopyInProgressName(const std::string& name);
+
+// Whether an access denied on replacing `to` by `from` may pass: one of
+// them is held by another program for a moment. Never for a read-only
+// destination, a folder, or a file this user may not delete.
+bool AccessDeniedMayPass(const std::wstring& from, const std::wstring& to);
+
 // "\\?\<full path of folder>\" (or "\\?\UNC\server\share\...\"): the folder
 // normalised first (GetFullPathNameW), since the \\?\ form turns
 // normalisation off and a stored folder such as D:\WC3\\Maps\Download must

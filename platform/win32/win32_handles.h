@@ -23,6 +23,8 @@ inline void UninitializeCom(bool initialized) noexcept {
 
 // Pipes, threads: handles whose "none" is null.
 using UniqueHandle = UniqueAny<HANDLE, &CloseKernelHandle>;
+// CreateFileW's handle, "none" being INVALID_HANDLE_VALUE.
+using UniqueFileHandle = UniqueAny<HANDLE, &CloseKernelHandle, &InvalidHandleValue>;
 // FindFirstFileW's search, "none" being INVALID_HANDLE_VALUE.
 using UniqueFind = UniqueAny<HANDLE, &CloseFind, &InvalidHandleValue>;
 // A C runtime descriptor (_open_osfhandle, _dup).

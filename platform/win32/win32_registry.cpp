@@ -23,8 +23,13 @@ std::vector<std::uint8_t> RegistryDataForCaller(unsigned long type,
 Result Win32Registry::OpenKey(const std::string& subKey) {
     CloseKey();
     HKEY key = nullptr;
-    const LONG result =
-        RegOpenKeyExW(HKEY_CURRENT_USER, Utf8ToWide(subKey).c_str(), 0, KEY_READ, &key);
+    // The machine's key in the view asked for, whatever this program's own
+    // size: a 32-bit program would otherwise never see the 64-bit view.
+    const HKEY root = hive_ == RegistryHive::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+    const REGSAM view = hive_ == RegistryHive::Machine32   ? KEY_WOW64_32KEY
+                        : hive_ == RegistryHive::Machine64 ? KEY_WOW64_64KEY
+                                                           : 0;
+    const LONG result = RegOpenKeyExW(root, Utf8ToWide(subKey).c_str(), 0, KEY_READ | view, &key);
     if (result == ERROR_SUCCESS) key_.Reset(key);
     return Win32Result(result);
 }

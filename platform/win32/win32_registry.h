@@ -1,5 +1,6 @@
-// A key of the real registry (HKEY_CURRENT_USER, KEY_READ). Values are read
-// whole through the wide API; text is handed out as UTF-8.
+// A key of the real registry (HKEY_CURRENT_USER, or HKEY_LOCAL_MACHINE in one
+// of its views; KEY_READ). Values are read whole through the wide API; text is
+// handed out as UTF-8.
 #pragma once
 
 #include <vector>
@@ -11,11 +12,13 @@ namespace torva {
 
 class Win32Registry : public Registry {
 public:
+    explicit Win32Registry(RegistryHive hive = RegistryHive::CurrentUser) : hive_(hive) {}
     Result OpenKey(const std::string& subKey) override;
     RegistryValue ReadValue(const std::string& name) override;
     void CloseKey() override;
 
 private:
+    RegistryHive hive_;
     UniqueKey key_;
 };
 

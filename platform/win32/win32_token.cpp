@@ -3,7 +3,10 @@
 #include <windows.h>
 
 #include "base/utf.h"
+#include "platform/win32/win32_directory_lister.h"
 #include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_shell_folders.h"
 
 namespace torva {
 
@@ -21,12 +24,17 @@ bool UnderWine() {
 TokenFacts ProcessTokenFacts() {
     TokenFacts facts;
     if (UnderWine()) return facts;
+    facts.sixtyFourBit = sizeof(void*) == 8;
     UniqueHandle token;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Put())) return facts;
     TOKEN_ELEVATION elevation{};
     DWORD size = 0;
     if (GetTokenInformation(token.Get(), TokenElevation, &elevation, sizeof elevation, &size)) {
         facts.elevated = elevation.TokenIsElevated != 0;
+    }
+    TOKEN_ELEVATION_TYPE type{};
+    if (GetTokenInformation(token.Get(), TokenElevationType, &type, sizeof type, &size)) {
+        facts.splitToken = type != TokenElevationTypeDefault;
     }
     DWORD virtualised = 0;
     if (GetTokenInformation(token.Get(), TokenVirtualizationEnabled, &virtualised,
@@ -48,15 +56,38 @@ std::string LongPathOf(const std::string& path) {
     return WideToUtf8(longPath);
 }
 
-std::vector<std::string> ProgramFilesFolders() {
-    std::vector<std::string> folders;
-    for (const wchar_t* name : {L"ProgramFiles", L"ProgramFiles(x86)", L"ProgramW6432"}) {
-        wchar_t value[MAX_PATH] = {};
-        const DWORD length = GetEnvironmentVariableW(name, value, MAX_PATH);
-        if (length == 0 || length >= MAX_PATH) continue;
-        folders.push_back(LongPathOf(WideToUtf8(value)));
+namespace {
+
+std::optional<bool> PolicyFlag(Registry& policy, const char* name) {
+    const RegistryValue value = policy.ReadValue(name);
+    if (!value.status.Ok() || value.bytes.size() != 4) return std::nullopt;
+    return value.bytes[0] != 0 || value.bytes[1] != 0 || value.bytes[2] != 0 || value.bytes[3] != 0;
+}
+
+}  // namespace
+
+UacSettings MachineUacSettings() {
+    UacSettings settings;
+    Win32Registry policy(RegistryHive::Machine64);
+    if (!policy.OpenKey("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System").Ok()) {
+        return settings;
     }
-    return folders;
+    settings.enabled = PolicyFlag(policy, "EnableLUA");
+    settings.virtualisation = PolicyFlag(policy, "EnableVirtualization");
+    return settings;
+}
+
+VirtualStoreFacts GatherVirtualStoreFacts(const std::string& folder, const TokenFacts& token) {
+    VirtualStoreFacts facts;
+    facts.token = token;
+    facts.uac = MachineUacSettings();
+    facts.folder = LongPathOf(folder);
+    facts.programFiles = ProgramFilesFolders();
+    if (const auto copy = VirtualStoreCopyOf(KnownLocalAppDataFolder(), facts.folder)) {
+        facts.virtualStoreFiles = FindFiles(*copy, IsListedFile);
+    }
+    facts.listedFiles = FindFiles(folder, IsListedFile).value_or(std::vector<std::string>());
+    return facts;
 }
 
 }  // namespace torva

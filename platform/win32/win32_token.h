@@ -1,22 +1,26 @@
-// What the program needs to know about UAC: the process token's facts and
-// the folders Windows virtualises for the game.
+// What the program needs to know about UAC: the process token's facts, the
+// machine's UAC settings and what the VirtualStore holds for a folder.
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "locate/virtual_store.h"
 
 namespace torva {
 
-// TokenElevation and TokenVirtualizationEnabled of the process token; each
-// unknown when GetTokenInformation cannot tell (Windows without UAC), and
-// both under Wine, which has no UAC.
+// TokenElevation, TokenElevationType and TokenVirtualizationEnabled of the
+// process token; each unknown when GetTokenInformation cannot tell (Windows
+// without UAC), and all under Wine, which has no UAC.
 TokenFacts ProcessTokenFacts();
 
-// %ProgramFiles%, %ProgramFiles(x86)% and %ProgramW6432% (the 64-bit one, as
-// a 32-bit process sees it), as long paths; unset ones are left out.
-std::vector<std::string> ProgramFilesFolders();
+// EnableLUA and EnableVirtualization of the machine's UAC policy
+// (HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Policies\System); unknown
+// when not set.
+UacSettings MachineUacSettings();
+
+// The facts the VirtualStore notice is decided on for `folder`, this run's
+// token being `token`: both folders listed by the programs' listing rule.
+VirtualStoreFacts GatherVirtualStoreFacts(const std::string& folder, const TokenFacts& token);
 
 // `path` with short (8.3) names made long, as far as it exists; else as given.
 std::string LongPathOf(const std::string& path);

@@ -219,6 +219,73 @@ TEST(CliWinePrefix, FindsTheFolderThroughTheRegistryAndDrive) {
     EXPECT_EQ(json::parse(newer.out)["listing"], json::array({"b.txt"}));
 }
 
+// Newer game versions: no game key for the user (or a launcher's key
+// without InstallPath), the maps under the documents folder, or the install
+// folder recorded for the machine. `folders` shows what was tried.
+TEST(CliWinePrefix, WithoutTheUsersInstallPathTakesDocumentsThenTheMachinesFolder) {
+    TempFolder prefix;
+    fs::create_directories(prefix.path() / "dosdevices");
+    fs::create_directory_symlink("../drive_c", prefix.path() / "dosdevices/c:");
+    const std::string shellFolders =
+        "WINE REGISTRY Version 2\n\n[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\"
+        "Explorer\\\\Shell Folders] 1\n\"Personal\"=\"C:\\\\users\\\\me\\\\Documents\"\n";
+    const std::string launcherKey =
+        "\n[Software\\\\Blizzard Entertainment\\\\Warcraft III] 1\n"
+        "\"Allow Local Files\"=dword:00000001\n";
+    std::ofstream(prefix.path() / "user.reg") << shellFolders;
+    const fs::path documents =
+        prefix.path() / "drive_c/users/me/Documents/Warcraft III/Maps/Download";
+    fs::create_directories(documents);
+    std::ofstream(documents / "b.txt") << "x";
+    std::ofstream(documents / "c.txt") << "x";
+
+    for (const std::string& userReg : {shellFolders, shellFolders + launcherKey}) {
+        std::ofstream(prefix.path() / "user.reg") << userReg;
+        const ProcessRun run = Torvacheck({"--json"}, prefix.path().string());
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(json::parse(run.out)["listing"], json::array({"b.txt", "c.txt"}));
+    }
+    const ProcessRun listed = Torvacheck({"--json", "folders"}, prefix.path().string());
+    ASSERT_EQ(listed.status, 0) << listed.err;
+    const json candidates = json::parse(listed.out)["candidates"];
+    ASSERT_EQ(candidates.size(), 4u) << listed.out;
+    EXPECT_EQ(candidates[0]["source"], "HKCU InstallPath");
+    EXPECT_EQ(candidates[0]["path"], nullptr);
+    EXPECT_EQ(candidates[0]["registry_code"], 2);
+    EXPECT_EQ(candidates[1]["path"], "C:\\users\\me\\Documents\\Warcraft III\\Maps\\Download");
+    EXPECT_EQ(candidates[1]["files"], 2);
+    EXPECT_EQ(candidates[1]["used"], true);
+    EXPECT_EQ(candidates[2]["used"], false);
+    EXPECT_TRUE(fs::equivalent(json::parse(listed.out)["used"].get<std::string>(), documents));
+
+    // The machine's 32-bit view, as a 64-bit prefix keeps it.
+    fs::remove_all(documents);
+    const fs::path machine =
+        prefix.path() / "drive_c/Program Files (x86)/Warcraft III/Maps/Download";
+    fs::create_directories(machine);
+    std::ofstream(machine / "m.txt") << "x";
+    std::ofstream(prefix.path() / "system.reg")
+        << "WINE REGISTRY Version 2\n\n#arch=win64\n\n[Software\\\\Wow6432Node\\\\Blizzard "
+           "Entertainment\\\\Warcraft III] 1\n\"InstallPath\"=\"C:\\\\Program Files "
+           "(x86)\\\\Warcraft III\"\n";
+    const ProcessRun fromMachine = Torvacheck({"--json"}, prefix.path().string());
+    ASSERT_EQ(fromMachine.status, 0) << fromMachine.err;
+    EXPECT_EQ(json::parse(fromMachine.out)["listing"], json::array({"m.txt"}));
+    const ProcessRun text = Torvacheck({"folders"}, prefix.path().string());
+    EXPECT_EQ(text.status, 0);
+    EXPECT_NE(text.out.find("3. HKLM InstallPath (32-bit view): C:\\Program Files "
+                            "(x86)\\Warcraft III\\Maps\\Download\n   exists, 1 files  <- used"),
+              std::string::npos)
+        << text.out;
+
+    // Nothing anywhere: the registry's message with its code, as before.
+    fs::remove_all(machine);
+    const ProcessRun none = Torvacheck({"--json"}, prefix.path().string());
+    EXPECT_EQ(none.status, 1);
+    EXPECT_NE(none.err.find("(A2)"), std::string::npos) << none.err;
+    EXPECT_EQ(Torvacheck({"folders"}, prefix.path().string()).status, 1);
+}
+
 TEST(CliBytes, NamesAndLabelsThatAreNotUtf8StillGiveJson) {
     TempFolder folder;
     auto header = sample::MapHeader(sample::ReleaseDisplayName(17));

@@ -15,7 +15,7 @@ namespace {
 using testing::Repeated;
 using testing::ScriptedPrompts;
 
-// A registry holding at most one value.
+// A registry holding at most one value, InstallPath of the game's key.
 class FakeRegistry : public Registry {
 public:
     bool keyPresent = true;
@@ -55,39 +55,20 @@ std::vector<std::uint8_t> Padded(const std::string& text, std::size_t size) {
 
 const std::string kFail = "레지스트리 읽기 실패! 워크래프트3가 미설치 된 것 같습니다. ";
 
-// The search for the folder ends there too, with that message only.
-TEST(Locator, MissingKeyShowsTheBMessageWithItsCode) {
-    FakeRegistry registry;
-    registry.keyPresent = false;
-    ScriptedPrompts prompts;
-    EXPECT_FALSE(LocateDownloadFolder(registry, prompts));
-    EXPECT_EQ(prompts.notices, std::vector<std::string>{kFail + "(B2)\r\n"});
-    EXPECT_EQ(registry.reads, 0);
+TEST(Locator, ReadFailuresNameTheStageAndCodeAndLeaveNoKeyOpen) {
+    FakeRegistry noKey;
+    noKey.keyPresent = false;
+    const InstallPathFolder b = ReadInstallPathFolder(noKey);
+    EXPECT_EQ(b.failedStage, 'B');
+    EXPECT_EQ(b.failedCode, 2);
+    EXPECT_EQ(noKey.reads, 0);
 
-    ScriptedPrompts searching;
-    int quits = 0;
-    const DownloadFolderSources sources{
-        registry, [] { return std::string("C:\\D"); },
-        [](const std::string& path) { return FolderCandidate(path); }};
-    const auto result = FindDownloadFolder(sources, searching, [&] { ++quits; });
-    EXPECT_EQ(result.outcome, FolderSearch::RegistryFailed);
-    EXPECT_EQ(quits, 1);
-    EXPECT_EQ(searching.notices, prompts.notices);
-}
-
-TEST(Locator, MissingValueShowsTheAMessageThenQuitsThenClosesTheKey) {
-    FakeRegistry registry;
-    registry.valuePresent = false;
-    ScriptedPrompts prompts;
-    int quits = 0;
-    const auto quit = [&] {
-        EXPECT_EQ(prompts.notices, std::vector<std::string>{kFail + "(A2)\r\n"});
-        EXPECT_EQ(registry.openKeys, 1);
-        ++quits;
-    };
-    EXPECT_FALSE(LocateDownloadFolder(registry, prompts, quit));
-    EXPECT_EQ(quits, 1);
-    EXPECT_EQ(registry.openKeys, 0);
+    FakeRegistry noValue;
+    noValue.valuePresent = false;
+    const InstallPathFolder a = ReadInstallPathFolder(noValue);
+    EXPECT_EQ(a.failedStage, 'A');
+    EXPECT_EQ(a.failedCode, 2);
+    EXPECT_EQ(noValue.openKeys, 0);
 }
 
 struct ValueCase {
@@ -102,11 +83,15 @@ TEST_P(LocatorValues, ComposeTheFolderOrFailWithoutOverrun) {
     const ValueCase& c = GetParam();
     FakeRegistry registry;
     registry.value = c.value;
-    ScriptedPrompts prompts;
-    EXPECT_EQ(LocateDownloadFolder(registry, prompts), c.folder);
+    const InstallPathFolder read = ReadInstallPathFolder(registry);
     EXPECT_EQ(registry.openKeys, 0);
-    EXPECT_EQ(prompts.notices, c.folder ? std::vector<std::string>{}
-                                        : std::vector<std::string>{kFail + "(A234)\r\n"});
+    if (c.folder) {
+        EXPECT_EQ(read.failedStage, 0);
+        EXPECT_EQ(read.folder, *c.folder);
+    } else {
+        EXPECT_EQ(read.failedStage, 'A');
+        EXPECT_EQ(read.failedCode, 234);
+    }
 }
 
 const std::string k1023(1023, 'p');
@@ -146,67 +131,264 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"EmptyValue", {}, "\\Maps\\Download"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+struct PathCase {
+    const char* path;
+    bool full;
+};
+
+class FullPaths : public ::testing::TestWithParam<PathCase> {};
+
+// Only a path that names its folder whatever the current directory and drive
+// are is ever used: "" + "\Maps\Download" would be the current drive's root.
+TEST_P(FullPaths, OnlyAbsolutePathsNameAFolder) {
+    EXPECT_EQ(IsFullWindowsPath(GetParam().path), GetParam().full) << GetParam().path;
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, FullPaths,
+                         ::testing::Values(PathCase{"C:\\WC3\\Maps\\Download", true},
+                                           PathCase{"d:/WC3/Maps/Download", true},
+                                           PathCase{"\\\\server\\share\\WC3", true},
+                                           PathCase{"\\\\?\\C:\\WC3", true},
+                                           PathCase{"\\Maps\\Download", false},
+                                           PathCase{"   \\Maps\\Download", false},
+                                           PathCase{"C:WC3\\Maps\\Download", false},
+                                           PathCase{"WC3\\Maps\\Download", false},
+                                           PathCase{"1:\\WC3", false}, PathCase{"", false}));
+
 const std::string kInstall = "C:\\WC3\\Maps\\Download";
 const std::string kDocs = "C:\\Users\\p\\Documents\\Warcraft III\\Maps\\Download";
 const std::string kShellDocs = "C:\\Users\\p\\Documents";
+const std::string kMachine32 = "C:\\Program Files (x86)\\Warcraft III\\Maps\\Download";
+const std::string kMachine64 = "D:\\Games\\Warcraft III\\Maps\\Download";
 
-struct FindCase {
-    const char* name;
-    std::vector<std::string> usable;  // the folders that exist
-    std::string documents;            // empty: the shell does not know it
-    std::string found;                // empty: the no-folder notice
-    int documentsAsked;
-    std::vector<std::string> tooLong = {};  // exist, but their paths cannot be used
-    std::string toldTooLong = {};           // the folder the notice names as too long
+// A registry's InstallPath as a case gives it.
+struct Install {
+    enum Kind { Value, NoKey, NoValue } kind = Value;
+    std::string value;
 };
+const Install kUserValue{Install::Value, "C:\\WC3"};
+const Install kNoKey{Install::NoKey, {}};
+const Install kNoValue{Install::NoValue, {}};
+Install ValueOf(const std::string& text) { return {Install::Value, text}; }
+
+void Fill(FakeRegistry& registry, const Install& install) {
+    registry.keyPresent = install.kind != Install::NoKey;
+    registry.valuePresent = install.kind == Install::Value;
+    registry.value = Text(install.value);
+}
 
 bool Holds(const std::vector<std::string>& folders, const std::string& path) {
     return std::find(folders.begin(), folders.end(), path) != folders.end();
 }
 
-class FindFolder : public ::testing::TestWithParam<FindCase> {};
+struct SearchCase {
+    const char* name;
+    Install user;
+    std::vector<std::string> existing;  // folders that exist (Windows paths)
+    std::string found = {};             // empty: nothing found
+    std::string notice = {};            // the one notice when nothing is found
+    Install machine32 = kNoKey;
+    Install machine64 = kNoKey;
+    std::string documents = kShellDocs;     // empty: the shell does not know it
+    std::vector<std::string> tooLong = {};  // exist, but their paths cannot be used
+};
 
-TEST_P(FindFolder, InstallFolderFirstThenTheDocumentsFolder) {
-    const FindCase& c = GetParam();
-    FakeRegistry registry;
-    registry.value = Text("C:\\WC3");
-    ScriptedPrompts prompts;
-    int asked = 0;
-    const auto documents = [&] { return ++asked, c.documents; };
+class FindFolder : public ::testing::TestWithParam<SearchCase> {};
+
+TEST_P(FindFolder, FirstExistingCandidateElseOneMessage) {
+    const SearchCase& c = GetParam();
+    FakeRegistry user, machine32, machine64;
+    Fill(user, c.user);
+    Fill(machine32, c.machine32);
+    Fill(machine64, c.machine64);
+    std::vector<std::string> asked;
     const auto candidate = [&](const std::string& path) {
-        if (Holds(c.usable, path)) return FolderCandidate("/mapped" + path);
+        asked.push_back(path);
+        if (Holds(c.existing, path)) return FolderCandidate("/mapped" + path);
         return Holds(c.tooLong, path) ? FolderCandidate::TooLong() : FolderCandidate();
     };
-    const DownloadFolderResult result =
-        FindDownloadFolder(DownloadFolderSources{registry, documents, candidate}, prompts);
-    EXPECT_EQ(asked, c.documentsAsked);
-    if (c.found.empty()) {
-        EXPECT_EQ(result.outcome, FolderSearch::NoFolder);
-        EXPECT_EQ(prompts.notices,
-                  std::vector<std::string>{c.toldTooLong.empty()
-                                               ? NoDownloadFolderText(kInstall)
-                                               : DownloadFolderTooLongText(c.toldTooLong)});
-    } else {
+    const DownloadFolderSources sources{user, [&] { return c.documents; }, candidate, &machine32,
+                                        &machine64};
+    ScriptedPrompts prompts;
+    int quits = 0;
+    const DownloadFolderResult result = FindDownloadFolder(sources, prompts, [&] { ++quits; });
+    EXPECT_EQ(user.openKeys + machine32.openKeys + machine64.openKeys, 0);
+    // Only full paths are ever looked at.
+    for (const std::string& path : asked) EXPECT_TRUE(IsFullWindowsPath(path)) << path;
+    if (!c.found.empty()) {
         EXPECT_EQ(result.outcome, FolderSearch::Found);
         EXPECT_EQ(result.folder, "/mapped" + c.found);
         EXPECT_TRUE(prompts.notices.empty());
+        EXPECT_EQ(asked.back(), c.found);
+        return;
     }
+    EXPECT_EQ(prompts.notices, std::vector<std::string>{c.notice});
+    const bool registryMessage = c.notice.rfind(kFail, 0) == 0;
+    EXPECT_EQ(result.outcome,
+              registryMessage ? FolderSearch::RegistryFailed : FolderSearch::NoFolder);
+    EXPECT_EQ(quits, registryMessage ? 1 : 0);
 }
+
+const std::string kB2 = kFail + "(B2)\r\n";
+const std::string kA2 = kFail + "(A2)\r\n";
+const std::string kA234 = kFail + "(A234)\r\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Layouts, FindFolder,
     ::testing::Values(
-        FindCase{"InstallFolder", {kInstall, kDocs}, kShellDocs, kInstall, 0},
-        FindCase{"DocumentsFolder", {kDocs}, kShellDocs, kDocs, 1},
-        FindCase{"DocumentsWithBackslash", {kDocs}, kShellDocs + "\\", kDocs, 1},
-        FindCase{"Neither", {}, kShellDocs, "", 1},
-        FindCase{"DocumentsUnknown", {kDocs}, "", "", 1},
+        SearchCase{"InstallFolderFirst", kUserValue, {kInstall, kDocs, kMachine32}, kInstall},
+        SearchCase{"DocumentsFolder",
+                   kUserValue,
+                   {kDocs, kMachine32},
+                   kDocs,
+                   {},
+                   ValueOf("C:\\Program Files (x86)\\Warcraft III")},
+        SearchCase{"DocumentsWithBackslash",
+                   kUserValue,
+                   {kDocs},
+                   kDocs,
+                   {},
+                   kNoKey,
+                   kNoKey,
+                   kShellDocs + "\\"},
+        SearchCase{"Neither", kUserValue, {}, "", NoDownloadFolderText(kInstall)},
+        SearchCase{"DocumentsUnknown",
+                   kUserValue,
+                   {kDocs},
+                   "",
+                   NoDownloadFolderText(kInstall),
+                   kNoKey,
+                   kNoKey,
+                   ""},
         // A folder that exists with a path too long to use is told as such.
-        FindCase{"InstallFolderTooLong", {}, kShellDocs, "", 1, {kInstall}, kInstall},
-        FindCase{"DocumentsFolderTooLong", {}, kShellDocs, "", 1, {kDocs}, kDocs},
-        FindCase{
-            "TooLongInstallFolderButUsableDocuments", {kDocs}, kShellDocs, kDocs, 1, {kInstall}}),
+        SearchCase{"InstallFolderTooLong",
+                   kUserValue,
+                   {},
+                   "",
+                   DownloadFolderTooLongText(kInstall),
+                   kNoKey,
+                   kNoKey,
+                   kShellDocs,
+                   {kInstall}},
+        SearchCase{"DocumentsFolderTooLong",
+                   kUserValue,
+                   {},
+                   "",
+                   DownloadFolderTooLongText(kDocs),
+                   kNoKey,
+                   kNoKey,
+                   kShellDocs,
+                   {kDocs}},
+        SearchCase{"TooLongInstallButUsableDocuments",
+                   kUserValue,
+                   {kDocs},
+                   kDocs,
+                   {},
+                   kNoKey,
+                   kNoKey,
+                   kShellDocs,
+                   {kInstall}},
+        // No game key, or a launcher's key without InstallPath: the documents
+        // folder, else the machine's install folder, 32-bit view first.
+        SearchCase{"NoKeyDocuments", kNoKey, {kDocs}, kDocs},
+        SearchCase{"NoValueDocuments", kNoValue, {kDocs}, kDocs},
+        SearchCase{"NoKeyMachine32",
+                   kNoKey,
+                   {kMachine32, kMachine64},
+                   kMachine32,
+                   {},
+                   ValueOf("C:\\Program Files (x86)\\Warcraft III"),
+                   ValueOf("D:\\Games\\Warcraft III")},
+        SearchCase{"NoValueMachine64",
+                   kNoValue,
+                   {kMachine64},
+                   kMachine64,
+                   {},
+                   kNoKey,
+                   ValueOf("D:\\Games\\Warcraft III")},
+        SearchCase{"StaleUserValueMachine",
+                   kUserValue,
+                   {kMachine64},
+                   kMachine64,
+                   {},
+                   kNoValue,
+                   ValueOf("D:\\Games\\Warcraft III")},
+        // The registry's message only when no candidate exists, with its code.
+        SearchCase{
+            "NoKeyNothing", kNoKey, {}, "", kB2, ValueOf("C:\\Program Files (x86)\\Warcraft III")},
+        SearchCase{"NoValueNothing", kNoValue, {}, "", kA2},
+        SearchCase{"ValueTooLongNothing", ValueOf(std::string(3000, 'r')), {}, "", kA234},
+        SearchCase{"ValueTooLongDocuments", ValueOf(std::string(3000, 'r')), {kDocs}, kDocs},
+        SearchCase{"NoKeyTooLongDocuments",
+                   kNoKey,
+                   {},
+                   "",
+                   DownloadFolderTooLongText(kDocs),
+                   kNoKey,
+                   kNoKey,
+                   kShellDocs,
+                   {kDocs}},
+        // A value that names no folder by itself is never looked at, even
+        // where the current drive has such a folder; the notice names the
+        // first full candidate.
+        SearchCase{
+            "EmptyValue", ValueOf(""), {"\\Maps\\Download"}, "", NoDownloadFolderText(kDocs)},
+        SearchCase{
+            "BlankValue", ValueOf("  "), {"  \\Maps\\Download"}, "", NoDownloadFolderText(kDocs)},
+        SearchCase{"DriveRelativeValue",
+                   ValueOf("C:WC3"),
+                   {"C:WC3\\Maps\\Download"},
+                   "",
+                   NoDownloadFolderText(kDocs)},
+        SearchCase{"RelativeValue",
+                   ValueOf("WC3"),
+                   {"WC3\\Maps\\Download"},
+                   "",
+                   NoDownloadFolderText(kDocs)},
+        SearchCase{"EmptyValueNoDocuments",
+                   ValueOf(""),
+                   {"\\Maps\\Download"},
+                   "",
+                   NoDownloadFolderText("\\Maps\\Download"),
+                   kNoKey,
+                   kNoKey,
+                   ""},
+        SearchCase{"EmptyValueMachine",
+                   ValueOf(""),
+                   {kMachine32},
+                   kMachine32,
+                   {},
+                   ValueOf("C:\\Program Files (x86)\\Warcraft III")},
+        SearchCase{
+            "EmptyMachineValues", kNoKey, {"\\Maps\\Download"}, "", kB2, ValueOf(""), ValueOf("")}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// What `torvacheck folders` shows: every source in the search's order, each
+// with its path or the registry read that gave none.
+TEST(Locator, CandidatesListEverySourceInOrder) {
+    FakeRegistry user, machine32, machine64;
+    Fill(user, kNoValue);
+    Fill(machine32, kNoKey);
+    Fill(machine64, ValueOf("D:\\Games\\Warcraft III"));
+    const DownloadFolderSources sources{user, [] { return kShellDocs; },
+                                        [](const std::string&) { return FolderCandidate(); },
+                                        &machine32, &machine64};
+    const DownloadFolderCandidates list = ListDownloadFolderCandidates(sources);
+    EXPECT_EQ(list.failedStage, 'A');
+    EXPECT_EQ(list.failedCode, 2);
+    ASSERT_EQ(list.folders.size(), 4u);
+    const FolderSource order[] = {FolderSource::UserInstallPath, FolderSource::Documents,
+                                  FolderSource::MachineInstallPath32,
+                                  FolderSource::MachineInstallPath64};
+    const std::string paths[] = {"", kDocs, "", kMachine64};
+    const long codes[] = {2, 0, 2, 0};
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(list.folders[i].source, order[i]);
+        EXPECT_EQ(list.folders[i].path, paths[i]);
+        EXPECT_EQ(list.folders[i].fullPath, !paths[i].empty());
+        EXPECT_EQ(list.folders[i].read.code, codes[i]);
+    }
+}
 
 TEST(Locator, NoFolderTextShowsLongPathsCutBetweenCharacters) {
     EXPECT_NE(NoDownloadFolderText("C:\\WC3\\Maps\\Download").find("C:\\WC3\\Maps\\Download"),

@@ -91,6 +91,31 @@ INSTANTIATE_TEST_SUITE_P(
         return "case" + std::to_string(info.index);
     });
 
+// A 64-bit prefix keeps the machine's 32-bit view of Software under
+// Wow6432Node; a 32-bit prefix has only one view.
+TEST(WineRegistry, MachineViewsAsThePrefixKeepsThem) {
+    const std::string key = "SOFTWARE\\Blizzard Entertainment\\Warcraft III";
+    EXPECT_EQ(WineKeyOf(RegistryHive::Machine32, key, true),
+              "SOFTWARE\\Wow6432Node\\Blizzard Entertainment\\Warcraft III");
+    EXPECT_EQ(WineKeyOf(RegistryHive::Machine32, key, false), key);
+    EXPECT_EQ(WineKeyOf(RegistryHive::Machine64, key, true), key);
+    EXPECT_EQ(WineKeyOf(RegistryHive::CurrentUser, key, true), key);
+    EXPECT_EQ(WineKeyOf(RegistryHive::Machine32, "System\\x", true), "System\\x");
+
+    TempFolder prefix;
+    std::ofstream(prefix.path() / "system.reg")
+        << "WINE REGISTRY Version 2\n\n#arch=win64\n\n[Software\\\\Blizzard Entertainment\\\\"
+           "Warcraft III] 1\n\"InstallPath\"=\"D:\\\\64\"\n";
+    WineRegistry machine32(prefix.path().string(), RegistryHive::Machine32);
+    WineRegistry machine64(prefix.path().string(), RegistryHive::Machine64);
+    WineRegistry user(prefix.path().string());
+    EXPECT_EQ(machine32.OpenKey(key).code, 2);
+    EXPECT_EQ(user.OpenKey(key).code, 2);
+    ASSERT_TRUE(machine64.OpenKey(key).Ok());
+    EXPECT_EQ(machine64.ReadValue("InstallPath").bytes,
+              std::vector<std::uint8_t>({'D', ':', '\\', '6', '4', 0}));
+}
+
 TEST(DriveMapping, ResolvesCaseLikeWine) {
     TempFolder prefix;
     fs::create_directories(prefix.path() / "drive_c/Games/Warcraft III/Maps/Download");

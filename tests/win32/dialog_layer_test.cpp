@@ -109,7 +109,8 @@ TEST(DialogLayer, ListBoxListsThePlainFilesOfTheCurrentFolder) {
 
 // The dialog and torvacheck.exe list by one rule, Windows' for LB_DIR with
 // the mask 0: hidden and system files are left out (Wine's LB_DIR keeps
-// them), read-only and archived ones are listed.
+// them), read-only and archived ones are listed; so is no temporary file of
+// an overwriting copy.
 TEST(DialogLayer, TheListBoxAndTorvacheckListTheSameFiles) {
     testing::Win32TempFolder folder;
     const struct {
@@ -122,12 +123,16 @@ TEST(DialogLayer, TheListBoxAndTorvacheckListTheSameFiles) {
         {"read-only.w3x", FILE_ATTRIBUTE_READONLY},
         {"system.w3x", FILE_ATTRIBUTE_SYSTEM},
         {"system-read-only.w3x", FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY},
+        // An overwriting copy's temporary file left by a run that died: no map.
+        {"~torva-copy-4242-0.tmp", FILE_ATTRIBUTE_NORMAL},
+        {"~torva-copy-notes.txt", FILE_ATTRIBUTE_NORMAL},
     };
     for (const auto& file : kFiles) {
         folder.Write(file.name, "x");
         ASSERT_TRUE(SetFileAttributesW(folder.Wide(file.name).c_str(), file.attributes));
     }
-    const std::vector<std::string> expected = {"archived.w3x", "plain.w3x", "read-only.w3x"};
+    const std::vector<std::string> expected = {"archived.w3x", "plain.w3x", "read-only.w3x",
+                                               "~torva-copy-notes.txt"};
 
     std::vector<std::string> inListBox;
     ProbeDialog dialog;

@@ -10,6 +10,7 @@
 #include "base/utf.h"
 #include "platform/win32/win32_directory_lister.h"
 #include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_handles.h"
 #include "win32_test_folder.h"
 
 namespace torva {
@@ -241,6 +242,48 @@ TEST_F(Win32Files, OverwriteWaitsForAShortHoldOnly) {
     std::vector<std::string> names = folder.Names();
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"TORVA_A32.w3x", "source.w3x"}));
+}
+
+// Which refusals of the overwrite's rename are waited out: only a hold by
+// another program. A read-only destination is refused for good.
+TEST_F(Win32Files, OnlyAHoldIsADenialThatMayPass) {
+    folder.Write("temp.tmp", "new");
+    folder.Write("map.w3x", "old");
+    const std::wstring temp = folder.Wide("temp.tmp"), map = folder.Wide("map.w3x");
+    EXPECT_TRUE(AccessDeniedMayPass(temp, map));  // both free: a hold just ended
+    for (const std::wstring* held : {&map, &temp}) {
+        // Open without FILE_SHARE_DELETE, as a scanner holds a file.
+        const UniqueFileHandle scanner(CreateFileW(held->c_str(), GENERIC_READ,
+                                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                   OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(scanner);
+        EXPECT_TRUE(AccessDeniedMayPass(temp, map));
+    }
+    ASSERT_TRUE(SetFileAttributesW(map.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(AccessDeniedMayPass(temp, map));
+    SetFileAttributesW(map.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_TRUE(CreateDirectoryW(folder.Wide("sub").c_str(), nullptr));
+    EXPECT_FALSE(AccessDeniedMayPass(temp, folder.Wide("sub")));
+    RemoveDirectoryW(folder.Wide("sub").c_str());
+}
+
+// Destinations an overwrite can never replace: a read-only map (Windows
+// refuses it; Wine's rename would not), a folder of the map's name. The copy
+// fails, what was there stays, and no temporary file is left.
+TEST_F(Win32Files, AnIrreplaceableDestinationFailsAndLeavesNoTemporaryFile) {
+    folder.Write("source.w3x", "new map");
+    folder.Write("TORVA_A32.w3x", "old map");
+    ASSERT_TRUE(SetFileAttributesW(folder.Wide("TORVA_A32.w3x").c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(CreateDirectoryW(folder.Wide("TORVA_A31.w3x").c_str(), nullptr));
+    const std::string source = folder.Path() + "\\source.w3x";
+    EXPECT_EQ(files.Copy(source, "TORVA_A32.w3x", false).kind, Failure::AccessDenied);
+    EXPECT_FALSE(files.Copy(source, "TORVA_A31.w3x", false).Ok());
+    SetFileAttributesW(folder.Wide("TORVA_A32.w3x").c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(folder.Read("TORVA_A32.w3x"), "old map");
+    std::vector<std::string> names = folder.Names();
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"TORVA_A31.w3x", "TORVA_A32.w3x", "source.w3x"}));
+    RemoveDirectoryW(folder.Wide("TORVA_A31.w3x").c_str());
 }
 
 // A download folder deeper than MAX_PATH: the overwrite's temporary file must

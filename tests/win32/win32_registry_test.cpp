@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "base/utf.h"
+
 namespace torva {
 namespace {
 
@@ -94,6 +96,34 @@ TEST_F(Win32Registries, MissingKeyAndValueAreNotFound) {
     EXPECT_EQ(registry.ReadValue("InstallPath").status.code, ERROR_INVALID_HANDLE);
     ASSERT_TRUE(registry.OpenKey("Software\\TorvaMapChecker unit tests").Ok());
     EXPECT_EQ(registry.ReadValue("InstallPath").status.kind, Failure::NotFound);
+}
+
+// The machine's key in the view asked for, whichever size the program is:
+// the 32-bit view is not the 64-bit one.
+TEST(Win32MachineRegistry, EachViewReadsItsOwnKey) {
+    const struct {
+        REGSAM view;
+        RegistryHive hive;
+        const char* text;
+    } kViews[] = {{KEY_WOW64_32KEY, RegistryHive::Machine32, "C:\\32"},
+                  {KEY_WOW64_64KEY, RegistryHive::Machine64, "D:\\64"}};
+    for (const auto& v : kViews) {
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kTestKey, 0, nullptr, 0,
+                                  KEY_ALL_ACCESS | v.view, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        const std::wstring text = Utf8ToWide(v.text);
+        RegSetValueExW(key, L"InstallPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                       static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(key);
+    }
+    for (const auto& v : kViews) {
+        Win32Registry registry(v.hive);
+        ASSERT_TRUE(registry.OpenKey("Software\\TorvaMapChecker unit tests").Ok());
+        const RegistryValue value = registry.ReadValue("InstallPath");
+        EXPECT_EQ(std::string(value.bytes.begin(), value.bytes.end()), std::string(v.text) + '\0');
+    }
+    for (const auto& v : kViews) RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kTestKey, v.view, 0);
 }
 
 }  // namespace

@@ -153,6 +153,22 @@ long_value=$(long_path 1100)
 reg_case reg-expand-sz-1100 REG_EXPAND_SZ "$long_value"
 command_scenario_folder reg-expand-sz-1100 "$work/cwd" no-folder --candidate "$(shown_path "$long_value\Maps\Download")"
 
+# An empty InstallPath names no folder ("" + "\Maps\Download" would be the
+# current drive's root): the no-folder notice names the documents candidate,
+# and torvacheck.exe never looks there either.
+reg_case reg-empty REG_SZ ""
+command_scenario_folder reg-empty "$work/cwd" no-folder \
+  --candidate "$(windows_path "$work/f-documents")\\Warcraft III\\Maps\\Download"
+(cd "$work/cwd" && env LANG=C.UTF-8 LC_ALL= timeout -k 5 120 "$WINE" "$cli_exe" folders) \
+  >"$work/folders-empty.txt" 2>"$logs/torvacheck-folders-empty.log" </dev/null
+empty_rc=$?
+if [ "$empty_rc" -eq 1 ] && tr -d '\r' <"$work/folders-empty.txt" | grep -A1 -x -F '1. HKCU InstallPath: \Maps\Download' |
+   grep -q -x -F '   not a full path: never used'; then
+  report PASS "reg-empty: torvacheck.exe folders never uses \\Maps\\Download"
+else
+  report FAIL "reg-empty: torvacheck.exe folders" "exit $empty_rc: $(tr -d '\r' <"$work/folders-empty.txt" | tr '\n' '|')"
+fi
+
 # An existing folder whose path is longer than a current directory can be
 # (MAX_PATH): Windows refuses it as the current directory, and under Wine
 # making it current ends the program at its next DLL lookup. It is told as a

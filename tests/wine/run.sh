@@ -2,7 +2,7 @@
 # End-to-end tests of TorvaMapChecker.exe under Wine and Xvfb.
 #
 #   tests/wine/run.sh --win-build DIR --sample-tool PATH --torvacheck PATH --artifacts DIR
-#                     [--win32-build DIR] [--keep-work] [--only faults|metrics|listing]
+#                     [--win32-build DIR] [--keep-work] [--only faults|metrics|listing|locate]
 #
 # One private Wine prefix and one server for the whole run. The program is
 # started once per scenario; a driver program (built with mingw-w64, running
@@ -34,6 +34,9 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 abspath() { (cd "$(dirname "$1")" && printf '%s/%s' "$(pwd)" "$(basename "$1")"); }
 exe=$(abspath "$win_build/app/TorvaMapChecker.exe")
+cli_exe=$(abspath "$win_build/cli/torvacheck.exe")
+# The same program with the harness's seams (never released).
+seams_exe=$(abspath "$win_build/app/seams/TorvaMapChecker.exe")
 driver=$(abspath "$win_build/tests/wine/driver/torva_wine_driver.exe")
 win32_tests=$(abspath "$win_build/tests/win32/torva_win32_tests.exe")
 sample_tool=$(abspath "$sample_tool")
@@ -44,7 +47,7 @@ if [ -n "$win32_build" ]; then
   # Reading another process's controls needs the same pointer size as it.
   driver32=$(abspath "$win32_build/tests/wine/driver/torva_wine_driver.exe")
 fi
-for f in "$exe" "$driver" "$win32_tests" "$sample_tool" "$torvacheck" ${exe32:+"$exe32" "$driver32"}; do
+for f in "$exe" "$seams_exe" "$driver" "$win32_tests" "$sample_tool" "$torvacheck" ${exe32:+"$exe32" "$driver32"}; do
   [ -f "$f" ] || { echo "missing: $f" >&2; exit 2; }
 done
 for tool in Xvfb convert timeout; do
@@ -212,6 +215,16 @@ scenario() {
 shots=$(windows_path "$artifacts")
 expect=$(windows_path "$work/expect.json")
 
+fresh_folder() { rm -rf "$cmd_folder" && cp -a "$template" "$cmd_folder"; }
+
+# command_scenario NAME CHANGES DRIVER-ARGS...: a scenario on $cmd_folder.
+command_scenario() {
+  local name=$1; shift
+  watched=$cmd_folder
+  scenario "$name" C.UTF-8 "$@"
+  watched=$folder
+}
+
 # --only GROUP runs one group alone (while working on it).
 if [ -z "$only" ]; then
 wine_run "$logs/reg.log" 60 reg delete "$GAME_KEY" /f
@@ -282,15 +295,6 @@ mkdir -p "$cmd_install/Maps"
 cmd_win=$(windows_path "$cmd_folder")
 set_install_path "$logs/reg.log" "$cmd_install" || { report FAIL "setting InstallPath"; exit 1; }
 
-fresh_folder() { rm -rf "$cmd_folder" && cp -a "$template" "$cmd_folder"; }
-
-# command_scenario NAME CHANGES DRIVER-ARGS...: a scenario on $cmd_folder.
-command_scenario() {
-  local name=$1; shift
-  watched=$cmd_folder
-  scenario "$name" C.UTF-8 "$@"
-  watched=$folder
-}
 
 fresh_folder
 for args in "1008 3" "1009 2" "1010 1"; do
@@ -366,11 +370,34 @@ fresh_folder
 # bands' exact pixel edges.
 command_scenario hover none hover --shots "$shots" --tag hover --tops "222|255|288" --exact-edges yes
 
+fi  # [ -z "$only" ]
+
+# Where the folder is found: the registry's messages, the documents folder
+# with and without the game's key, and no folder at all.
+if [ -z "$only" ] || [ "$only" = locate ]; then
+if [ -z "${template:-}" ]; then
+  template="$work/template16"
+  timeout 120 "$sample_tool" "$template" --variant 16 >"$logs/sample16.log" 2>&1 || { cat "$logs/sample16.log"; exit 1; }
+fi
+# torvacheck.exe --json: exit EXIT, and stderr holding TEXT (if any).
+cli_locates() {  # cli_locates NAME EXIT TEXT
+  (cd "$work/cwd" && env LANG=C.UTF-8 LC_ALL= timeout -k 5 120 "$WINE" "$cli_exe" --json) \
+    >"$work/$1.json" 2>"$logs/torvacheck-$1.log" </dev/null
+  local rc=$?
+  if [ "$rc" -eq "$2" ] && { [ -z "$3" ] || grep -q -F "$3" "$logs/torvacheck-$1.log"; }; then
+    report PASS "$1: torvacheck.exe exits $2${3:+ saying '$3'}"
+  else
+    report FAIL "$1: torvacheck.exe" "exit $rc: $(tr -d '\r' <"$logs/torvacheck-$1.log" | head -3)"
+  fi
+}
+
 wine_run "$logs/reg.log" 60 reg delete "$GAME_KEY" /f
 scenario missing-key C.UTF-8 none notice --letter B --code 2 --shot "$shots\\notice-missing-key.bmp"
+cli_locates missing-key 1 "(B2)"
 
 wine_run "$logs/reg.log" 60 reg add "$GAME_KEY" /f
 scenario missing-value C.UTF-8 none notice --letter A --code 2 --shot "$shots\\notice-missing-value.bmp"
+cli_locates missing-value 1 "(A2)"
 
 # Newer game layouts: the download folder under the documents folder, or none.
 new_install="$work/game-new/Warcraft III"
@@ -383,6 +410,33 @@ cmd_folder="$docs/Warcraft III/Maps/Download"
 command_scenario documents-folder none listing --folder "$(windows_path "$cmd_folder")" \
   --shots "$shots" --tag documents-folder
 
+# Newer versions' launchers: no game key for the user, or one without
+# InstallPath. The documents folder is found all the same, by the dialog and
+# by torvacheck.exe, whose `folders` says what it tried.
+wine_run "$logs/reg.log" 60 reg delete "$GAME_KEY" /f
+command_scenario documents-no-key none listing --folder "$(windows_path "$cmd_folder")" \
+  --shots "$shots" --tag documents-no-key
+cli_locates documents-no-key 0 ""
+docs_count=$(tr -d '\r' <"$work/documents-no-key.json" | sed -n 's/^  "folder_file_count": \([0-9]*\),$/\1/p')
+if [ "$docs_count" = "$(find "$cmd_folder" -maxdepth 1 -type f | wc -l)" ]; then
+  report PASS "documents-no-key: torvacheck.exe lists the documents folder's $docs_count files"
+else
+  report FAIL "documents-no-key: torvacheck.exe's folder" "$(tr -d '\r' <"$work/documents-no-key.json" | head -3)"
+fi
+wine_run "$logs/reg.log" 60 reg add "$GAME_KEY" /v "Allow Local Files" /t REG_DWORD /d 1 /f
+command_scenario documents-no-value none listing --folder "$(windows_path "$cmd_folder")" \
+  --shots "$shots" --tag documents-no-value
+(cd "$work/cwd" && env LANG=C.UTF-8 LC_ALL= timeout -k 5 120 "$WINE" "$cli_exe" folders) \
+  >"$work/folders.txt" 2>"$logs/torvacheck-folders.log" </dev/null
+folders_rc=$?
+docs_line=$(tr -d '\r' <"$work/folders.txt" | grep -A1 '^2\. Documents: ' | tail -1)
+if [ "$folders_rc" -eq 0 ] && [ "$docs_line" = "   exists, $(find "$cmd_folder" -maxdepth 1 -type f | wc -l) files  <- used" ]; then
+  report PASS "torvacheck.exe folders: the documents folder is used without InstallPath"
+else
+  report FAIL "torvacheck.exe folders" "exit $folders_rc: $(tr -d '\r' <"$work/folders.txt" | tr '\n' '|')"
+fi
+wine_run "$logs/reg.log" 60 reg add "$GAME_KEY" /v InstallPath /d "$(windows_path "$new_install")" /f
+
 # Neither folder: one notice, nothing listed. The working folder holds TORVA
 # files that must be neither listed nor touched.
 mkdir -p "$work/documents-empty"
@@ -392,7 +446,7 @@ cmd_folder="$work/cwd"
 command_scenario no-download-folder none no-folder \
   --candidate "$(windows_path "$new_install")\\Maps\\Download" --shots "$shots"
 
-fi  # [ -z "$only" ]
+fi  # locate
 
 # Hidden and system files beside a read-only map: the dialog lists what
 # torvacheck.exe lists, by Windows' rule for LB_DIR with the mask 0 (Wine's
@@ -410,7 +464,7 @@ if [ -z "$only" ] || [ "$only" = listing ]; then
     wine_run "$logs/attrib.log" 60 attrib +s "$(windows_path "$vis_folder/system.w3x")" ||
     report FAIL "attrib +h / +s"
   set_install_path "$logs/reg.log" "$vis_install" || report FAIL "setting InstallPath"
-  (cd "$work/cwd" && env LANG=C.UTF-8 LC_ALL= timeout -k 5 120 "$WINE" "$(abspath "$win_build/cli/torvacheck.exe")" --json) \
+  (cd "$work/cwd" && env LANG=C.UTF-8 LC_ALL= timeout -k 5 120 "$WINE" "$cli_exe" --json) \
     >"$work/attributes.json" 2>"$logs/torvacheck-attributes.log" </dev/null
   vis_listing=$(tr -d '\r' <"$work/attributes.json" | sed -n '/^  "listing": \[$/,/^  \],$/p' | tr -d ' \n')
   if [ "$vis_listing" = '"listing":["TORVA_A07.w3x","notes.txt"],' ]; then
@@ -426,19 +480,30 @@ if [ -z "$only" ] || [ "$only" = listing ]; then
   set_install_path "$logs/reg.log" "$install" || report FAIL "setting InstallPath"
 fi
 
-# A run that takes itself as elevated (the tests' switch; Wine models no UAC)
-# with the game under C:\Program Files: one notice that the VirtualStore's
-# maps are not shown, then the dialog as usual.
+# The harness's build of the program, told to take itself as an
+# administrator's elevated run (Wine models no UAC), with the game under
+# C:\Program Files and two maps in the folder's VirtualStore copy that the
+# folder lacks: one notice saying so, then the dialog as usual.
 if [ -z "$only" ] || [ "$only" = listing ]; then
   pf_folder="$WINEPREFIX/drive_c/Program Files/Warcraft III/Maps/Download"
   mkdir -p "$pf_folder"
   cp "$folder/TORVA_A07.w3x" "$pf_folder/"
+  local_app_data=$(find "$WINEPREFIX/drive_c/users" -mindepth 3 -maxdepth 3 -path '*/AppData/Local' ! -path '*/Public/*' | head -1)
+  vs_folder="$local_app_data/VirtualStore/Program Files/Warcraft III/Maps/Download"
+  mkdir -p "$vs_folder"
+  cp "$folder/TORVA_A07.w3x" "$vs_folder/"
+  cp "$folder/TORVA_A07.w3x" "$vs_folder/내려받은 맵.w3x"
+  echo notes >"$vs_folder/notes.txt"
+  wine_run "$logs/reg.log" 60 reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\Policies\System' \
+    /v EnableLUA /t REG_DWORD /d 1 /f /reg:64 || report FAIL "setting EnableLUA"
   wine_run "$logs/reg.log" 60 reg add "$GAME_KEY" /v InstallPath /d 'C:\Program Files\Warcraft III' /f ||
     report FAIL "setting InstallPath"
   watched=$pf_folder
-  TORVA_TEST_NOT_VIRTUALISED=1 scenario virtual-store-notice C.UTF-8 none virtual-store --shots "$shots"
+  scenario_exe=$seams_exe
+  TORVA_TEST_ELEVATED=1 scenario virtual-store-notice C.UTF-8 none virtual-store --missing 2 --shots "$shots"
+  scenario_exe=
   watched=$folder
-  rm -rf "$WINEPREFIX/drive_c/Program Files/Warcraft III"
+  rm -rf "$WINEPREFIX/drive_c/Program Files/Warcraft III" "$local_app_data/VirtualStore"
   set_install_path "$logs/reg.log" "$install" || report FAIL "setting InstallPath"
 fi
 

@@ -13,10 +13,10 @@ namespace torva::win {
 namespace {
 
 // The plain files of `folder` that IsListedFile leaves out: on Windows LB_DIR
-// has left them out already; Wine's lists them.
+// has left hidden and system files out already; Wine's lists them.
 std::vector<std::string> FilesLeftOut(const std::string& folder) {
-    const auto leftOut = [](unsigned long attributes) {
-        return (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && !IsListedFile(attributes);
+    const auto leftOut = [](unsigned long attributes, const std::string& name) {
+        return (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && !IsListedFile(attributes, name);
     };
     return FindFiles(folder, leftOut).value_or(std::vector<std::string>());
 }

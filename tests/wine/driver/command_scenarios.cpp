@@ -417,13 +417,18 @@ int NoFolderScenario(const Options& options) {
     return checks.Failures();
 }
 
-// A run that takes itself as elevated, with the folder under Program Files:
-// one notice before the dialog, which then lists the folder as usual.
+// A run that takes itself as an administrator's elevated run, with the folder
+// under Program Files and --missing files in its VirtualStore copy that the
+// folder lacks: one notice saying how many, before the dialog, which then
+// lists the folder as usual.
 int VirtualStoreScenario(const Options& options) {
     Checks checks;
+    const int missing = std::stoi(Opt(options, L"--missing"));
     const std::string text = AnswerNotice(checks, probe::WaitForDialog(kNoticeCaption, 60),
                                           "start-up", ShotPath(options, L"virtual-store-notice"));
-    checks.Equal(Escaped(text), Escaped(torva::kVirtualStoreNotice), "notice text");
+    const std::string want =
+        torva::VirtualStoreNoticeText({missing, torva::NotVirtualisedBecause::Elevated});
+    checks.Equal(Escaped(text), Escaped(want), "notice text");
     Session s;
     if (!Open(checks, s)) return checks.Failures();
     checks.Expect(NoBoxWithin(s, 2), "exactly one notice; the dialog stays");

@@ -1,0 +1,122 @@
+#include "cli/folders_command.h"
+
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+
+#include "base/format.h"
+
+namespace torva::cli {
+
+namespace {
+
+const char* SourceName(FolderSource source) {
+    switch (source) {
+        case FolderSource::UserInstallPath:
+            return "HKCU InstallPath";
+        case FolderSource::Documents:
+            return "Documents";
+        case FolderSource::MachineInstallPath32:
+            return "HKLM InstallPath (32-bit view)";
+        case FolderSource::MachineInstallPath64:
+            return "HKLM InstallPath (64-bit view)";
+    }
+    return "";
+}
+
+// One candidate as the search sees it.
+struct Row {
+    const CandidateFolder* candidate = nullptr;
+    std::optional<std::string> folder;  // the local folder when it exists and can be used
+    bool tooLong = false;
+    std::optional<int> files;  // listed files, when the folder could be listed
+    bool used = false;
+};
+
+std::string State(const Row& row) {
+    const CandidateFolder& c = *row.candidate;
+    if (c.path.empty()) {
+        return c.source == FolderSource::Documents
+                   ? "unknown"
+                   : Format("not in the registry (code %ld)", c.read.code);
+    }
+    if (!c.fullPath) return "not a full path: never used";
+    if (row.tooLong) return "exists, path too long to use";
+    if (!row.folder) return "missing";
+    std::string state = row.files ? Format("exists, %d files", *row.files)
+                                  : std::string("exists, cannot be listed");
+    return row.used ? state + "  <- used" : state;
+}
+
+// Control bytes of a registry value never reach the terminal raw.
+std::string Visible(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            out += Format("\\x%02x", static_cast<unsigned>(static_cast<unsigned char>(c)));
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+int RunFolders(Context& context) {
+    const DownloadFolderSources sources = context.platform.FolderSources();
+    const DownloadFolderCandidates candidates = ListDownloadFolderCandidates(sources);
+    FolderLister& lister = context.platform.Lister();
+    std::vector<Row> rows;
+    bool found = false;
+    for (const CandidateFolder& candidate : candidates.folders) {
+        Row row;
+        row.candidate = &candidate;
+        if (candidate.fullPath) {
+            FolderCandidate at = sources.usableFolder(candidate.path);
+            row.folder = at.folder;
+            row.tooLong = at.tooLong;
+            lister.Empty();
+            if (row.folder && lister.List(*row.folder)) row.files = lister.Count();
+            row.used = row.folder && !found;
+            found = found || row.used;
+        }
+        rows.push_back(row);
+    }
+    lister.Empty();
+
+    if (context.json) {
+        using Json = nlohmann::ordered_json;
+        Json list = Json::array();
+        Json used = nullptr;
+        for (const Row& row : rows) {
+            const CandidateFolder& c = *row.candidate;
+            list.push_back({{"source", SourceName(c.source)},
+                            {"path", c.path.empty() ? Json(nullptr) : Json(c.path)},
+                            {"full_path", c.fullPath},
+                            {"registry_code", c.read.Ok() ? Json(nullptr) : Json(c.read.code)},
+                            {"local", row.folder ? Json(*row.folder) : Json(nullptr)},
+                            {"exists", row.folder.has_value() || row.tooLong},
+                            {"files", row.files ? Json(*row.files) : Json(nullptr)},
+                            {"used", row.used}});
+            if (row.used) used = *row.folder;
+        }
+        const Json report = {{"candidates", list}, {"used", used}};
+        std::fprintf(context.out, "%s\n",
+                     report.dump(2, ' ', false, Json::error_handler_t::replace).c_str());
+    } else {
+        int index = 0;
+        for (const Row& row : rows) {
+            const CandidateFolder& c = *row.candidate;
+            std::fprintf(context.out, "%d. %s: %s\n   %s\n", ++index, SourceName(c.source),
+                         c.path.empty() ? "-" : Visible(c.path).c_str(), State(row).c_str());
+            if (row.folder && *row.folder != c.path) {
+                std::fprintf(context.out, "   (%s)\n", Visible(*row.folder).c_str());
+            }
+        }
+        if (!found) std::fprintf(context.out, "no download folder found\n");
+    }
+    return found ? kExitOk : kExitFolder;
+}
+
+}  // namespace torva::cli
