@@ -13,11 +13,11 @@ bool IsListedFile(unsigned long attributes) {
             (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
 }
 
-std::optional<std::vector<std::string>> FindFiles(const std::string& folder,
-                                                  bool (*keep)(unsigned long attributes)) {
+std::optional<std::vector<std::wstring>> FindFilesWide(const std::string& folder,
+                                                       bool (*keep)(unsigned long attributes)) {
     const std::wstring verbatim = VerbatimFolder(folder);
     if (verbatim.empty()) return std::nullopt;
-    std::vector<std::string> names;
+    std::vector<std::wstring> names;
     WIN32_FIND_DATAW found;
     const UniqueFind search(FindFirstFileW((verbatim + L"*.*").c_str(), &found));
     if (!search) {
@@ -25,8 +25,18 @@ std::optional<std::vector<std::string>> FindFiles(const std::string& folder,
         return std::nullopt;
     }
     do {
-        if (keep(found.dwFileAttributes)) names.push_back(WideToUtf8(found.cFileName));
+        if (keep(found.dwFileAttributes)) names.emplace_back(found.cFileName);
     } while (FindNextFileW(search.Get(), &found));
+    return names;
+}
+
+std::optional<std::vector<std::string>> FindFiles(const std::string& folder,
+                                                  bool (*keep)(unsigned long attributes)) {
+    auto wide = FindFilesWide(folder, keep);
+    if (!wide) return std::nullopt;
+    std::vector<std::string> names;
+    names.reserve(wide->size());
+    for (const std::wstring& name : *wide) names.push_back(WideToUtf8(name));
     return names;
 }
 

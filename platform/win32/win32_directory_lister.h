@@ -1,6 +1,6 @@
 // Lists a folder with FindFirstFileW for the command-line front
 // end: the files IsListedFile keeps, names as UTF-8 in byte order. (The
-// dialog program lists through its list box instead.)
+// dialog program lists by the same walk, in its list box's order.)
 #pragma once
 
 #include <optional>
@@ -18,6 +18,9 @@ bool IsListedFile(unsigned long attributes);
 
 // The names of the entries of `folder` whose attributes `keep` accepts, in
 // the system's order; none when the folder cannot be read.
+std::optional<std::vector<std::wstring>> FindFilesWide(const std::string& folder,
+                                                       bool (*keep)(unsigned long attributes));
+// The same as UTF-8.
 std::optional<std::vector<std::string>> FindFiles(const std::string& folder,
                                                   bool (*keep)(unsigned long attributes));
 

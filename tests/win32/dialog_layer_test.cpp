@@ -140,7 +140,7 @@ TEST(DialogLayer, TheListingKeepsTheOrderOfTheListBoxsOwnDirectoryListing) {
                                             "Zeta",
                                             "alpha"};
     for (const std::string& name : files) folder.Write(name, "x");
-    std::vector<std::string> byDir, listed;
+    std::vector<std::string> byDir, listed, shown;
     ProbeDialog dialog;
     dialog.whileOpen = [&](ProbeDialog& d) {
         win::ListBox box;
@@ -154,6 +154,11 @@ TEST(DialogLayer, TheListingKeepsTheOrderOfTheListBoxsOwnDirectoryListing) {
         lister.Empty();
         EXPECT_TRUE(lister.List(folder.Path()));
         for (int i = 0; i < lister.Count(); ++i) listed.push_back(lister.Name(i));
+        // Shown twice: the box holds the listing once, in its order.
+        box.AddString("left over");
+        lister.Show();
+        lister.Show();
+        for (int i = 0; i < box.Count(); ++i) shown.push_back(box.Text(i));
         d.EndDialog(IDOK);
     };
     dialog.DoModal();
@@ -163,6 +168,28 @@ TEST(DialogLayer, TheListingKeepsTheOrderOfTheListBoxsOwnDirectoryListing) {
 
     EXPECT_EQ(byDir.size(), files.size());
     EXPECT_EQ(listed, byDir);
+    EXPECT_EQ(shown, byDir);
+}
+
+// Names the box's comparison finds equal (here by case alone, which a Unix
+// folder under Wine can hold) take the place its binary search meets first,
+// not the place a stable sort would give them.
+TEST(DialogLayer, EqualNamesTakeThePlaceTheListBoxsSearchGivesThem) {
+    const struct {
+        std::vector<std::wstring> names;
+        std::vector<std::size_t> order;
+    } kCases[] = {
+        {{}, {}},
+        {{L"b", L"a", L"c"}, {1, 0, 2}},
+        {{L"b", L"a", L"B", L"c"}, {1, 2, 0, 3}},
+        {{L"B", L"b", L"b"}, {1, 2, 0}},
+        {{L"x", L"y", L"X", L"Y", L"x"}, {2, 4, 0, 3, 1}},
+    };
+    for (const auto& c : kCases) {
+        EXPECT_EQ(win::ListBoxDirOrder(c.names, LOCALE_INVARIANT), c.order)
+            << WideToUtf8(c.names.empty() ? L"" : c.names.front()) << " (" << c.names.size()
+            << " names)";
+    }
 }
 
 // The dialog and torvacheck.exe list by one rule, Windows' for LB_DIR with
