@@ -146,7 +146,7 @@ TEST(DialogLayer, TheListingKeepsTheOrderOfTheListBoxsOwnDirectoryListing) {
         win::ListBox box;
         box.Attach(GetDlgItem(d.Handle(), kProbeList));
         SetCurrentDirectoryW(Utf8ToWide(folder.Path()).c_str());
-        box.Dir(DDL_READWRITE, L"*.*");
+        box.Send(LB_DIR, DDL_READWRITE, reinterpret_cast<LPARAM>(L"*.*"));
         for (int i = 0; i < box.Count(); ++i) byDir.push_back(box.Text(i));
         box.ResetContent();
 

@@ -10,12 +10,6 @@ namespace torva::win {
 
 void ListBox::ResetContent() const { Send(LB_RESETCONTENT); }
 
-void ListBox::Dir(UINT attributes, const wchar_t* pattern) const {
-    Send(LB_DIR, attributes, reinterpret_cast<LPARAM>(pattern));
-}
-
-void ListBox::DeleteString(int index) const { Send(LB_DELETESTRING, static_cast<WPARAM>(index)); }
-
 int ListBox::Count() const {
     const LRESULT count = Send(LB_GETCOUNT);
     return count == LB_ERR ? 0 : static_cast<int>(count);
