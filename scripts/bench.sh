@@ -7,7 +7,7 @@
 # list-and-scan of the same folder, and a switch at 20000 entries. Prints each
 # ratio with PASS or FAIL.
 #
-#   scripts/bench.sh          full run (about four minutes); exits 1 if a target is missed
+#   scripts/bench.sh          full run (about five minutes); exits 1 if a target is missed
 #   scripts/bench.sh --smoke  everything once, briefly; judges no timing, fails only
 #                             on wrong results (for CI)
 #
