@@ -97,13 +97,16 @@ bool MapFolder::ListFolder() {
 }
 
 void MapFolder::ScanFolder() {
-    ScanResults& r = *results_;
-    r.FamilyMapList.count = 0;
-    r.GenuineList.count = 0;
-    r.HackedList.count = 0;
-    r.FolderFileCount = 0;
-    if (!ListFolder()) return;
+    if (ListFolder()) {
+        ScanListed();
+    } else {
+        ClearResults();
+    }
+}
 
+void MapFolder::ScanListed() {
+    ClearResults();
+    ScanResults& r = *results_;
     const int listed = lister_.Count();
     r.FolderFileCount = listed;
     if (listed > kListCapacity) {
@@ -116,10 +119,19 @@ void MapFolder::ScanFolder() {
 void MapFolder::RefreshIfChanged() {
     if (!ListFolder()) {
         // The folder is gone: the lists must not keep naming its files.
-        if (results_->FolderFileCount != 0) ScanFolder();
+        ClearResults();
         return;
     }
-    if (lister_.Count() != results_->FolderFileCount) ScanFolder();
+    // The scan examines the listing just compared: one listing per refresh.
+    if (lister_.Count() != results_->FolderFileCount) ScanListed();
+}
+
+void MapFolder::ClearResults() {
+    ScanResults& r = *results_;
+    r.FamilyMapList.count = 0;
+    r.GenuineList.count = 0;
+    r.HackedList.count = 0;
+    r.FolderFileCount = 0;
 }
 
 void MapFolder::ExamineFile(const std::string& name) {

@@ -110,7 +110,11 @@ public:
     // Lists the folder and examines the first kListCapacity entries. A folder
     // that cannot be used is treated as empty: nothing else is listed.
     void ScanFolder();
-    // Lists again; rescans only when the number of entries changed.
+    // Examines the first kListCapacity entries of the listing the lister holds
+    // now, as ScanFolder does after listing.
+    void ScanListed();
+    // Lists again; rescans that listing only when the number of entries
+    // changed.
     void RefreshIfChanged();
 
     const ScanResults& Results() const { return *results_; }
@@ -124,6 +128,7 @@ public:
 
 private:
     bool ListFolder();
+    void ClearResults();
     void ExamineFile(const std::string& name);
 
     std::string downloadFolder_;

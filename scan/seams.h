@@ -10,8 +10,8 @@
 
 namespace torva {
 
-// Lists the download folder: plain files only, no subdirectories. On Windows
-// this is the dialog's file list box, which keeps the listing for display.
+// Lists the download folder: plain files only, no subdirectories. The dialog
+// program's lister lists in its list box's order and shows the listing there.
 class FolderLister {
 public:
     virtual ~FolderLister() = default;

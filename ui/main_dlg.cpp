@@ -91,15 +91,17 @@ BOOL CMainDlg::OnInitDialog() {
 
     // A folder that cannot be used is shown empty: never list another.
     if (folder_ && folder_->EnterFolder()) lister_.List(folder_->DownloadFolder());
-    CountText = CountLine(0, FileListBox.Count());
+    lister_.Show();
+    CountText = CountLine(0, lister_.Count());
     UpdateData();
 
     for (int tab = 0; tab < kViewCount; ++tab) ViewTabs.InsertItem(tab, kViews[tab].title);
     ViewTabs.SetCurSel(0);
 
     if (folder_) {
+        // The listing on show is the one scanned.
         win::WaitCursorFiles::Busy busy(files_);
-        folder_->ScanFolder();
+        folder_->ScanListed();
     }
 
     GuidanceText = kStartupGuidanceText;
@@ -122,12 +124,16 @@ void CMainDlg::ShowCurrentTab() {
         folder_->RefreshIfChanged();
     }
 
-    int count = FileListBox.Count();
+    int count = lister_.Count();
     if (NameList ScanResults::*member = kViews[tab].list) {
         const NameList& list = folder_->Results().*member;
-        FileListBox.ResetContent();
-        for (int i = 0; i < list.count; ++i) FileListBox.AddString(std::string(list[i]));
+        std::vector<std::wstring> names;
+        names.reserve(static_cast<std::size_t>(list.count));
+        for (int i = 0; i < list.count; ++i) names.push_back(Utf8ToWide(list[i]));
+        FileListBox.ReplaceItems(names);
         count = list.count;
+    } else {
+        lister_.Show();
     }
     CountText = CountLine(tab, count);
     UpdateData();

@@ -14,12 +14,10 @@ bool IsListedFile(unsigned long attributes, const std::string& name) {
            !IsCopyInProgressName(name);
 }
 
-std::optional<std::vector<std::string>> FindFiles(const std::string& folder,
-                                                  bool (*keep)(unsigned long attributes,
-                                                               const std::string& name)) {
+std::optional<std::vector<std::wstring>> FindFilesWide(const std::string& folder, FileFilter keep) {
     const std::wstring verbatim = VerbatimFolder(folder);
     if (verbatim.empty()) return std::nullopt;
-    std::vector<std::string> names;
+    std::vector<std::wstring> names;
     WIN32_FIND_DATAW found;
     const UniqueFind search(FindFirstFileW((verbatim + L"*.*").c_str(), &found));
     if (!search) {
@@ -27,9 +25,19 @@ std::optional<std::vector<std::string>> FindFiles(const std::string& folder,
         return std::nullopt;
     }
     do {
-        std::string name = WideToUtf8(found.cFileName);
-        if (keep(found.dwFileAttributes, name)) names.push_back(std::move(name));
+        if (keep(found.dwFileAttributes, WideToUtf8(found.cFileName))) {
+            names.emplace_back(found.cFileName);
+        }
     } while (FindNextFileW(search.Get(), &found));
+    return names;
+}
+
+std::optional<std::vector<std::string>> FindFiles(const std::string& folder, FileFilter keep) {
+    auto wide = FindFilesWide(folder, keep);
+    if (!wide) return std::nullopt;
+    std::vector<std::string> names;
+    names.reserve(wide->size());
+    for (const std::wstring& name : *wide) names.push_back(WideToUtf8(name));
     return names;
 }
 

@@ -1,6 +1,6 @@
 // Lists a folder with FindFirstFileW for the command-line front
 // end: the files IsListedFile keeps, names as UTF-8 in byte order. (The
-// dialog program lists through its list box instead.)
+// dialog program lists by the same walk, in its list box's order.)
 #pragma once
 
 #include <optional>
@@ -17,11 +17,14 @@ namespace torva {
 // the temporary file of an overwriting copy, which is no map.
 bool IsListedFile(unsigned long attributes, const std::string& name);
 
-// The names of the entries of `folder` whose attributes `keep` accepts, in
-// the system's order; none when the folder cannot be read.
-std::optional<std::vector<std::string>> FindFiles(const std::string& folder,
-                                                  bool (*keep)(unsigned long attributes,
-                                                               const std::string& name));
+// Which entries a listing keeps, by their attributes and UTF-8 name.
+using FileFilter = bool (*)(unsigned long attributes, const std::string& name);
+
+// The names of the entries of `folder` that `keep` accepts, in the system's
+// order; none when the folder cannot be read.
+std::optional<std::vector<std::wstring>> FindFilesWide(const std::string& folder, FileFilter keep);
+// The same as UTF-8.
+std::optional<std::vector<std::string>> FindFiles(const std::string& folder, FileFilter keep);
 
 class Win32DirectoryLister : public SortedFolderLister {
 protected:

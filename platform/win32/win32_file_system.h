@@ -34,9 +34,10 @@ std::wstring VerbatimFolder(const std::string& folder);
 // ("/", ".", ".."), is left to Windows' usual parsing.
 std::wstring VerbatimSourcePath(const std::string& path);
 
-// Makes `folder` the current directory, which only the list box's listing
-// needs. False when it cannot be, and for a path longer than Windows holds a
-// current directory (Wine accepts one and then overruns its own buffers).
+// Makes `folder` the current directory, where the open-file dialog may start
+// (nothing else resolves against it). False when it cannot be, and for a
+// path longer than Windows holds a current directory (Wine accepts one and
+// then overruns its own buffers).
 bool MakeCurrentFolder(const std::string& folder);
 
 // The program's test of a download folder candidate: usable when it can be

@@ -112,10 +112,13 @@ TEST_F(ScanFixture, TheEntryPastTheThousandthIsNeverOpenedAndEveryScanSaysSo) {
                   3, "토르바 맵폴더의 맵이 너무 많아 1000개까지만 처리하도록 하겠습니다."));
 }
 
+// Every refresh lists the folder once; a changed count rescans that listing
+// (a tab switch costs one listing, or one listing and the scan).
 TEST_F(ScanFixture, RefreshRescansOnlyWhenTheEntryCountChanges) {
     Add("a.w3x", FileWith(600, 8, kMarker + " A32"));
     map.ScanFolder();
     ASSERT_EQ(map.Results().FamilyMapList.count, 1);
+    EXPECT_EQ(lister.listings, 1);
 
     // Replaced under a new name, count unchanged: the lists keep the old name.
     std::filesystem::remove(folder.path() / "a.w3x");
@@ -125,11 +128,26 @@ TEST_F(ScanFixture, RefreshRescansOnlyWhenTheEntryCountChanges) {
     map.RefreshIfChanged();
     EXPECT_TRUE(files.opened.empty());
     EXPECT_EQ(map.Results().FamilyMapList[0], "a.w3x");
+    EXPECT_EQ(lister.listings, 2);
 
     Add("c.w3x", FileWith(600, 8, kMarker + " A31"));
     map.RefreshIfChanged();
     EXPECT_EQ(map.Results().FamilyMapList.count, 2);
     EXPECT_EQ(map.Results().FamilyMapList[0], "b.w3x");
+    EXPECT_EQ(lister.listings, 3);
+    EXPECT_EQ(files.opened, (std::vector<std::string>{"b.w3x", "c.w3x"}));
+}
+
+// At start-up the dialog shows a listing and then scans that one.
+TEST_F(ScanFixture, ScanListedExaminesTheListingHeldWithoutListingAgain) {
+    Add("a.w3x", FileWith(600, 8, kMarker + " A32"));
+    ASSERT_TRUE(map.EnterFolder());
+    lister.List(map.DownloadFolder());
+    Add("b.w3x", FileWith(600, 8, kMarker + " A31"));  // after the listing: not seen
+    map.ScanListed();
+    EXPECT_EQ(lister.listings, 1);
+    EXPECT_EQ(map.Results().FolderFileCount, 1);
+    EXPECT_EQ(Names(map.Results().FamilyMapList), std::vector<std::string>{"a.w3x"});
 }
 
 TEST_F(ScanFixture, FullListsNeverOverflow) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/utf.h"
 #include "platform/win32/dialog/dialog.h"
 #include "platform/win32/dialog/list_box_lister.h"
 #include "platform/win32/win32_directory_lister.h"
@@ -105,6 +106,90 @@ TEST(DialogLayer, ListBoxListsThePlainFilesOfTheCurrentFolder) {
 
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, files);
+}
+
+// The dialog shows the folder in the order its list box's own LB_DIR gives:
+// pinned against the platform's LB_DIR, over names that byte order, a
+// case-blind order and a word sort (blanks, hyphens, apostrophes, digits,
+// Hangul, an ignorable soft hyphen) each put otherwise.
+TEST(DialogLayer, TheListingKeepsTheOrderOfTheListBoxsOwnDirectoryListing) {
+    testing::Win32TempFolder folder;
+    const std::vector<std::string> files = {"TORVA_A32.w3x",
+                                            "TORVA A32.w3x",
+                                            "TORVA-A32.w3x",
+                                            "TORVA'A32.w3x",
+                                            "TORVAA32.w3x",
+                                            "torva_a19fast.w3x",
+                                            "TORVA_A19fast (1).w3x",
+                                            "TORVA_A5.w3x",
+                                            "TORVA_A10.w3x",
+                                            "10.w3x",
+                                            "9.w3x",
+                                            "_x.w3x",
+                                            "~x.w3x",
+                                            "x.",
+                                            "x ",
+                                            "ab.w3x",
+                                            "a\xC2\xAD"
+                                            "b.w3x",
+                                            "토르바 A05.w3x",
+                                            "맵.w3x",
+                                            "ñ.w3x",
+                                            "🙂.w3x",
+                                            "CON.w3x",
+                                            "Zeta",
+                                            "alpha"};
+    for (const std::string& name : files) folder.Write(name, "x");
+    std::vector<std::string> byDir, listed, shown;
+    ProbeDialog dialog;
+    dialog.whileOpen = [&](ProbeDialog& d) {
+        win::ListBox box;
+        box.Attach(GetDlgItem(d.Handle(), kProbeList));
+        SetCurrentDirectoryW(Utf8ToWide(folder.Path()).c_str());
+        box.Send(LB_DIR, DDL_READWRITE, reinterpret_cast<LPARAM>(L"*.*"));
+        for (int i = 0; i < box.Count(); ++i) byDir.push_back(box.Text(i));
+        box.ResetContent();
+
+        win::ListBoxLister lister(box);
+        lister.Empty();
+        EXPECT_TRUE(lister.List(folder.Path()));
+        for (int i = 0; i < lister.Count(); ++i) listed.push_back(lister.Name(i));
+        // Shown twice: the box holds the listing once, in its order.
+        box.AddString("left over");
+        lister.Show();
+        lister.Show();
+        for (int i = 0; i < box.Count(); ++i) shown.push_back(box.Text(i));
+        d.EndDialog(IDOK);
+    };
+    dialog.DoModal();
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    SetCurrentDirectoryW(temp);
+
+    EXPECT_EQ(byDir.size(), files.size());
+    EXPECT_EQ(listed, byDir);
+    EXPECT_EQ(shown, byDir);
+}
+
+// Names the box's comparison finds equal (here by case alone, which a Unix
+// folder under Wine can hold) take the place its binary search meets first,
+// not the place a stable sort would give them.
+TEST(DialogLayer, EqualNamesTakeThePlaceTheListBoxsSearchGivesThem) {
+    const struct {
+        std::vector<std::wstring> names;
+        std::vector<std::size_t> order;
+    } kCases[] = {
+        {{}, {}},
+        {{L"b", L"a", L"c"}, {1, 0, 2}},
+        {{L"b", L"a", L"B", L"c"}, {1, 2, 0, 3}},
+        {{L"B", L"b", L"b"}, {1, 2, 0}},
+        {{L"x", L"y", L"X", L"Y", L"x"}, {2, 4, 0, 3, 1}},
+    };
+    for (const auto& c : kCases) {
+        EXPECT_EQ(win::ListBoxDirOrder(c.names, LOCALE_INVARIANT), c.order)
+            << WideToUtf8(c.names.empty() ? L"" : c.names.front()) << " (" << c.names.size()
+            << " names)";
+    }
 }
 
 // The dialog and torvacheck.exe list by one rule, Windows' for LB_DIR with

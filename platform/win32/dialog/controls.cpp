@@ -10,12 +10,6 @@ namespace torva::win {
 
 void ListBox::ResetContent() const { Send(LB_RESETCONTENT); }
 
-void ListBox::Dir(UINT attributes, const wchar_t* pattern) const {
-    Send(LB_DIR, attributes, reinterpret_cast<LPARAM>(pattern));
-}
-
-void ListBox::DeleteString(int index) const { Send(LB_DELETESTRING, static_cast<WPARAM>(index)); }
-
 int ListBox::Count() const {
     const LRESULT count = Send(LB_GETCOUNT);
     return count == LB_ERR ? 0 : static_cast<int>(count);
@@ -35,6 +29,21 @@ std::string ListBox::Text(int index) const {
 void ListBox::AddString(const std::string& text) const {
     const std::wstring wide = Utf8ToWide(text);
     Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
+void ListBox::ReplaceItems(const std::vector<std::wstring>& items) const {
+    // A visible list box repaints its scroll bar for every entry added; under
+    // Wine that costs milliseconds each, seconds for a thousand names.
+    Send(WM_SETREDRAW, FALSE);
+    Send(LB_RESETCONTENT);
+    std::size_t characters = 0;
+    for (const std::wstring& item : items) characters += item.size() + 1;
+    Send(LB_INITSTORAGE, items.size(), static_cast<LPARAM>(characters * sizeof(wchar_t)));
+    for (const std::wstring& item : items) {
+        Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    }
+    Send(WM_SETREDRAW, TRUE);
+    InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 std::vector<int> ListBox::SelectedIndices() const {

@@ -24,13 +24,12 @@ private:
 class ListBox : public Window {
 public:
     void ResetContent() const;
-    // LB_DIR: adds the current directory's entries that match `pattern`.
-    void Dir(UINT attributes, const wchar_t* pattern) const;
     int Count() const;
     // The text of entry `index`, or "" when there is none.
     std::string Text(int index) const;
     void AddString(const std::string& text) const;
-    void DeleteString(int index) const;
+    // Empties the box and adds `items` in order, painted once at the end.
+    void ReplaceItems(const std::vector<std::wstring>& items) const;
     // Indices of the selected entries, in the order the list box reports them.
     std::vector<int> SelectedIndices() const;
 };

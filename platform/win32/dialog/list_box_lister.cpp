@@ -1,10 +1,8 @@
 #include "platform/win32/dialog/list_box_lister.h"
 
-#include <windows.h>
+#include <optional>
 
-#include <algorithm>
-#include <vector>
-
+#include "base/utf.h"
 #include "platform/win32/win32_directory_lister.h"
 #include "platform/win32/win32_file_system.h"
 
@@ -12,36 +10,68 @@ namespace torva::win {
 
 namespace {
 
-// The plain files of `folder` that IsListedFile leaves out: on Windows LB_DIR
-// has left hidden and system files out already; Wine's lists them.
-std::vector<std::string> FilesLeftOut(const std::string& folder) {
-    const auto leftOut = [](unsigned long attributes, const std::string& name) {
-        return (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && !IsListedFile(attributes, name);
-    };
-    return FindFiles(folder, leftOut).value_or(std::vector<std::string>());
+// The list box's own comparison: -1, 0 or 1; a name it cannot compare sorts
+// lower, as in the box.
+int CompareWithoutCase(LCID locale, const std::wstring& a, const std::wstring& b) {
+    switch (CompareStringW(locale, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1)) {
+        case CSTR_EQUAL:
+            return 0;
+        case CSTR_GREATER_THAN:
+            return 1;
+        default:
+            return -1;
+    }
 }
 
 }  // namespace
 
-void ListBoxLister::Empty() { box_.ResetContent(); }
+std::vector<std::size_t> ListBoxDirOrder(const std::vector<std::wstring>& names, LCID locale) {
+    std::vector<std::size_t> order;
+    order.reserve(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        // The box's search: an equal name found on the way takes its place.
+        std::size_t low = 0, high = order.size();
+        while (low != high) {
+            const std::size_t middle = (low + high) / 2;
+            const int result = CompareWithoutCase(locale, names[i], names[order[middle]]);
+            if (result == 0) {
+                high = middle;
+                break;
+            }
+            if (result < 0) {
+                high = middle;
+            } else {
+                low = middle + 1;
+            }
+        }
+        order.insert(order.begin() + static_cast<std::ptrdiff_t>(high), i);
+    }
+    return order;
+}
+
+void ListBoxLister::Empty() {
+    shown_.clear();
+    names_.clear();
+}
 
 bool ListBoxLister::List(const std::string& folder) {
     if (!MakeCurrentFolder(folder)) return false;  // never list another folder
-    const int before = box_.Count();
-    box_.Dir(DDL_READWRITE, L"*.*");
-    const std::vector<std::string> leftOut = FilesLeftOut(folder);
-    if (leftOut.empty()) return true;
-    // Exact comparison: LB_FINDSTRINGEXACT ignores case.
-    for (int i = box_.Count() - 1; i >= before; --i) {
-        if (std::find(leftOut.begin(), leftOut.end(), box_.Text(i)) != leftOut.end()) {
-            box_.DeleteString(i);
-        }
+    std::optional<std::vector<std::wstring>> found = FindFilesWide(folder, IsListedFile);
+    if (!found) return false;
+    const LCID locale = static_cast<LCID>(box_.Send(LB_GETLOCALE));
+    for (const std::size_t i : ListBoxDirOrder(*found, locale)) {
+        names_.push_back(WideToUtf8((*found)[i]));
+        shown_.push_back(std::move((*found)[i]));
     }
     return true;
 }
 
-int ListBoxLister::Count() const { return box_.Count(); }
+int ListBoxLister::Count() const { return static_cast<int>(names_.size()); }
 
-std::string ListBoxLister::Name(int index) const { return box_.Text(index); }
+std::string ListBoxLister::Name(int index) const {
+    return names_.at(static_cast<std::size_t>(index));
+}
+
+void ListBoxLister::Show() const { box_.ReplaceItems(shown_); }
 
 }  // namespace torva::win

@@ -218,17 +218,6 @@ void SetSentinel(const Session& s) {
                         SMTO_ABORTIFHUNG, 5000, &ignored);
 }
 
-// Where the clean-up buttons landed (client pixels): what the font and DPI
-// made of the template. (The dialog's font and base units are the program's
-// own and cannot be asked from another process.)
-std::vector<RECT> ButtonRects(const Session& s) {
-    std::vector<RECT> out;
-    for (const BulkTexts& bulk : kBulk) {
-        out.push_back(probe::ClientRectIn(GetDlgItem(s.main, bulk.button), s.main));
-    }
-    return out;
-}
-
 int HoverScenario(const Options& options) {
     Checks checks;
     Session s;
@@ -449,6 +438,7 @@ Scenario CommandScenario(const std::wstring& name) {
     if (name == L"no-folder") return &NoFolderScenario;
     if (name == L"insert-limits") return &InsertLimitsScenario;
     if (name == L"virtual-store") return &VirtualStoreScenario;
+    if (const Scenario timing = TimingScenarioByName(name)) return timing;
     return FaultScenario(name);
 }
 

@@ -9,6 +9,7 @@
 //   hover [--shots DIR] [--tag T] [--tops Y1|Y2|Y3] [--exact-edges yes]
 //   listing --folder DIR [--shots DIR --tag TAG]
 //   no-folder --candidate PATH [--shots DIR]
+//   timing --switches N --crossings N --notices yes|no (timing_scenario.cpp)
 #pragma once
 
 #include <map>
@@ -21,6 +22,8 @@ using Scenario = int (*)(const Options&);
 
 // The scenario of this name, or null.
 Scenario CommandScenario(const std::wstring& name);
+// The benchmarks' timing scenario (timing_scenario.cpp), or null.
+Scenario TimingScenarioByName(const std::wstring& name);
 // The fault table's scenarios (fault_scenarios.cpp), or null.
 Scenario FaultScenario(const std::wstring& name);
 

@@ -113,6 +113,14 @@ bool SelectTab(const Session& s, int tab) {
     });
 }
 
+std::vector<RECT> ButtonRects(const Session& s) {
+    std::vector<RECT> out;
+    for (const BulkTexts& bulk : kBulk) {
+        out.push_back(probe::ClientRectIn(GetDlgItem(s.main, bulk.button), s.main));
+    }
+    return out;
+}
+
 // A visible dialog of the program other than the main one and `except`.
 HWND FindBox(const Session& s, HWND except) {
     for (HWND box : probe::DialogsOf(s.pid)) {

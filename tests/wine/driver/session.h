@@ -82,6 +82,11 @@ int SelectedCount(const Session& s);
 // Clicks a tab and waits until its count line shows.
 bool SelectTab(const Session& s, int tab);
 
+// Where the clean-up buttons landed (client pixels), in kBulk's order: what
+// the font and DPI made of the template. (The dialog's font and base units
+// are the program's own and cannot be asked from another process.)
+std::vector<RECT> ButtonRects(const Session& s);
+
 // A visible dialog of the program other than the main one and `except`.
 HWND FindBox(const Session& s, HWND except = nullptr);
 HWND WaitForBox(const Session& s, double seconds, HWND except = nullptr);
