@@ -16,7 +16,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
-build= folder= smoke=0 out=
+build='' folder='' smoke=0 out=''
 while [ $# -gt 0 ]; do
   case $1 in
     --build) build=$2; shift 2 ;;

@@ -122,8 +122,11 @@ else
   rm -f "$medians"
   scripts/bench-wine.sh --build "$build" --folder "$folder" --smoke $smoke --out "$medians" ||
     { echo "the dialog under Wine failed (logs in $build/wine/logs)"; exit 1; }
+  # Sets switch_ns, switch0_ns, crossing_ns, cli_ns and, at the big folder,
+  # big_entries, big_switch_ns, big_crossing_ns.
   # shellcheck source=/dev/null
   . "$medians"
+  # shellcheck disable=SC2154
   {
     echo
     printf '%-2s %-44s %11s %11s %9s %8s  %s\n' "#" "dialog under Wine, medians" numerator \
