@@ -18,6 +18,6 @@ TEST_P(CodePage949, CountsAlikeOnEveryPlatform) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, CodePage949, ::testing::ValuesIn(kCodePage949Cases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& p) { return std::string(p.param.name); });
 
 }  // namespace torva::testing

@@ -35,7 +35,7 @@ INSTANTIATE_TEST_SUITE_P(
         SumsExample{"abc", {'a', 'b', 'c'}, {294, 196, 197, 197, 196}},
         SumsExample{"signed", {0x01, 0x80, 0xFF, 0x7F, 0x10, 0x20, 0x30}, {95, 64, -81, -32, 62}},
         SumsExample{"empty", {}, {0, 0, 0, 0, 0}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& p) { return std::string(p.param.name); });
 
 std::vector<std::uint8_t> RandomBytes(std::size_t length, std::mt19937& rng) {
     std::vector<std::uint8_t> data(length);
@@ -121,8 +121,7 @@ const char* const kKernelNames[] = {"Portable", "Avx2", "Avx512"};  // SumsKerne
 INSTANTIATE_TEST_SUITE_P(Kernels, SumsKernels,
                          ::testing::Values(SumsKernel::Portable, SumsKernel::Avx2,
                                            SumsKernel::Avx512),
-                         [](const auto& info) {
-                             return std::string(kKernelNames[static_cast<int>(info.param)]);
+                         [](const auto& p) { return std::string(kKernelNames[static_cast<int>(p.param)]);
                          });
 
 struct LookupCase {

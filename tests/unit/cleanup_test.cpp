@@ -144,7 +144,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {"copy.w3x", "TORVA_A31 (2).w3x", "torva_a31.w3x", "TORVA_A19.w3x", "mod.w3x"},
                  {"TORVA_A32.w3x", "TORVA_A31.w3x", "TORVA_A03.w3x", "TORVA_A21.w3x"},
                  {"TORVA_A19.w3x", "TORVA_A19.w3x"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& p) { return std::string(p.param.name); });
 
 // Once the folder cannot be entered the next refresh empties the views;
 // nothing is listed or opened, and no command deletes anything.
@@ -259,7 +259,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FailureCase{"Broken", Fault::Broken, ChangeFailure::NotDeleted, true},
                       FailureCase{"Unreadable", Fault::Unreadable, ChangeFailure::Unreadable, true},
                       FailureCase{"Resized", Fault::Resized, ChangeFailure::Changed, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& p) { return std::string(p.param.name); });
 
 class InsertFixture : public CleanupFixture {
 protected:
@@ -368,7 +368,7 @@ INSTANTIATE_TEST_SUITE_P(
         DestinationCase{"Thai200", kKoreanFolder, "ไทย_A32_copy.w3x", 200, kTooLong},
         // A separator would put the file in another folder: said as such.
         DestinationCase{"Separator", kWc3Folder, "..\\TORVA_A32.w3x", 37, kSeparator}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& p) { return std::string(p.param.name); });
 
 }  // namespace
 }  // namespace torva

@@ -169,7 +169,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "name one with --folder DIR",
                     {},
                     {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& p) { return std::string(p.param.name); });
 
 // `| head -1`: the reader leaves after the first line; the clean-up still
 // runs to its end and the process is never killed by the closed pipe.

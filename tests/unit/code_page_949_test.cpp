@@ -48,7 +48,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SlotCase{"ThaiAndHangulOver", "ไ" + Repeated("가", 125) + "ab", false},
                       // C1 controls: one code page byte, two UTF-8 bytes each.
                       SlotCase{"C1Controls", Repeated("\xC2\x80", 200), false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& p) { return std::string(p.param.name); });
 
 }  // namespace
 }  // namespace torva

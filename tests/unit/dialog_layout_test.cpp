@@ -51,7 +51,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Metrics{"Gulim96", kReferenceBaseUnits}, Metrics{"Nanum96", {7, 14}},
                       Metrics{"Gulim120", {9, 15}}, Metrics{"Gulim144", {11, 18}},
                       Metrics{"Batang96", {7, 11}}, Metrics{"Gulim192", {14, 24}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& p) { return std::string(p.param.name); });
 
 TEST(GuidanceBands, ReferenceMetricsKeepTheDesignedPixelEdges) {
     // At x 320 (y, band): band 0 from y 285 down, 1 from 250, 2 from 215, 3 above;

@@ -66,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
         HeaderCase{"TwoMarkers",
                    With(FileWith(4096, 8, kMarker + " A31"), 300, kMarker + " A32|"),
                    {{8, "A31"}, {300, "A32"}}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& p) { return std::string(p.param.name); });
 
 using ScanFixture = testing::ScriptedFolderTest;
 

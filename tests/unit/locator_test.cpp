@@ -129,7 +129,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Outside code page 949: UTF-8 bytes count (2031 + 3).
         ValueCase{"ThaiCompositionWouldNotFit", Text(std::string(2031, 'q') + "ไ"), std::nullopt},
         ValueCase{"EmptyValue", {}, "\\Maps\\Download"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& p) { return std::string(p.param.name); });
 
 struct PathCase {
     const char* path;
@@ -361,7 +361,7 @@ INSTANTIATE_TEST_SUITE_P(
                    ValueOf("C:\\Program Files (x86)\\Warcraft III")},
         SearchCase{
             "EmptyMachineValues", kNoKey, {"\\Maps\\Download"}, "", kB2, ValueOf(""), ValueOf("")}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& p) { return std::string(p.param.name); });
 
 // What `torvacheck folders` shows: every source in the search's order, each
 // with its path or the registry read that gave none.

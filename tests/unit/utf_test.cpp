@@ -29,7 +29,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RoundTrip{"OutsideCp949", "ñ ไทย", u"ñ ไทย"},
                       RoundTrip{"SurrogatePair", "\xF0\x9F\x98\x80.w3x", u"\U0001F600.w3x"},
                       RoundTrip{"EmbeddedNul", std::string("a\0b", 3), std::u16string(u"a\0b", 3)}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& p) { return std::string(p.param.name); });
 
 TEST(Utf, IllFormedInputBecomesReplacementCharacters) {
     // A stray continuation, a truncated sequence, an overlong slash.

@@ -108,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "D:\\Program Files\\Warcraft III\\Maps\\Download", 0},
         NoticeCase{"SpelledOtherwise", kAdminElevated, kUacOn, kTwoMore,
                    "\\\\?\\c:/program files\\\\Warcraft III\\Maps\\Download", 2, R::Elevated}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& p) { return std::string(p.param.name); });
 
 TEST(VirtualStore, CopyIsUnderLocalAppDataWithoutTheDrive) {
     const std::string local = "C:\\Users\\me\\AppData\\Local";

@@ -39,7 +39,7 @@ INSTANTIATE_TEST_SUITE_P(
         FieldCase{"Path260", "C:\\" + Repeated("폴", 124) + "\\abcd.w3x", "abcd.w3x", false},
         FieldCase{"ThaiName63", kDir + Repeated("ไ", 21), Repeated("ไ", 21), true},
         FieldCase{"ThaiName64", kDir + Repeated("ไ", 21) + "a", Repeated("ไ", 21) + "a", false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& p) { return std::string(p.param.name); });
 
 }  // namespace
 }  // namespace torva
