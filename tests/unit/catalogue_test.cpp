@@ -121,7 +121,8 @@ const char* const kKernelNames[] = {"Portable", "Avx2", "Avx512"};  // SumsKerne
 INSTANTIATE_TEST_SUITE_P(Kernels, SumsKernels,
                          ::testing::Values(SumsKernel::Portable, SumsKernel::Avx2,
                                            SumsKernel::Avx512),
-                         [](const auto& p) { return std::string(kKernelNames[static_cast<int>(p.param)]);
+                         [](const auto& p) {
+                             return std::string(kKernelNames[static_cast<int>(p.param)]);
                          });
 
 struct LookupCase {

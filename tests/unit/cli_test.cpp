@@ -505,7 +505,8 @@ TEST_P(MoveTo, LosesNoByteAndNeverOverwrites) {
     EXPECT_EQ(Differences(moved, expected), std::vector<std::string>{});
 }
 
-INSTANTIATE_TEST_SUITE_P(Volumes, MoveTo, ::testing::Values("", "/dev/shm"), [](const auto& p) { return std::string(p.param[0] ? "OtherVolume" : "SameVolume");
+INSTANTIATE_TEST_SUITE_P(Volumes, MoveTo, ::testing::Values("", "/dev/shm"), [](const auto& p) {
+    return std::string(p.param[0] ? "OtherVolume" : "SameVolume");
 });
 
 TEST(CliInfo, ShowsTheHeaderFieldsAndNeverBreaksOnShortOrOddFiles) {

@@ -87,9 +87,7 @@ INSTANTIATE_TEST_SUITE_P(
                 0, 2, ""},
         RegCase{"a longer key name is another key",
                 "[Software\\\\Blizzard Entertainment\\\\Warcraft III Beta] 1\n", 2, 0, ""}),
-    [](const ::testing::TestParamInfo<RegCase>& p) {
-        return "case" + std::to_string(p.index);
-    });
+    [](const ::testing::TestParamInfo<RegCase>& p) { return "case" + std::to_string(p.index); });
 
 // A 64-bit prefix keeps the machine's 32-bit view of Software under
 // Wow6432Node; a 32-bit prefix has only one view.
