@@ -338,11 +338,11 @@ bool PrintTable(const std::map<std::string, double>& seconds, bool smoke) {
                     Time(top->second).c_str(), Time(bottom->second).c_str(), ratio, limit, result);
     }
     for (const char* kernel : {"portable", "avx2", "avx512"}) {
-        const auto big = seconds.find(std::string("sums/kernel-") + kernel + "/3.7MB");
+        const auto whole = seconds.find(std::string("sums/kernel-") + kernel + "/3.7MB");
         const auto cached = seconds.find(std::string("sums/kernel-") + kernel + "/256KB");
-        if (big == seconds.end() || cached == seconds.end()) continue;
+        if (whole == seconds.end() || cached == seconds.end()) continue;
         std::printf("   (kernel %-8s: %s over 3.7 MB, %s over 256 KB in cache)\n", kernel,
-                    Time(big->second).c_str(), Time(cached->second).c_str());
+                    Time(whole->second).c_str(), Time(cached->second).c_str());
     }
     const auto bare = seconds.find("scan/bare-loop");
     if (bare != seconds.end()) {

@@ -17,6 +17,9 @@
 
 // The About entry that the main dialog appends to its system menu.
 #define IDM_ABOUTBOX 0x0010
+// Beside it: opens the download folder in Explorer.
+#define IDS_OPENFOLDER 103
+#define IDM_OPENFOLDER 0x0030
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

@@ -74,6 +74,11 @@ BOOL CMainDlg::OnInitDialog() {
             AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
             AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, about);
         }
+        // Greyed until a download folder is found.
+        wchar_t open[256] = {};
+        if (LoadStringW(GetModuleHandleW(nullptr), IDS_OPENFOLDER, open, 256) > 0) {
+            AppendMenuW(menu, MF_STRING | MF_GRAYED, IDM_OPENFOLDER, open);
+        }
     }
     SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(AppIcon));
     SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(AppIcon));
@@ -84,6 +89,9 @@ BOOL CMainDlg::OnInitDialog() {
     // Without a download folder the dialog stays, empty: nothing else is listed.
     if (found.outcome == FolderSearch::Found) {
         folder_ = std::make_unique<MapFolder>(found.folder, lister_, files_, prompts_);
+        if (HMENU menu = GetSystemMenu(Handle(), FALSE)) {
+            EnableMenuItem(menu, IDM_OPENFOLDER, MF_BYCOMMAND | MF_ENABLED);
+        }
         if (virtualStoreNotice_) {
             if (const auto notice = virtualStoreNotice_(found.folder)) prompts_.Notice(*notice);
         }
@@ -141,6 +149,21 @@ void CMainDlg::ShowCurrentTab() {
 
 BOOL CMainDlg::PreTranslateMessage(MSG& message) {
     const bool ours = message.hwnd == Handle() || IsChild(Handle(), message.hwnd);
+    if (ours && message.message == WM_KEYDOWN && (GetKeyState(VK_CONTROL) & 0x8000) != 0) {
+        // The views by keyboard, as in property sheets: Ctrl+Tab and Ctrl+PgDn
+        // the next, with Shift or Ctrl+PgUp the previous, round the end.
+        const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+        int step = 0;
+        if (message.wParam == VK_TAB) step = shift ? -1 : 1;
+        if (message.wParam == VK_NEXT) step = 1;
+        if (message.wParam == VK_PRIOR) step = -1;
+        if (step != 0) {
+            const int current = ViewTabs.CurSel();
+            ViewTabs.SetCurSel(((current < 0 ? 0 : current) + step + kViewCount) % kViewCount);
+            ShowCurrentTab();  // as a click on the tab
+            return TRUE;       // not also a move of the focus
+        }
+    }
     if (ours && message.message == WM_KEYDOWN) {
         // Modifier keys are not looked at: Shift+Insert copies, Ctrl+Delete deletes.
         if (message.wParam == VK_INSERT) CopyMapIntoFolder();
@@ -223,6 +246,13 @@ void CMainDlg::OnSysCommand(UINT id, LPARAM) {
     if ((id & 0xFFF0) == IDM_ABOUTBOX) {
         CAboutBox about;
         about.DoModal();
+    } else if ((id & 0xFFF0) == IDM_OPENFOLDER) {
+        // Explorer shows what the program examines; as with the download
+        // page, a failure to open it is not told.
+        if (folder_) {
+            ShellExecuteW(Handle(), L"open", Utf8ToWide(folder_->DownloadFolder()).c_str(), nullptr,
+                          nullptr, SW_SHOWNORMAL);
+        }
     } else {
         Default();
     }

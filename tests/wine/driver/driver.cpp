@@ -101,6 +101,46 @@ void CheckAboutBox(Checks& checks, HWND main, UINT command, bool closeWithEscape
 // The views against torvacheck's report (--expect), the tabs, the download
 // button, minimising and the About box; then the program must end on the
 // given key with 0.
+// A visible window of another process whose title holds `text`.
+struct ForeignWindow {
+    DWORD ownPid;
+    const wchar_t* text;
+    HWND found;
+};
+
+BOOL CALLBACK FindForeignWindow(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<ForeignWindow*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == search->ownPid || !IsWindowVisible(hwnd)) return TRUE;
+    if (probe::TextOf(hwnd).find(search->text) == std::wstring::npos) return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+
+// A key pressed with Ctrl (and Shift) as the keyboard sends it, to the
+// dialog brought to the front: through the system's input, so the program
+// reads the modifiers' state as a user's keys leave it.
+void PressWithControl(HWND main, WORD key, bool shift) {
+    SetForegroundWindow(main);
+    std::vector<INPUT> inputs;
+    const auto add = [&](WORD vk, bool up) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = vk;
+        input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) |
+                           (vk == VK_NEXT || vk == VK_PRIOR ? KEYEVENTF_EXTENDEDKEY : 0);
+        inputs.push_back(input);
+    };
+    add(VK_CONTROL, false);
+    if (shift) add(VK_SHIFT, false);
+    add(key, false);
+    add(key, true);
+    if (shift) add(VK_SHIFT, true);
+    add(VK_CONTROL, true);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
 int MainScenario(const Options& options) {
     Checks checks;
     const std::wstring tag = Opt(options, L"--tag", L"main");
@@ -172,6 +212,36 @@ int MainScenario(const Options& options) {
         checks.Expect(Utf8(probe::TextOf(s.guidance)) == startup,
                       "tab changes leave the guidance text");
 
+        // The views by keyboard, real key events as a keyboard sends them:
+        // Ctrl+PgDn/Ctrl+Tab next, Ctrl+PgUp/Ctrl+Shift+Tab previous, round the end.
+        struct Press {
+            WORD key;
+            bool shift;
+            int tab;
+            const char* what;
+        };
+        const Press presses[] = {{VK_NEXT, false, 1, "Ctrl+PgDn"},
+                                 {VK_TAB, false, 2, "Ctrl+Tab"},
+                                 {VK_TAB, true, 1, "Ctrl+Shift+Tab"},
+                                 {VK_PRIOR, false, 0, "Ctrl+PgUp"},
+                                 {VK_PRIOR, false, 3, "Ctrl+PgUp from the first view"},
+                                 {VK_TAB, false, 0, "Ctrl+Tab from the last view"}};
+        for (const Press& press : presses) {
+            PressWithControl(s.main, press.key, press.shift);
+            const std::size_t want =
+                press.tab == 0 ? n : InListingOrder(listing, *lists[press.tab]).size();
+            const bool shown = probe::WaitUntil(5, [&] {
+                const View v = Look(s);
+                return v.tab == press.tab && v.countLine == CountLine(press.tab, want);
+            });
+            checks.Expect(shown,
+                          std::string(press.what) + " selects view " + std::to_string(press.tab) +
+                              " and its count line",
+                          Describe(Look(s)));
+        }
+        checks.Expect(Look(s) == View{0, CountLine(0, n), listing},
+                      "back on the first view by keyboard, the listing as before");
+
         // The download page may not open (no browser here): nothing is told,
         // and the dialog stays as it was.
         probe::ClickButton(s.main, IDC_DOWNLOAD_PAGE);
@@ -188,6 +258,24 @@ int MainScenario(const Options& options) {
             probe::WaitUntil(5, [&] { return !IsIconic(s.main) && IsWindowVisible(s.main); }),
             "restores");
         checks.Expect(Look(s).items == listing, "restored with the same listing");
+
+        // Beside About, the system menu opens the download folder in Explorer.
+        const auto explorerWindow = [&]() -> HWND {
+            ForeignWindow search{s.pid, L"Download", nullptr};
+            EnumWindows(FindForeignWindow, reinterpret_cast<LPARAM>(&search));
+            return search.found;
+        };
+        PostMessageW(s.main, WM_SYSCOMMAND, IDM_OPENFOLDER, 0);
+        HWND explorer = nullptr;
+        checks.Expect(
+            probe::WaitUntil(20, [&] { return (explorer = explorerWindow()) != nullptr; }),
+            "the system menu's folder entry opens the download folder");
+        if (explorer != nullptr) {
+            Shot(checks, shotPath(L"open-folder"));
+            PostMessageW(explorer, WM_CLOSE, 0, 0);
+        }
+        checks.Expect(NoBoxWithin(s, 1) && Look(s) == View{0, CountLine(0, n), listing},
+                      "opening the folder leaves the dialog as it was");
 
         CheckAboutBox(checks, s.main, IDM_ABOUTBOX, false, shotPath(L"about"));
         CheckAboutBox(checks, s.main, 31, true, L"");  // SC_ flags in the low bits are ignored
