@@ -101,23 +101,6 @@ void CheckAboutBox(Checks& checks, HWND main, UINT command, bool closeWithEscape
 // The views against torvacheck's report (--expect), the tabs, the download
 // button, minimising and the About box; then the program must end on the
 // given key with 0.
-// A visible window of another process whose title holds `text`.
-struct ForeignWindow {
-    DWORD ownPid;
-    const wchar_t* text;
-    HWND found;
-};
-
-BOOL CALLBACK FindForeignWindow(HWND hwnd, LPARAM param) {
-    auto* search = reinterpret_cast<ForeignWindow*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid == search->ownPid || !IsWindowVisible(hwnd)) return TRUE;
-    if (probe::TextOf(hwnd).find(search->text) == std::wstring::npos) return TRUE;
-    search->found = hwnd;
-    return FALSE;
-}
-
 // A key pressed with Ctrl (and Shift) as the keyboard sends it, to the
 // dialog brought to the front: through the system's input, so the program
 // reads the modifiers' state as a user's keys leave it.
@@ -258,24 +241,6 @@ int MainScenario(const Options& options) {
             probe::WaitUntil(5, [&] { return !IsIconic(s.main) && IsWindowVisible(s.main); }),
             "restores");
         checks.Expect(Look(s).items == listing, "restored with the same listing");
-
-        // Beside About, the system menu opens the download folder in Explorer.
-        const auto explorerWindow = [&]() -> HWND {
-            ForeignWindow search{s.pid, L"Download", nullptr};
-            EnumWindows(FindForeignWindow, reinterpret_cast<LPARAM>(&search));
-            return search.found;
-        };
-        PostMessageW(s.main, WM_SYSCOMMAND, IDM_OPENFOLDER, 0);
-        HWND explorer = nullptr;
-        checks.Expect(
-            probe::WaitUntil(20, [&] { return (explorer = explorerWindow()) != nullptr; }),
-            "the system menu's folder entry opens the download folder");
-        if (explorer != nullptr) {
-            Shot(checks, shotPath(L"open-folder"));
-            PostMessageW(explorer, WM_CLOSE, 0, 0);
-        }
-        checks.Expect(NoBoxWithin(s, 1) && Look(s) == View{0, CountLine(0, n), listing},
-                      "opening the folder leaves the dialog as it was");
 
         CheckAboutBox(checks, s.main, IDM_ABOUTBOX, false, shotPath(L"about"));
         CheckAboutBox(checks, s.main, 31, true, L"");  // SC_ flags in the low bits are ignored
