@@ -55,10 +55,10 @@ BOOL CMainApp::InitInstance() {
     const DownloadFolderSources folderSources{registry, KnownDocumentsFolder, UseAsCurrentFolder,
                                               &machine32, &machine64};
     const TokenFacts token = ThisRunsToken();
-    const auto virtualStoreNotice = [&](const std::string& folder) -> std::optional<std::string> {
+    const auto virtualStoreNotice = [&](const std::string& folder) -> std::optional<Notice> {
         const auto missed = MissedVirtualStore(GatherVirtualStoreFacts(folder, token));
         if (!missed) return std::nullopt;
-        return VirtualStoreNoticeText(*missed);
+        return *missed;
     };
     // The shell may hand the download page to a COM extension, and the
     // open-file dialog hosts shell components: both want a single-threaded

@@ -154,8 +154,8 @@ void RegisterFileCheck(const fs::path& path) {
 
 class SilentPrompts : public Prompts {
 public:
-    bool Confirm(const std::string&, const std::string&) override { return false; }
-    void Notice(const std::string&) override {}
+    bool Confirm(const Question&) override { return false; }
+    void Tell(const Notice&) override {}
 };
 
 // What a scan cannot avoid: every name, and the whole-file checks it must make

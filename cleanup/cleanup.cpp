@@ -5,7 +5,6 @@
 #include <optional>
 
 #include "base/code_page_949.h"
-#include "base/format.h"
 #include "cleanup/cleanup_internal.h"
 
 namespace torva {
@@ -16,20 +15,7 @@ const char* const kCommunitySiteAddress = "http://www.torva.example";
 
 namespace {
 
-const char* const kOverwritePromptCaption = "맵 파일 복사";
 constexpr std::size_t kDestinationPathLimit = 199;  // code page 949 bytes of "<folder>\<name>"
-
-const char* const kOfficialMapNoticeFormat = "공식 맵 파일 중 해킹맵이 발견되었습니다:\r\n%s\r\n";
-const char* const kOfficialMapNoticeTail = " 으로 가셔서 새로운 맵을 다운받으십시오.";
-const char* const kDeletePromptFormat = "%d 파일들을 영구 삭제하시겠습니까?";
-const char* const kDeletePromptCaption = "리스트의 선택된 맵 삭제";
-const char* const kOverwritePrompt =
-    "워크래프트3 맵 폴더에 이미 존재하는 맵입니다.\r\n덮어쓰시겠습니까?";
-const char* const kCopyFailed = "맵 파일을 복사하지 못했습니다:\r\n%s";
-const char* const kPathTooLong = "맵 폴더의 경로와 파일 이름이 너무 길어 복사할 수 없습니다:\r\n%s";
-const char* const kNotABareName =
-    "파일 이름에 폴더 구분 문자(\\ 또는 /)가 들어 있어 맵 폴더에 복사할 수 없습니다:\r\n%s";
-const char* const kFolderUnavailable = "워크래프트3 맵 폴더를 열 수 없습니다:\r\n%s";
 
 std::optional<int> FamilyIndexOf(const ScanResults& r, std::string_view name) {
     for (int i = 0; i < r.FamilyMapList.count; ++i) {
@@ -145,33 +131,6 @@ void Carry(MapFolder& folder, const CleanupPlan& plan, const CleanupOptions& opt
 
 }  // namespace
 
-BulkCommandTexts TextsOf(BulkCommand command) {
-    switch (command) {
-        case BulkCommand::DeleteHackedMaps:
-            return {"해킹 맵으로 판별된 모든 토르바 맵들이 삭제됩니다.\r\n실행 하시겠습니까?",
-                    "해킹맵만 삭제하기"};
-        case BulkCommand::DeleteMisnamedGenuineMaps:
-            return {"부적절한 파일명을 가진 모든 정식맵들이 삭제됩니다.\r\n실행 하시겠습니까?",
-                    "부적절한 이름의 정식 맵 삭제"};
-        case BulkCommand::DeleteAllFamilyMaps:
-            break;
-    }
-    return {
-        "최신 공식 맵을 제외한 모든 토르바 맵들이 삭제 됩니다.\r\n(MOD, 구버젼 공식 맵들도 "
-        "삭제됩니다.)\r\n실행 하시겠습니까?",
-        "모든 토르바맵 삭제"};
-}
-
-namespace {
-
-// The notice shown before a hacked or wrong-sized file under an official name goes.
-std::string OfficialMapNotice(const std::string& officialFileName) {
-    return Format(kOfficialMapNoticeFormat, officialFileName.c_str()) + kCommunitySiteAddress +
-           kOfficialMapNoticeTail;
-}
-
-}  // namespace
-
 std::vector<std::string> CleanupPlan::ToRemove() const {
     std::vector<std::string> names;
     for (const PlanStep& step : steps) {
@@ -191,12 +150,12 @@ std::vector<std::string> CleanupPlan::Kept() const {
     return names;
 }
 
-std::vector<std::string> CleanupPlan::Notices() const {
-    std::vector<std::string> texts;
+std::vector<Notice> CleanupPlan::Notices() const {
+    std::vector<Notice> notices;
     for (const PlanStep& step : steps) {
-        if (step.notice) texts.push_back(*step.notice);
+        if (step.notice) notices.push_back(*step.notice);
     }
-    return texts;
+    return notices;
 }
 
 CleanupPlan PlanBulkCommand(const ScanResults& r, BulkCommand command) {
@@ -206,7 +165,7 @@ CleanupPlan PlanBulkCommand(const ScanResults& r, BulkCommand command) {
         return i ? r.FamilyMapSizes[*i] : std::int64_t{-1};
     };
     const auto noticeFor = [](int entry) {
-        return OfficialMapNotice(std::string(GetCatalogueEntry(entry).officialFileName));
+        return notice::OfficialMapHacked{std::string(GetCatalogueEntry(entry).officialFileName)};
     };
     switch (command) {
         case BulkCommand::DeleteHackedMaps:
@@ -281,7 +240,7 @@ void WalkPlan(MapFolder& folder, const CleanupPlan& plan, Disposal& disposal,
     const bool inFolder = folder.EnterFolder();
     for (const PlanStep& step : plan.steps) {
         if (step.notice) {
-            folder.UserPrompts().Notice(*step.notice);
+            folder.UserPrompts().Tell(*step.notice);
             report.notices.push_back(*step.notice);
         }
         if (!step.remove || step.removedBefore) continue;
@@ -303,8 +262,7 @@ CleanupReport RunBulkCommand(MapFolder& folder, BulkCommand command,
     CleanupReport report;
     report.dryRun = options.dryRun;
     if (!options.dryRun) {
-        const BulkCommandTexts texts = TextsOf(command);
-        report.confirmed = folder.UserPrompts().Confirm(texts.body, texts.caption);
+        report.confirmed = folder.UserPrompts().Confirm(question::RunBulkCommand{command});
         if (!report.confirmed) return report;
     }
     // The plan holds what the walk needs: a rescan run from a notice's message
@@ -314,10 +272,6 @@ CleanupReport RunBulkCommand(MapFolder& folder, BulkCommand command,
     return report;
 }
 
-bool RunBulkCommand(MapFolder& folder, BulkCommand command) {
-    return RunBulkCommand(folder, command, CleanupOptions{}).confirmed;
-}
-
 CleanupReport DeleteSelectedFiles(MapFolder& folder, const std::vector<std::string>& selectedNames,
                                   const CleanupOptions& options) {
     CleanupReport report;
@@ -325,20 +279,13 @@ CleanupReport DeleteSelectedFiles(MapFolder& folder, const std::vector<std::stri
     const int count = static_cast<int>(selectedNames.size());
     if (count <= 0) return report;
     if (!options.dryRun) {
-        report.confirmed =
-            folder.UserPrompts().Confirm(Format(kDeletePromptFormat, count), kDeletePromptCaption);
+        report.confirmed = folder.UserPrompts().Confirm(question::DeleteFiles{count});
     }
     if (report.confirmed || options.dryRun) {
         Carry(folder, PlanSelectedFiles(selectedNames), options, report);
     }
     if (!options.dryRun) folder.ScanFolder();
     return report;
-}
-
-bool DeleteSelectedFiles(MapFolder& folder, const std::vector<std::string>& selectedNames) {
-    if (selectedNames.empty()) return false;
-    DeleteSelectedFiles(folder, selectedNames, CleanupOptions{});
-    return true;
 }
 
 InsertResult CopyMapIntoFolder(MapFolder& folder, const std::string& sourcePath,
@@ -353,10 +300,10 @@ InsertResult CopyMapIntoFolder(MapFolder& folder, const std::string& sourcePath,
     report.confirmed = !options.dryRun;  // nothing to ask unless a file is in the way
 
     Prompts& prompts = folder.UserPrompts();
-    const auto notice = [&](const std::string& text) {
+    const auto tell = [&](const Notice& notice) {
         if (options.dryRun) return;
-        prompts.Notice(text);
-        report.notices.push_back(text);
+        prompts.Tell(notice);
+        report.notices.push_back(notice);
     };
     const auto fail = [&](InsertResult result, ChangeFailure reason) {
         report.failed.push_back({bareName, reason});
@@ -364,18 +311,18 @@ InsertResult CopyMapIntoFolder(MapFolder& folder, const std::string& sourcePath,
     };
     // A name with a separator would land in another folder.
     if (!IsBareName(bareName)) {
-        notice(Format(kNotABareName, bareName.c_str()));
+        tell(notice::NotABareName{bareName});
         return fail(InsertResult::Refused, ChangeFailure::NotABareName);
     }
     const std::string destination = folder.DownloadFolder() + "\\" + bareName;
     NameSlot slot;
     if (CodePage949Length(destination) > kDestinationPathLimit || !StoreName(slot, bareName)) {
-        notice(Format(kPathTooLong, destination.c_str()));
+        tell(notice::DestinationTooLong{destination});
         return fail(InsertResult::Refused, ChangeFailure::TooLong);
     }
     // Copy only while the download folder can still be used.
     if (!folder.EnterFolder()) {
-        notice(Format(kFolderUnavailable, folder.DownloadFolder().c_str()));
+        tell(notice::FolderUnavailable{folder.DownloadFolder()});
         return fail(InsertResult::Failed, ChangeFailure::NoFolder);
     }
     FileSystem& files = folder.Files();
@@ -390,27 +337,21 @@ InsertResult CopyMapIntoFolder(MapFolder& folder, const std::string& sourcePath,
         return finish(InsertResult::Copied);
     }
     if (copied.kind != Failure::Exists) {
-        notice(Format(kCopyFailed, sourcePath.c_str()));
+        tell(notice::CopyFailed{sourcePath});
         return fail(InsertResult::Failed, ChangeFailure::CopyFailed);
     }
-    if (!prompts.Confirm(kOverwritePrompt, kOverwritePromptCaption)) {
+    if (!prompts.Confirm(question::Overwrite{bareName})) {
         report.confirmed = false;
         report.kept.push_back(bareName);
         return finish(InsertResult::KeptExisting);
     }
     if (!files.Copy(sourcePath, bareName, /*failIfExists=*/false).Ok()) {
-        notice(Format(kCopyFailed, sourcePath.c_str()));
+        tell(notice::CopyFailed{sourcePath});
         return fail(InsertResult::Failed, ChangeFailure::CopyFailed);
     }
     report.copied = bareName;
     report.replaced = true;
     return finish(InsertResult::Overwritten);
-}
-
-InsertResult CopyMapIntoFolder(MapFolder& folder, const std::string& sourcePath,
-                               const std::string& bareName) {
-    CleanupReport report;
-    return CopyMapIntoFolder(folder, sourcePath, bareName, CleanupOptions{}, report);
 }
 
 }  // namespace torva

@@ -14,8 +14,6 @@ namespace torva {
 // maps; the download page is on this site too.
 extern const char* const kCommunitySiteAddress;
 
-enum class BulkCommand { DeleteHackedMaps, DeleteMisnamedGenuineMaps, DeleteAllFamilyMaps };
-
 // Why a planned change did not happen; None when it did. Front ends word it.
 enum class ChangeFailure {
     None,
@@ -53,7 +51,7 @@ struct CleanupReport {
     std::vector<std::string> deleted;  // removed (deleted or moved), in walk order
     std::vector<std::string> kept;
     std::vector<FailedChange> failed;
-    std::vector<std::string> notices;
+    std::vector<Notice> notices;        // told (in a dry run: that would be told), in order
     std::optional<std::string> copied;  // insert: the name written into the folder
     bool replaced = false;              // insert: an existing file was replaced
     // A planned change failed; a file already gone is no failure.
@@ -69,28 +67,23 @@ struct CleanupOptions {
 // or rescanned (report.confirmed false). A file is removed only while it is
 // still the file the scan judged: one replaced since is failed as changed, one
 // already gone is listed as gone.
-CleanupReport RunBulkCommand(MapFolder& folder, BulkCommand command, const CleanupOptions& options);
-// The program's buttons: true unless the user said No.
-bool RunBulkCommand(MapFolder& folder, BulkCommand command);
+CleanupReport RunBulkCommand(MapFolder& folder, BulkCommand command,
+                             const CleanupOptions& options = {});
 
 // Deletes the files of the selected entries after the delete prompt, then
-// rescans whatever the answer. Returns false, doing nothing at all, when no
-// entry is selected.
-bool DeleteSelectedFiles(MapFolder& folder, const std::vector<std::string>& selectedNames);
-// The same, reporting; a dry run neither asks nor rescans.
+// rescans whatever the answer. Does nothing at all when no entry is selected;
+// a dry run neither asks nor rescans.
 CleanupReport DeleteSelectedFiles(MapFolder& folder, const std::vector<std::string>& selectedNames,
-                                  const CleanupOptions& options);
+                                  const CleanupOptions& options = {});
 
 enum class InsertResult { Cancelled, Copied, Overwritten, KeptExisting, Refused, Failed };
 
 // Copies `sourcePath` (an absolute path) into the download folder as
 // `bareName`; asks before replacing an existing file and tells the user of any
 // other failure. A destination that would not fit is refused, never cut. An
-// empty source means the user cancelled the file dialog. Rescans in every case.
-InsertResult CopyMapIntoFolder(MapFolder& folder, const std::string& sourcePath,
-                               const std::string& bareName);
-// The same, reporting what was copied or failed. A dry run asks nothing,
-// copies nothing and does not rescan; it reports the copy that a Yes would make.
+// empty source means the user cancelled the file dialog. Rescans in every case,
+// but a dry run: it asks nothing, copies nothing and does not rescan; it
+// reports the copy that a Yes would make.
 InsertResult CopyMapIntoFolder(MapFolder& folder, const std::string& sourcePath,
                                const std::string& bareName, const CleanupOptions& options,
                                CleanupReport& report);

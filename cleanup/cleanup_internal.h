@@ -10,12 +10,6 @@
 
 namespace torva {
 
-struct BulkCommandTexts {
-    const char* body;
-    const char* caption;  // the button's own text
-};
-BulkCommandTexts TextsOf(BulkCommand command);
-
 // What must still hold of a file for its step to remove it: that it is the
 // file the scan judged.
 enum class Guard {
@@ -28,8 +22,8 @@ enum class Guard {
 // One entry of a command's list, decided.
 struct PlanStep {
     std::string name;
-    std::optional<std::string> notice;  // shown before the entry is handled
-    bool remove = false;                // false: the entry is kept
+    std::optional<Notice> notice;  // told before the entry is handled
+    bool remove = false;           // false: the entry is kept
     // The same name was removed by an earlier step: nothing left to do.
     bool removedBefore = false;
     std::int64_t scannedSize = -1;
@@ -43,7 +37,7 @@ struct CleanupPlan {
     // Distinct names, in walk order.
     std::vector<std::string> ToRemove() const;
     std::vector<std::string> Kept() const;
-    std::vector<std::string> Notices() const;
+    std::vector<Notice> Notices() const;
 };
 
 // Which names a bulk command removes and which notices it shows, from the

@@ -84,8 +84,8 @@ int RunWithFolder(const Command& command, Context& context, const Options& optio
     if (options.folderGiven) {
         folder = CheckFolder(options.folder, "folder");
     } else {
-        const DownloadFolderResult found =
-            FindDownloadFolder(context.platform.FolderSources(), context.platform.UserPrompts());
+        const DownloadFolderResult found = FindDownloadFolder(context.platform.FolderSources());
+        if (found.notice) context.platform.UserPrompts().Tell(*found.notice);
         if (found.outcome == FolderSearch::Found) {
             folder = CheckFolder(found.folder, "download folder");
         } else {

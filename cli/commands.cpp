@@ -16,12 +16,15 @@
 #include "model/views.h"
 #include "scan/catalogue.h"
 #include "scan/strided_sums.h"
+#include "texts/report_words.h"
+#include "texts/texts.h"
 
 namespace torva::cli {
 
 namespace {
 
 using Json = nlohmann::ordered_json;
+namespace words = texts::report;
 
 // Names and labels are bytes: anything that is not UTF-8 prints as U+FFFD.
 std::string Dump(const Json& json) {
@@ -76,23 +79,6 @@ std::vector<int> DifferingSums(SumsDiffer differ) {
     return periods;
 }
 
-// Why a map got its verdict, in a few words.
-std::string Reason(const std::string& label, std::int64_t size,
-                   const std::optional<SumsDiffer>& sumsDiffer) {
-    const auto entry = FindEntryByLabel(label);
-    if (!entry) return "목록에 없는 버전";
-    if (size < 0) return "크기를 알 수 없음";
-    const std::int64_t delta = size - GetCatalogueEntry(*entry).expectedSize;
-    if (delta != 0) return "크기 " + std::string(delta > 0 ? "+" : "") + std::to_string(delta);
-    if (!sumsDiffer) return "읽는 중 바뀜";
-    if (*sumsDiffer == 0) return "일치";
-    std::string periods;
-    for (const int p : DifferingSums(*sumsDiffer)) {
-        periods += (periods.empty() ? "" : "·") + std::to_string(p);
-    }
-    return "합 " + periods + " 다름";
-}
-
 // "release", "expected_size" and "sums_differ" of one judged label.
 void AddWhy(Json& json, const std::string& label, const std::optional<SumsDiffer>& sumsDiffer) {
     const auto entry = FindEntryByLabel(label);
@@ -118,11 +104,6 @@ std::vector<std::string> Listing(FolderLister& lister) {
     return names;
 }
 
-const char* VerdictWord(const std::optional<Verdict>& verdict) {
-    if (!verdict) return "-";
-    return *verdict == Verdict::Genuine ? "정식" : "해킹";
-}
-
 void PrintNames(std::FILE* out, const std::vector<std::string>& names) {
     for (const auto& name : names) std::fprintf(out, "  %s\n", Printable(name).c_str());
 }
@@ -130,7 +111,7 @@ void PrintNames(std::FILE* out, const std::vector<std::string>& names) {
 void PrintScanText(std::FILE* out, const std::string& folder,
                    const std::vector<std::string>& listing, const std::vector<FamilyMap>& maps,
                    const ScanResults& r) {
-    std::fprintf(out, "폴더 : %s\n\n", Printable(folder).c_str());
+    std::fprintf(out, "%s : %s\n\n", words::kFolder, Printable(folder).c_str());
     const auto heading = [&](int view, int count) {
         std::fprintf(out, "%s[%s] %s\n", view == 0 ? "" : "\n", kViews[view].title,
                      CountLine(view, count).c_str());
@@ -139,23 +120,24 @@ void PrintScanText(std::FILE* out, const std::string& folder,
     PrintNames(out, listing);
 
     heading(1, r.FamilyMapList.count);
-    std::size_t nameWidth = DisplayWidth("파일");
-    std::size_t labelWidth = DisplayWidth("버전");
+    std::size_t nameWidth = DisplayWidth(words::kNameColumn);
+    std::size_t labelWidth = DisplayWidth(words::kLabelColumn);
     for (const auto& map : maps) {
         nameWidth = std::max(nameWidth, DisplayWidth(Printable(map.name)));
         labelWidth = std::max(labelWidth, DisplayWidth(Printable(map.label)));
     }
     if (!maps.empty()) {
-        std::fprintf(out, "  %s  %s  %s  %s  %s\n", Pad("파일", nameWidth).c_str(),
-                     Pad("버전", labelWidth).c_str(), (std::string(6, ' ') + "크기").c_str(),
-                     "판정", "이유");
+        std::fprintf(out, "  %s  %s  %s  %s  %s\n", Pad(words::kNameColumn, nameWidth).c_str(),
+                     Pad(words::kLabelColumn, labelWidth).c_str(),
+                     (std::string(6, ' ') + words::kSizeColumn).c_str(), words::kVerdictColumn,
+                     words::kReasonColumn);
     }
     for (const auto& map : maps) {
-        std::fprintf(out, "  %s  %s  %10lld  %s  %s\n", Pad(Printable(map.name), nameWidth).c_str(),
-                     Pad(Printable(map.label), labelWidth).c_str(),
-                     static_cast<long long>(map.size),
-                     Pad(VerdictWord(map.verdict), DisplayWidth("판정")).c_str(),
-                     Reason(map.label, map.size, map.sumsDiffer).c_str());
+        std::fprintf(
+            out, "  %s  %s  %10lld  %s  %s\n", Pad(Printable(map.name), nameWidth).c_str(),
+            Pad(Printable(map.label), labelWidth).c_str(), static_cast<long long>(map.size),
+            Pad(texts::VerdictWord(map.verdict), DisplayWidth(words::kVerdictColumn)).c_str(),
+            texts::VerdictReason(map.label, map.size, map.sumsDiffer).c_str());
     }
 
     for (int view = 2; view < kViewCount; ++view) {
@@ -268,8 +250,8 @@ struct Removal {
 void PrintSection(std::FILE* out, const std::string& title, const std::vector<std::string>& names,
                   const std::string& tail = "") {
     if (names.empty()) return;
-    std::fprintf(out, "%s %d개%s\n", title.c_str(), static_cast<int>(names.size()),
-                 Printable(tail).c_str());
+    std::fprintf(out, "%s %s%s\n", title.c_str(),
+                 words::Counted(static_cast<int>(names.size())).c_str(), Printable(tail).c_str());
     PrintNames(out, names);
 }
 
@@ -312,6 +294,12 @@ std::vector<std::string> GoneNames(const CleanupReport& report) {
     return names;
 }
 
+std::vector<std::string> Worded(const std::vector<Notice>& notices) {
+    std::vector<std::string> worded;
+    for (const Notice& notice : notices) worded.push_back(texts::Wording(notice));
+    return worded;
+}
+
 std::vector<FailedChange> RealFailures(const CleanupReport& report) {
     std::vector<FailedChange> failed;
     for (const auto& f : report.failed) {
@@ -323,32 +311,31 @@ std::vector<FailedChange> RealFailures(const CleanupReport& report) {
 void PrintReportText(Context& context, const CleanupReport& report) {
     std::FILE* out = context.out;
     const bool moving = !context.moveTo.empty();
-    if (report.dryRun) std::fprintf(out, "미리 보기: 아무것도 바꾸지 않았습니다.\n");
-    std::string removed = moving ? (report.dryRun ? "옮길 파일" : "옮긴 파일")
-                                 : (report.dryRun ? "삭제할 파일" : "삭제한 파일");
+    if (report.dryRun) std::fprintf(out, "%s\n", words::kDryRun);
+    const std::string removed = words::Removed(moving, report.dryRun);
     if (report.copied) {
-        std::fprintf(out, "%s: %s\n",
-                     report.replaced ? (report.dryRun ? "덮어쓸 파일" : "덮어쓴 파일")
-                                     : (report.dryRun ? "복사할 파일" : "복사한 파일"),
+        std::fprintf(out, "%s: %s\n", words::Copied(report.replaced, report.dryRun),
                      Printable(*report.copied).c_str());
     }
     PrintSection(out, removed, report.deleted, moving ? " → " + context.moveTo : "");
-    PrintSection(out, "남긴 파일", report.kept);
+    PrintSection(out, words::kKept, report.kept);
     // A file already gone is no failure: the text, the JSON and the exit
     // status count failures alike.
-    PrintSection(out, "이미 없던 파일", GoneNames(report));
+    PrintSection(out, words::kGone, GoneNames(report));
     const std::vector<FailedChange> failed = RealFailures(report);
     if (!failed.empty()) {
-        std::fprintf(out, "실패 %d개\n", static_cast<int>(failed.size()));
+        std::fprintf(out, "%s %s\n", words::kFailed,
+                     words::Counted(static_cast<int>(failed.size())).c_str());
         for (const auto& f : failed) {
             std::fprintf(out, "  %s (%s)\n", Printable(f.name).c_str(), FailureText(f.error));
         }
     }
     // A real run has shown its notices already (on stderr).
     if (report.dryRun && !report.notices.empty()) {
-        std::fprintf(out, "보여 줄 알림 %d개\n", static_cast<int>(report.notices.size()));
-        for (const auto& notice : report.notices) {
-            std::string text = notice;
+        std::fprintf(out, "%s %s\n", words::kNoticesToShow,
+                     words::Counted(static_cast<int>(report.notices.size())).c_str());
+        for (const Notice& notice : report.notices) {
+            std::string text = texts::Wording(notice);
             for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) {
                 text.replace(at, 2, "\n    ");
             }
@@ -356,7 +343,7 @@ void PrintReportText(Context& context, const CleanupReport& report) {
         }
     }
     if (report.deleted.empty() && report.kept.empty() && report.failed.empty() && !report.copied) {
-        std::fprintf(out, "%s\n", report.dryRun ? "할 일이 없습니다." : "바뀐 것이 없습니다.");
+        std::fprintf(out, "%s\n", report.dryRun ? words::kNothingToDo : words::kNothingChanged);
     }
 }
 
@@ -374,7 +361,7 @@ int Report(Context& context, const char* command, const CleanupReport& report, b
                      {"kept", report.kept},
                      {"failed", failed},
                      {"gone", GoneNames(report)},
-                     {"notices", report.notices}};
+                     {"notices", Worded(report.notices)}};
         if (insert) {
             json["copied"] = report.copied ? Json(*report.copied) : Json(nullptr);
             json["replaced"] = report.replaced;
@@ -384,7 +371,7 @@ int Report(Context& context, const char* command, const CleanupReport& report, b
         json["after"] = !report.dryRun && report.confirmed ? ScanJson(context) : Json(nullptr);
         std::fprintf(context.out, "%s\n", Dump(json).c_str());
     } else if (cancelled && report.failed.empty()) {
-        std::fprintf(context.out, "취소했습니다: 바뀐 것이 없습니다.\n");
+        std::fprintf(context.out, "%s\n", words::kCancelled);
     } else {
         PrintReportText(context, report);
     }
@@ -496,29 +483,30 @@ Json OrNull(const std::optional<T>& value) {
 }
 
 void PrintInfoText(std::FILE* out, const std::string& name, const MapInfo& info) {
-    std::fprintf(out, "파일 : %s\n", Printable(name).c_str());
-    std::fprintf(out, "  머리말 HM3W : %s\n", info.magicOk ? "맞음" : "아님");
-    const char* missing = "(파일이 짧아 없음)";
-    std::fprintf(out, "  맵 이름 : %s\n",
+    std::fprintf(out, "%s : %s\n", words::kFile, Printable(name).c_str());
+    std::fprintf(out, "  %s : %s\n", words::kMagic, info.magicOk ? words::kYes : words::kNo);
+    const char* missing = words::kCutShort;
+    std::fprintf(out, "  %s : %s\n", words::kMapName,
                  info.mapName ? Printable(*info.mapName).c_str() : missing);
     if (info.flags) {
-        std::fprintf(out, "  플래그 : 0x%08X\n", static_cast<unsigned>(*info.flags));
+        std::fprintf(out, "  %s : 0x%08X\n", words::kFlags, static_cast<unsigned>(*info.flags));
     } else {
-        std::fprintf(out, "  플래그 : %s\n", missing);
+        std::fprintf(out, "  %s : %s\n", words::kFlags, missing);
     }
     if (info.players) {
-        std::fprintf(out, "  최대 인원 : %u\n", static_cast<unsigned>(*info.players));
+        std::fprintf(out, "  %s : %u\n", words::kPlayers, static_cast<unsigned>(*info.players));
     } else {
-        std::fprintf(out, "  최대 인원 : %s\n", missing);
+        std::fprintf(out, "  %s : %s\n", words::kPlayers, missing);
     }
-    std::fprintf(out, "  크기 : %lld\n", static_cast<long long>(info.size));
-    if (info.verdicts.empty()) std::fprintf(out, "  토르바 맵 표시 없음\n");
+    std::fprintf(out, "  %s : %lld\n", words::kSize, static_cast<long long>(info.size));
+    if (info.verdicts.empty()) std::fprintf(out, "  %s\n", words::kNoMarker);
     for (const auto& v : info.verdicts) {
         const std::optional<Verdict> verdict =
             v.judgement ? std::optional<Verdict>(v.judgement->verdict) : std::nullopt;
         const auto sumsDiffer = v.judgement ? v.judgement->sumsDiffer : std::nullopt;
-        std::fprintf(out, "  버전 %s : %s (%s)\n", Printable(v.label).c_str(), VerdictWord(verdict),
-                     Reason(v.label, info.size, sumsDiffer).c_str());
+        std::fprintf(out, "  %s %s : %s (%s)\n", words::kVersion, Printable(v.label).c_str(),
+                     texts::VerdictWord(verdict),
+                     texts::VerdictReason(v.label, info.size, sumsDiffer).c_str());
     }
 }
 

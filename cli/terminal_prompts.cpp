@@ -1,5 +1,7 @@
 #include "cli/terminal_prompts.h"
 
+#include "texts/texts.h"
+
 #ifdef _WIN32
 #include <io.h>
 #define TORVA_STDIN_IS_TERMINAL() (_isatty(_fileno(stdin)) != 0)
@@ -27,18 +29,20 @@ TerminalPrompts::TerminalPrompts(PresetAnswer answer, std::FILE* in, std::FILE* 
 TerminalPrompts::TerminalPrompts(PresetAnswer answer)
     : TerminalPrompts(answer, stdin, stderr, TORVA_STDIN_IS_TERMINAL()) {}
 
-bool TerminalPrompts::Confirm(const std::string& body, const std::string& caption) {
+bool TerminalPrompts::Confirm(const Question& question) {
     if (answer_ != PresetAnswer::Ask) return answer_ == PresetAnswer::Yes;
     if (!interactive_) return false;
-    if (!caption.empty()) std::fprintf(out_, "[%s] ", caption.c_str());
-    std::fprintf(out_, "%s [y/N] ", ForTerminal(body).c_str());
+    const texts::QuestionWords words = texts::Wording(question);
+    if (!words.caption.empty()) std::fprintf(out_, "[%s] ", words.caption.c_str());
+    std::fprintf(out_, "%s [y/N] ", ForTerminal(words.body).c_str());
     std::fflush(out_);
     char line[64];
     if (std::fgets(line, sizeof line, in_) == nullptr) return false;
     return line[0] == 'y' || line[0] == 'Y';
 }
 
-void TerminalPrompts::Notice(const std::string& text) {
+void TerminalPrompts::Tell(const Notice& notice) {
+    const std::string text = texts::Wording(notice);
     notices_.push_back(text);
     std::fprintf(out_, "%s\n", ForTerminal(text).c_str());
     std::fflush(out_);

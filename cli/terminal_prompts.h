@@ -1,4 +1,4 @@
-// Confirmations and notices on the terminal. Confirmations are asked on the
+// Confirmations and notices on the terminal, in the dialog's words. Confirmations are asked on the
 // terminal unless --yes or --no answered them; without a terminal the answer
 // is No. Notices go to stderr and are kept so the caller can report them.
 #pragma once
@@ -20,8 +20,9 @@ public:
     // Asks on stdin/stderr when stdin is a terminal.
     explicit TerminalPrompts(PresetAnswer answer);
 
-    bool Confirm(const std::string& body, const std::string& caption) override;
-    void Notice(const std::string& text) override;
+    bool Confirm(const Question& question) override;
+    void Tell(const Notice& notice) override;
+    // The notices told so far, worded.
     const std::vector<std::string>& Notices() const { return notices_; }
 
 private:

@@ -6,8 +6,6 @@
 #include <vector>
 
 #include "base/code_page_949.h"
-#include "base/format.h"
-#include "base/utf.h"
 #include "locate/locator_internal.h"
 
 namespace torva {
@@ -17,9 +15,6 @@ const char* const kInstallPathValue = "InstallPath";
 
 namespace {
 
-// printf-style: %c letter, %ld code.
-const char* const kRegistryFailMessage =
-    "레지스트리 읽기 실패! 워크래프트3가 미설치 된 것 같습니다. (%c%ld)\r\n";
 constexpr std::size_t kDownloadFolderSize = 2048;
 constexpr std::uint32_t kSecondQueryBufferSize = 2048;
 
@@ -53,42 +48,6 @@ RegistryValue ReadThroughQueryBuffers(Registry& registry, const std::string& nam
 }
 
 }  // namespace
-
-const char* const kNoDownloadFolderMessage =
-    "워크래프트3 맵 다운로드 폴더를 찾을 수 없습니다.\r\n%s\r\n게임에서 맵을 한 번 내려받은 뒤 "
-    "다시 실행해 주십시오.";
-
-namespace {
-
-constexpr std::size_t kShownPathHead = 60;
-constexpr std::size_t kShownPathTail = 100;
-
-// A path as a message shows it: a very long one keeps its start and its end,
-// so the box stays on the screen.
-std::string ShownPath(const std::string& path) {
-    if (path.size() <= kShownPathHead + kShownPathTail) return path;
-    const std::size_t head = CharacterStart(path, kShownPathHead);
-    const std::size_t tail = CharacterStart(path, path.size() - kShownPathTail);
-    return path.substr(0, head) + "\xE2\x80\xA6" + path.substr(tail);  // an ellipsis
-}
-
-std::string WithShownPath(const char* format, const std::string& path) {
-    return Format(format, ShownPath(path).c_str());
-}
-
-}  // namespace
-
-const char* const kDownloadFolderTooLongMessage =
-    "워크래프트3 맵 다운로드 폴더의 경로가 너무 길어 사용할 수 없습니다.\r\n%s\r\n게임을 경로가 "
-    "더 짧은 폴더로 옮긴 뒤 다시 실행해 주십시오.";
-
-std::string NoDownloadFolderText(const std::string& installDownloadFolder) {
-    return WithShownPath(kNoDownloadFolderMessage, installDownloadFolder);
-}
-
-std::string DownloadFolderTooLongText(const std::string& folder) {
-    return WithShownPath(kDownloadFolderTooLongMessage, folder);
-}
 
 std::string ReadDocumentsFolder(Registry& registry) {
     if (!registry.OpenKey("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders")
@@ -180,31 +139,30 @@ DownloadFolderCandidates ListDownloadFolderCandidates(const DownloadFolderSource
     return list;
 }
 
-DownloadFolderResult FindDownloadFolder(const DownloadFolderSources& sources, Prompts& prompts,
-                                        const std::function<void()>& afterRegistryMessage) {
+DownloadFolderResult FindDownloadFolder(const DownloadFolderSources& sources) {
     const DownloadFolderCandidates candidates = ListDownloadFolderCandidates(sources);
     std::string tooLong;
     std::string named;  // the folder the no-folder notice names
     for (const CandidateFolder& candidate : candidates.folders) {
         if (!candidate.fullPath) continue;
         FolderCandidate at = sources.usableFolder(candidate.path);
-        if (at.folder) return {FolderSearch::Found, std::move(*at.folder)};
+        if (at.folder) return {FolderSearch::Found, std::move(*at.folder), std::nullopt};
         // A folder that exists but cannot be used is told as such, not as missing.
         if (tooLong.empty() && at.tooLong) tooLong = candidate.path;
         if (named.empty()) named = candidate.path;
     }
     if (!tooLong.empty()) {
-        prompts.Notice(DownloadFolderTooLongText(tooLong));
-        return {FolderSearch::NoFolder, {}};
+        return {FolderSearch::NoFolder, {}, notice::DownloadFolderTooLong{tooLong}};
     }
     if (candidates.failedStage != 0) {
-        prompts.Notice(Format(kRegistryFailMessage, candidates.failedStage, candidates.failedCode));
-        if (afterRegistryMessage) afterRegistryMessage();
-        return {FolderSearch::RegistryFailed, {}};
+        return {FolderSearch::RegistryFailed,
+                {},
+                notice::RegistryFailed{candidates.failedStage, candidates.failedCode}};
     }
     // InstallPath was read but names no folder by itself: said as it reads.
-    prompts.Notice(NoDownloadFolderText(named.empty() ? candidates.folders.front().path : named));
-    return {FolderSearch::NoFolder, {}};
+    return {FolderSearch::NoFolder,
+            {},
+            notice::NoDownloadFolder{named.empty() ? candidates.folders.front().path : named}};
 }
 
 }  // namespace torva

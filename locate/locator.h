@@ -103,15 +103,16 @@ enum class FolderSearch { Found, RegistryFailed, NoFolder };
 struct DownloadFolderResult {
     FolderSearch outcome;
     std::string folder;  // the usable folder when found
+    // Why none was found, for the user: the registry's failure with its stage
+    // and code, the folder too long to use, or the folder not found.
+    std::optional<Notice> notice;
 };
 
 // The one way every program finds its folder: the first candidate that
-// exists. When none does: the current user's registry failure as the B or A
-// message (then `afterRegistryMessage`: RegistryFailed); else NoFolder after
-// one notice: the first candidate that exists with a path too long to use,
-// else the first candidate as not found.
-DownloadFolderResult FindDownloadFolder(const DownloadFolderSources& sources, Prompts& prompts,
-                                        const std::function<void()>& afterRegistryMessage = {});
+// exists. When none does, what to tell: the first candidate that exists with
+// a path too long to use; else the current user's registry failure
+// (RegistryFailed); else the first full candidate as not found. Shows nothing.
+DownloadFolderResult FindDownloadFolder(const DownloadFolderSources& sources);
 
 // The current user's documents folder as the shell records it in the registry
 // (HKCU\...\Explorer\Shell Folders, value "Personal"); empty when unknown.

@@ -29,9 +29,4 @@ InstallPathFolder ReadInstallPathFolder(Registry& registry);
 // whatever the current directory and drive are.
 bool IsFullWindowsPath(const std::string& path);
 
-// Told when no candidate exists: the install folder's candidate.
-std::string NoDownloadFolderText(const std::string& installDownloadFolder);
-// Told when a candidate exists but its path is too long to be used.
-std::string DownloadFolderTooLongText(const std::string& folder);
-
 }  // namespace torva

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "base/format.h"
-
 namespace torva {
 
 namespace {
@@ -39,24 +37,6 @@ bool IsUnder(const std::string& folder, const std::string& root) {
 }  // namespace
 
 namespace {
-
-const char* const kNoticeFormat =
-    "게임이 VirtualStore 폴더에 보관한 파일 %d개가\r\n"
-    "이번 실행에서는 목록에 나오지 않습니다. (%s)\r\n"
-    "\r\n"
-    "%s";
-
-struct ReasonText {
-    const char* why;
-    const char* advice;
-};
-
-const ReasonText kReasons[] = {
-    {"관리자 권한으로 실행됨",
-     "관리자 권한 실행은 삭제할 때만 하시고,\r\n확인은 일반 실행으로 다시 해 주십시오."},
-    {"64비트 프로그램으로 실행됨", "확인은 32비트 프로그램으로 다시 해 주십시오."},
-    {"가상화 없이 실행됨", "확인은 일반 실행으로 다시 해 주십시오."},
-};
 
 // Whether this run reads the real folder only; unknown counts as not.
 std::optional<NotVirtualisedBecause> NotVirtualised(const TokenFacts& token) {
@@ -117,11 +97,6 @@ std::optional<std::string> VirtualStoreCopyOf(const std::string& localAppData,
     std::string base = localAppData;
     if (base.back() != '\\') base += '\\';
     return base + "VirtualStore" + path.substr(2);
-}
-
-std::string VirtualStoreNoticeText(const MissedVirtualStoreFiles& missed) {
-    const ReasonText& text = kReasons[static_cast<int>(missed.reason)];
-    return Format(kNoticeFormat, missed.count, text.why, text.advice);
 }
 
 }  // namespace torva

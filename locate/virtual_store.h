@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "scan/seams.h"
+
 namespace torva {
 
 // This run's token; each fact unknown where Windows cannot tell (no UAC).
@@ -44,12 +46,9 @@ struct VirtualStoreFacts {
     std::vector<std::string> listedFiles;  // what this run lists in the folder
 };
 
-enum class NotVirtualisedBecause { Elevated, SixtyFourBit, Other };
-
-struct MissedVirtualStoreFiles {
-    int count;  // VirtualStore files this run does not list
-    NotVirtualisedBecause reason;
-};
+// How many files this run misses there, and why it is not virtualised: the
+// start-up notice's facts.
+using MissedVirtualStoreFiles = notice::MissedVirtualStore;
 
 // Some when the game sees files this run does not: the run is not
 // virtualised, the game would be, the folder lies under Program Files, and its
@@ -61,8 +60,5 @@ std::optional<MissedVirtualStoreFiles> MissedVirtualStore(const VirtualStoreFact
 // folder without a drive letter (a share is never virtualised).
 std::optional<std::string> VirtualStoreCopyOf(const std::string& localAppData,
                                               const std::string& folder);
-
-// The start-up notice for that case: how many, and why this run misses them.
-std::string VirtualStoreNoticeText(const MissedVirtualStoreFiles& missed);
 
 }  // namespace torva

@@ -1,15 +1,21 @@
 #include "model/views.h"
 
+#include <iterator>
+
 #include "base/format.h"
+#include "texts/texts.h"
 
 namespace torva {
 
 const ViewDescription kViews[kViewCount] = {
-    {"모든 파일", "모든 파일 : %d Files", nullptr},
-    {"전체 토르바 맵", "토르바 맵 : %d Files", &ScanResults::FamilyMapList},
-    {"정식 맵", "정식 맵 : %d Files", &ScanResults::GenuineList},
-    {"해킹 맵", "해킹 맵 : %d Files", &ScanResults::HackedList},
+    {texts::kViewTitles[0], texts::kViewCountLines[0], nullptr},
+    {texts::kViewTitles[1], texts::kViewCountLines[1], &ScanResults::FamilyMapList},
+    {texts::kViewTitles[2], texts::kViewCountLines[2], &ScanResults::GenuineList},
+    {texts::kViewTitles[3], texts::kViewCountLines[3], &ScanResults::HackedList},
 };
+
+static_assert(std::size(texts::kViewTitles) == kViewCount &&
+              std::size(texts::kViewCountLines) == kViewCount);
 
 std::string CountLine(int view, int count) { return Format(kViews[view].countLine, count); }
 

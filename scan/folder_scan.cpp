@@ -5,12 +5,8 @@
 #include <optional>
 
 #include "base/file_offset.h"
-#include "base/format.h"
 
 namespace torva {
-
-const char* const kTooManyFilesNotice =
-    "토르바 맵폴더의 맵이 너무 많아 %d개까지만 처리하도록 하겠습니다.";
 
 namespace {
 
@@ -111,7 +107,7 @@ void MapFolder::ScanListed() {
     r.FolderFileCount = listed;
     if (listed > kListCapacity) {
         r.FolderFileCount = kListCapacity;
-        prompts_.Notice(Format(kTooManyFilesNotice, kListCapacity));
+        prompts_.Tell(notice::TooManyFiles{kListCapacity});
     }
     for (int i = 0; i < r.FolderFileCount; ++i) ExamineFile(lister_.Name(i));
 }

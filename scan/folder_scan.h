@@ -19,11 +19,10 @@ constexpr int kListCapacity = 1000;
 constexpr int kHeaderSize = 512;
 constexpr int kHeaderWindowStart = 8;
 
-// "토르바" in UTF-8, matched byte for byte in the header window.
+// The title word (U+D1A0 U+B974 U+BC14) in UTF-8, matched byte for byte in
+// the header window.
 inline constexpr std::array<std::uint8_t, 9> TitleMarker = {0xED, 0x86, 0xA0, 0xEB, 0xA5,
                                                             0xB4, 0xEB, 0xB0, 0x94};
-
-extern const char* const kTooManyFilesNotice;  // printf-style, %d = kListCapacity
 
 // A count and its fixed slots; only the first `count` slots are meaningful.
 struct NameList {

@@ -5,7 +5,9 @@
 #   ->  core (cleanup/ locate/ -> scan/)  ->  base/
 # layout/ (the dialog's portable arithmetic) stands alone below the dialog
 # layer and ui/; model/ (the views and the hover rule both programs draw)
-# stands on the core and layout/, below ui/ and cli/.
+# stands on the core and layout/, below ui/ and cli/; texts/ (every Korean
+# text, wording what the core reports) stands on the core, below model/, the
+# dialog layer (its message boxes), ui/ and cli/.
 # A front end's composition root is the only file that names an adapter, the
 # core includes only the standard library, and no product target builds
 # anything under tests/.
@@ -21,11 +23,12 @@ declare -A may_include=(
   [platform/posix]="$core platform/posix"
   [platform/win32]="$core platform/win32"
   [layout]="layout"
-  [model]="$core layout model"
-  [platform/win32/dialog]="$core layout platform/win32 platform/win32/dialog"
-  [ui]="$core layout model platform/win32/dialog ui res"
+  [texts]="$core texts"
+  [model]="$core layout texts model"
+  [platform/win32/dialog]="$core layout texts platform/win32 platform/win32/dialog"
+  [ui]="$core layout texts model platform/win32/dialog ui res"
   [app]="$core platform/win32 platform/win32/dialog ui app res"
-  [cli]="$core model cli"
+  [cli]="$core texts model cli"
   [tools]="base scan tools"
   [res]="res"
 )

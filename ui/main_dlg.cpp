@@ -21,15 +21,6 @@ namespace torva {
 const std::string kDownloadPageAddress =
     std::string(kCommunitySiteAddress) + "/bbs/zboard.php?id=torva_down";
 
-namespace {
-
-// Told instead of copying when the chosen file does not fit the dialog's fields.
-const char* const kChosenNameTooLong =
-    "선택한 파일의 경로나 이름이 너무 길어 복사할 수 없습니다.\r\n"
-    "(경로는 259바이트, 파일 이름은 63바이트까지 가능합니다. 한글은 한 글자가 2바이트입니다.)";
-
-}  // namespace
-
 const win::MessageEntry CMainDlg::kMessages[] = {
     win::OnMessage<&CMainDlg::OnSysCommand>(WM_SYSCOMMAND),
     win::OnMessage<&CMainDlg::OnPaint>(WM_PAINT),
@@ -83,9 +74,13 @@ BOOL CMainDlg::OnInitDialog() {
     SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(AppIcon));
     SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(AppIcon));
 
-    const DownloadFolderResult found =
-        FindDownloadFolder(folderSources_, prompts_, [] { PostQuitMessage(0); });
-    if (found.outcome == FolderSearch::RegistryFailed) return TRUE;
+    const DownloadFolderResult found = FindDownloadFolder(folderSources_);
+    if (found.notice) prompts_.Tell(*found.notice);
+    if (found.outcome == FolderSearch::RegistryFailed) {
+        // The program ends once the registry's message is answered.
+        PostQuitMessage(0);
+        return TRUE;
+    }
     // Without a download folder the dialog stays, empty: nothing else is listed.
     if (found.outcome == FolderSearch::Found) {
         folder_ = std::make_unique<MapFolder>(found.folder, lister_, files_, prompts_);
@@ -93,7 +88,7 @@ BOOL CMainDlg::OnInitDialog() {
             EnableMenuItem(menu, IDM_OPENFOLDER, MF_BYCOMMAND | MF_ENABLED);
         }
         if (virtualStoreNotice_) {
-            if (const auto notice = virtualStoreNotice_(found.folder)) prompts_.Notice(*notice);
+            if (const auto notice = virtualStoreNotice_(found.folder)) prompts_.Tell(*notice);
         }
     }
 
@@ -182,9 +177,8 @@ void CMainDlg::CopyMapIntoFolder() {
             name = choice.fileName;
             break;
         case win::OpenFileChoice::Status::TooLong:
-            prompts_.Notice(choice.fileName.empty()
-                                ? std::string(kChosenNameTooLong)
-                                : std::string(kChosenNameTooLong) + "\r\n" + choice.fileName);
+            // Told instead of copying: the chosen file does not fit the dialog's fields.
+            prompts_.Tell(notice::ChosenNameTooLong{choice.fileName});
             break;
         case win::OpenFileChoice::Status::Cancelled:
             break;
@@ -192,7 +186,8 @@ void CMainDlg::CopyMapIntoFolder() {
     {
         // An empty source is a cancel: the folder is only rescanned.
         win::WaitCursorFiles::Busy busy(files_);
-        torva::CopyMapIntoFolder(*folder_, source, name);
+        CleanupReport report;
+        torva::CopyMapIntoFolder(*folder_, source, name, CleanupOptions{}, report);
     }
     ShowCurrentTab();
 }
@@ -203,22 +198,24 @@ void CMainDlg::DeleteSelectedFiles() {
     for (const int index : FileListBox.SelectedIndices()) {
         names.push_back(FileListBox.Text(index));
     }
-    bool ran = false;
+    // With nothing selected nothing is asked or rescanned; otherwise the
+    // folder is rescanned whatever the answer.
+    if (names.empty()) return;
     {
         win::WaitCursorFiles::Busy busy(files_);
-        ran = torva::DeleteSelectedFiles(*folder_, names);
+        torva::DeleteSelectedFiles(*folder_, names);
     }
-    if (ran) ShowCurrentTab();
+    ShowCurrentTab();
 }
 
 void CMainDlg::RunCleanUp(BulkCommand command) {
     if (!folder_) return;
-    bool ran = false;
+    CleanupReport report;
     {
         win::WaitCursorFiles::Busy busy(files_);
-        ran = RunBulkCommand(*folder_, command);
+        report = RunBulkCommand(*folder_, command);
     }
-    if (ran) ShowCurrentTab();
+    if (report.confirmed) ShowCurrentTab();  // on No nothing was rescanned
 }
 
 void CMainDlg::OnDeleteHackedMaps() { RunCleanUp(BulkCommand::DeleteHackedMaps); }

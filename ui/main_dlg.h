@@ -29,9 +29,9 @@ extern const std::string kDownloadPageAddress;
 class CMainDlg : public win::Dialog {
 public:
     // Where the folder is looked for is the program's choice, made where it
-    // starts; so is what the VirtualStore notice says for a folder (none when
-    // this run misses nothing there; shown once, at start-up).
-    using VirtualStoreNotice = std::function<std::optional<std::string>(const std::string&)>;
+    // starts; so is the VirtualStore check of a folder (the notice's facts,
+    // none when this run misses nothing there; told once, at start-up).
+    using VirtualStoreNotice = std::function<std::optional<Notice>(const std::string&)>;
     explicit CMainDlg(const DownloadFolderSources& folderSources,
                       VirtualStoreNotice virtualStoreNotice = {});
     ~CMainDlg() override;

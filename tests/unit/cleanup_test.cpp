@@ -46,9 +46,19 @@ std::vector<std::uint8_t> OneByteLonger(std::vector<std::uint8_t> bytes) {
     return bytes;
 }
 
-std::string FirstNoticeLine2(const std::string& notice) {
-    const auto start = notice.find("\r\n") + 2;
-    return notice.substr(start, notice.find("\r\n", start) - start);
+// The official names the notices name, in order; any other kind of notice as "?".
+std::vector<std::string> OfficialNames(const std::vector<Notice>& notices) {
+    std::vector<std::string> names;
+    for (const Notice& n : notices) {
+        const auto* hacked = std::get_if<notice::OfficialMapHacked>(&n);
+        names.push_back(hacked != nullptr ? hacked->officialName : "?");
+    }
+    return names;
+}
+
+InsertResult Copy(MapFolder& map, const std::string& source, const std::string& name) {
+    CleanupReport report;
+    return CopyMapIntoFolder(map, source, name, CleanupOptions{}, report);
 }
 
 // A download folder of every kind the commands tell apart.
@@ -90,7 +100,7 @@ struct BulkCase {
     BulkCommand command;
     std::vector<std::string> deleted;  // in walk order, each file once
     std::vector<std::string> kept;     // the entries it examines and leaves, each once
-    std::vector<std::string> noticed;  // second lines of the notices, in order
+    std::vector<std::string> noticed;  // the official names the notices name, in order
 };
 
 class BulkCommands : public CleanupFixture, public ::testing::WithParamInterface<BulkCase> {};
@@ -98,11 +108,12 @@ class BulkCommands : public CleanupFixture, public ::testing::WithParamInterface
 TEST_P(BulkCommands, NoChangesNothing) {
     const int listings = lister.listings;
     prompts.answers = {false};
-    EXPECT_FALSE(RunBulkCommand(map, GetParam().command));
+    EXPECT_FALSE(RunBulkCommand(map, GetParam().command).confirmed);
     EXPECT_EQ(Remaining(), AllBut({}));
     EXPECT_EQ(lister.listings, listings);
     EXPECT_TRUE(prompts.notices.empty());
-    EXPECT_EQ(prompts.captions, std::vector<std::string>{TextsOf(GetParam().command).caption});
+    EXPECT_EQ(prompts.questions,
+              std::vector<Question>{question::RunBulkCommand{GetParam().command}});
 }
 
 // An entry listed twice shows its notice twice and is removed once.
@@ -110,15 +121,10 @@ TEST_P(BulkCommands, YesDeletesExactlyItsGroupAndRescans) {
     const BulkCase& c = GetParam();
     EXPECT_EQ(PlanBulkCommand(map.Results(), c.command).Kept(), c.kept);
     prompts.answers = {true};
-    EXPECT_TRUE(RunBulkCommand(map, c.command));
+    EXPECT_TRUE(RunBulkCommand(map, c.command).confirmed);
     EXPECT_EQ(files.deleted, c.deleted);
     EXPECT_EQ(Remaining(), AllBut(c.deleted));
-    std::vector<std::string> noticed;
-    for (const auto& n : prompts.notices) {
-        EXPECT_NE(n.find("http://"), std::string::npos);
-        noticed.push_back(FirstNoticeLine2(n));
-    }
-    EXPECT_EQ(noticed, c.noticed);
+    EXPECT_EQ(OfficialNames(prompts.notices), c.noticed);
     // The rescan dropped what is gone.
     const auto listed = testing::Names(map.Results().FamilyMapList);
     for (const auto& name : c.deleted) {
@@ -157,7 +163,7 @@ TEST_F(CleanupFixture, AFolderThatCannotBeEnteredIsNeverListedOpenedOrChanged) {
     EXPECT_EQ(map.Results().FolderFileCount, 0);
     EXPECT_EQ(map.Results().FamilyMapList.count, 0);
     prompts.answers = {true};
-    EXPECT_TRUE(DeleteSelectedFiles(map, {"readme.txt", "TORVA_A32.w3x"}));
+    EXPECT_TRUE(DeleteSelectedFiles(map, {"readme.txt", "TORVA_A32.w3x"}).confirmed);
     EXPECT_EQ(lister.listings, listings);
     EXPECT_TRUE(files.opened.empty());
     EXPECT_TRUE(files.deleted.empty());
@@ -180,16 +186,15 @@ TEST_F(CleanupFixture, SelectedNamesAreDeletedOnceAndNeverWithASeparator) {
 TEST_F(CleanupFixture, DeleteAsksWithTheCountAndRescansWhateverTheAnswer) {
     // With nothing selected it does nothing at all.
     const int scanned = lister.listings;
-    EXPECT_FALSE(DeleteSelectedFiles(map, {}));
-    EXPECT_TRUE(prompts.confirmations.empty());
+    EXPECT_FALSE(DeleteSelectedFiles(map, {}).confirmed);
+    EXPECT_TRUE(prompts.questions.empty());
     EXPECT_EQ(lister.listings, scanned);
     const std::vector<std::string> selected = {"readme.txt", "other.w3x", "TORVA_A31.w3x"};
     for (bool yes : {false, true}) {
         const int listings = lister.listings;
         prompts.answers = {yes};
-        EXPECT_TRUE(DeleteSelectedFiles(map, selected));
-        EXPECT_EQ(prompts.confirmations.back(), "3 파일들을 영구 삭제하시겠습니까?");
-        EXPECT_EQ(prompts.captions.back(), "리스트의 선택된 맵 삭제");
+        EXPECT_EQ(DeleteSelectedFiles(map, selected).confirmed, yes);
+        EXPECT_EQ(prompts.questions.back(), Question{question::DeleteFiles{3}});
         EXPECT_EQ(lister.listings, listings + 1);
         EXPECT_EQ(Remaining(), yes ? AllBut(selected) : AllBut({}));
     }
@@ -248,8 +253,8 @@ TEST_P(WalkFailures, AreReportedAndTheWalkGoesOn) {
     const bool attempted = std::count(files.deleted.begin(), files.deleted.end(), "copy.w3x") != 0;
     EXPECT_EQ(attempted, c.fault == Fault::Refused || c.fault == Fault::Broken);
     // Quietly: the only notices are the official name's (listed twice).
-    EXPECT_EQ(prompts.notices.size(), 2u);
-    for (const auto& n : prompts.notices) EXPECT_EQ(FirstNoticeLine2(n), "TORVA_A19.w3x");
+    EXPECT_EQ(OfficialNames(prompts.notices),
+              (std::vector<std::string>{"TORVA_A19.w3x", "TORVA_A19.w3x"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -276,18 +281,16 @@ protected:
 
 TEST_F(InsertFixture, ANewNameIsCopiedWithoutAskingAnExistingOneReplacedOnlyOnYes) {
     const std::string src = Source("TORVA_A32.w3x", Genuine(kA32));
-    EXPECT_EQ(CopyMapIntoFolder(map, src, "new.w3x"), InsertResult::Copied);
-    EXPECT_TRUE(prompts.confirmations.empty());
+    EXPECT_EQ(Copy(map, src, "new.w3x"), InsertResult::Copied);
+    EXPECT_TRUE(prompts.questions.empty());
     EXPECT_EQ(Content("new.w3x"), Genuine(kA32));
 
     prompts.answers = {false, true};
-    EXPECT_EQ(CopyMapIntoFolder(map, src, "TORVA_A32.w3x"), InsertResult::KeptExisting);
+    EXPECT_EQ(Copy(map, src, "TORVA_A32.w3x"), InsertResult::KeptExisting);
     EXPECT_EQ(Content("TORVA_A32.w3x"), OneByteChanged(kA32));
-    EXPECT_EQ(CopyMapIntoFolder(map, src, "TORVA_A32.w3x"), InsertResult::Overwritten);
+    EXPECT_EQ(Copy(map, src, "TORVA_A32.w3x"), InsertResult::Overwritten);
     EXPECT_EQ(Content("TORVA_A32.w3x"), Genuine(kA32));
-    EXPECT_EQ(prompts.confirmations,
-              std::vector<std::string>(
-                  2, "워크래프트3 맵 폴더에 이미 존재하는 맵입니다.\r\n덮어쓰시겠습니까?"));
+    EXPECT_EQ(prompts.questions, std::vector<Question>(2, question::Overwrite{"TORVA_A32.w3x"}));
 }
 
 TEST_F(InsertFixture, ADryRunTellsWhetherItWouldReplaceAndChangesNothing) {
@@ -301,7 +304,7 @@ TEST_F(InsertFixture, ADryRunTellsWhetherItWouldReplaceAndChangesNothing) {
         EXPECT_EQ(report.copied, name);
         EXPECT_EQ(report.replaced, replaces) << name;
     }
-    EXPECT_TRUE(prompts.confirmations.empty());
+    EXPECT_TRUE(prompts.questions.empty());
     EXPECT_FALSE(fs::exists(folder.path() / "new.w3x"));
     EXPECT_EQ(Content("TORVA_A32.w3x"), OneByteChanged(kA32));
 }
@@ -309,31 +312,29 @@ TEST_F(InsertFixture, ADryRunTellsWhetherItWouldReplaceAndChangesNothing) {
 // Both rescan.
 TEST_F(InsertFixture, CancellingIsSilentAndOtherFailuresAreToldNeverAskingToOverwrite) {
     const int listings = lister.listings;
-    EXPECT_EQ(CopyMapIntoFolder(map, "", ""), InsertResult::Cancelled);
+    EXPECT_EQ(Copy(map, "", ""), InsertResult::Cancelled);
     EXPECT_EQ(lister.listings, listings + 1);
     EXPECT_TRUE(prompts.notices.empty());
-    EXPECT_EQ(CopyMapIntoFolder(map, (elsewhere.path() / "missing.w3x").string(), "missing.w3x"),
-              InsertResult::Failed);
-    EXPECT_TRUE(prompts.confirmations.empty());
-    ASSERT_EQ(prompts.notices.size(), 1u);
-    EXPECT_NE(prompts.notices[0].find("missing.w3x"), std::string::npos);
+    const std::string missing = (elsewhere.path() / "missing.w3x").string();
+    EXPECT_EQ(Copy(map, missing, "missing.w3x"), InsertResult::Failed);
+    EXPECT_TRUE(prompts.questions.empty());
+    EXPECT_EQ(prompts.notices, std::vector<Notice>{notice::CopyFailed{missing}});
     EXPECT_EQ(lister.listings, listings + 2);
 }
+
+enum class Refusal { None, TooLong, Separator };
 
 // Destinations measured in code page 949 bytes: "<folder>\<name>" of at most 199.
 struct DestinationCase {
     const char* name;
     std::string folder;
     std::string bareName;
-    std::size_t length;   // of the destination, in code page 949 bytes
-    const char* refusal;  // the notice's start; empty: copied without a word
+    std::size_t length;  // of the destination, in code page 949 bytes
+    Refusal refusal;     // None: copied without a word
 };
 
 const std::string kWc3Folder = "C:\\WC3\\Maps\\Download";                            // 20 bytes
 const std::string kKoreanFolder = "C:\\" + Repeated("워", 80) + "\\Maps\\Download";  // 177
-const char* const kTooLong = "맵 폴더의 경로와 파일 이름이 너무 길어 복사할 수 없습니다:\r\n";
-const char* const kSeparator =
-    "파일 이름에 폴더 구분 문자(\\ 또는 /)가 들어 있어 맵 폴더에 복사할 수 없습니다:\r\n";
 
 class InsertDestination : public InsertFixture,
                           public ::testing::WithParamInterface<DestinationCase> {};
@@ -345,29 +346,30 @@ TEST_P(InsertDestination, FitsOrIsRefusedWithItsReasonNeverCut) {
     const std::string destination = c.folder + "\\" + c.bareName;
     EXPECT_EQ(CodePage949Length(destination), c.length);
     const std::string src = Source(c.bareName, {'x'});
-    const std::string refusal = c.refusal;
-    const bool copied = refusal.empty();
-    EXPECT_EQ(CopyMapIntoFolder(target, src, c.bareName),
-              copied ? InsertResult::Copied : InsertResult::Refused);
+    const bool copied = c.refusal == Refusal::None;
+    EXPECT_EQ(Copy(target, src, c.bareName), copied ? InsertResult::Copied : InsertResult::Refused);
     EXPECT_EQ(fs::exists(folder.path() / c.bareName), copied);
-    // The notice shows the destination, or for a separator the name.
-    const std::string shown = refusal + (refusal == kSeparator ? c.bareName : destination);
-    EXPECT_EQ(prompts.notices, copied ? std::vector<std::string>{} : std::vector{shown});
+    // The notice names the destination, or for a separator the name.
+    std::vector<Notice> told;
+    if (c.refusal == Refusal::TooLong) told.push_back(notice::DestinationTooLong{destination});
+    if (c.refusal == Refusal::Separator) told.push_back(notice::NotABareName{c.bareName});
+    EXPECT_EQ(prompts.notices, told);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Limits, InsertDestination,
     ::testing::Values(
-        DestinationCase{"Ascii199", kWc3Folder, std::string(178, 'f'), 199, ""},
-        DestinationCase{"Ascii200", kWc3Folder, std::string(179, 'g'), 200, kTooLong},
+        DestinationCase{"Ascii199", kWc3Folder, std::string(178, 'f'), 199, Refusal::None},
+        DestinationCase{"Ascii200", kWc3Folder, std::string(179, 'g'), 200, Refusal::TooLong},
         // 199 bytes in code page 949, 282 in UTF-8.
-        DestinationCase{"Hangul199", kKoreanFolder, "토르바_A32_copy01.w3x", 199, ""},
-        DestinationCase{"Hangul200", kKoreanFolder, "토르바_A32_copy012.w3x", 200, kTooLong},
+        DestinationCase{"Hangul199", kKoreanFolder, "토르바_A32_copy01.w3x", 199, Refusal::None},
+        DestinationCase{"Hangul200", kKoreanFolder, "토르바_A32_copy012.w3x", 200,
+                        Refusal::TooLong},
         // Thai is outside code page 949: its UTF-8 bytes count.
-        DestinationCase{"Thai199", kKoreanFolder, "ไทย_A32_cop.w3x", 199, ""},
-        DestinationCase{"Thai200", kKoreanFolder, "ไทย_A32_copy.w3x", 200, kTooLong},
+        DestinationCase{"Thai199", kKoreanFolder, "ไทย_A32_cop.w3x", 199, Refusal::None},
+        DestinationCase{"Thai200", kKoreanFolder, "ไทย_A32_copy.w3x", 200, Refusal::TooLong},
         // A separator would put the file in another folder: said as such.
-        DestinationCase{"Separator", kWc3Folder, "..\\TORVA_A32.w3x", 37, kSeparator}),
+        DestinationCase{"Separator", kWc3Folder, "..\\TORVA_A32.w3x", 37, Refusal::Separator}),
     [](const auto& p) { return std::string(p.param.name); });
 
 }  // namespace

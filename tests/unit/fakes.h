@@ -16,6 +16,7 @@
 
 #include "scan/folder_scan.h"
 #include "scan/seams.h"
+#include "texts/texts.h"
 
 namespace torva::testing {
 
@@ -132,25 +133,23 @@ public:
     }
 };
 
-// Answers confirmations from a script and keeps every text shown.
+// Answers confirmations from a script and keeps every question and notice.
 class ScriptedPrompts : public Prompts {
 public:
     std::vector<bool> answers;  // consumed front to back; No when exhausted
-    std::vector<std::string> confirmations;
-    std::vector<std::string> captions;
-    std::vector<std::string> notices;
+    std::vector<Question> questions;
+    std::vector<Notice> notices;
     // Runs while a notice is open, as the program's nested message loop would.
     std::function<void()> whileNoticeOpen;
-    bool Confirm(const std::string& body, const std::string& caption) override {
-        confirmations.push_back(body);
-        captions.push_back(caption);
+    bool Confirm(const Question& question) override {
+        questions.push_back(question);
         if (answers.empty()) return false;
         const bool answer = answers.front();
         answers.erase(answers.begin());
         return answer;
     }
-    void Notice(const std::string& text) override {
-        notices.push_back(text);
+    void Tell(const Notice& notice) override {
+        notices.push_back(notice);
         if (whileNoticeOpen) whileNoticeOpen();
     }
 };
@@ -175,3 +174,14 @@ protected:
 };
 
 }  // namespace torva::testing
+
+// A failed comparison shows questions and notices as the user would read them.
+namespace torva::question {
+inline void PrintTo(const Question& question, std::ostream* out) {
+    const texts::QuestionWords words = texts::Wording(question);
+    *out << "[" << words.caption << "] " << words.body;
+}
+}  // namespace torva::question
+namespace torva::notice {
+inline void PrintTo(const Notice& notice, std::ostream* out) { *out << texts::Wording(notice); }
+}  // namespace torva::notice

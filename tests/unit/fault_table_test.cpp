@@ -133,7 +133,8 @@ TEST_F(FaultTable, AVanishedFolderNeverLeadsToTheWorkingFolder) {
     prompts.answers = {true, true, true};
     RunBulkCommand(*map, BulkCommand::DeleteAllFamilyMaps);
     DeleteSelectedFiles(*map, {"TORVA_A32.w3x", "mod.w3x"});
-    EXPECT_EQ(CopyMapIntoFolder(*map, (elsewhere / "mod.w3x").string(), "copy.w3x"),
+    CleanupReport report;
+    EXPECT_EQ(CopyMapIntoFolder(*map, (elsewhere / "mod.w3x").string(), "copy.w3x", {}, report),
               InsertResult::Failed);
     EXPECT_TRUE(fs::exists(elsewhere / "TORVA_A32.w3x"));
     EXPECT_TRUE(fs::exists(elsewhere / "mod.w3x"));

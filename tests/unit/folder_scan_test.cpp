@@ -107,9 +107,7 @@ TEST_F(ScanFixture, TheEntryPastTheThousandthIsNeverOpenedAndEveryScanSaysSo) {
     // The capped count never equals the listing, so every refresh rescans.
     map.RefreshIfChanged();
     map.RefreshIfChanged();
-    EXPECT_EQ(prompts.notices,
-              std::vector<std::string>(
-                  3, "토르바 맵폴더의 맵이 너무 많아 1000개까지만 처리하도록 하겠습니다."));
+    EXPECT_EQ(prompts.notices, std::vector<Notice>(3, notice::TooManyFiles{1000}));
 }
 
 // Every refresh lists the folder once; a changed count rescans that listing

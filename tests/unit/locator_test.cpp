@@ -13,7 +13,6 @@ namespace torva {
 namespace {
 
 using testing::Repeated;
-using testing::ScriptedPrompts;
 
 // A registry holding at most one value, InstallPath of the game's key.
 class FakeRegistry : public Registry {
@@ -52,8 +51,6 @@ std::vector<std::uint8_t> Padded(const std::string& text, std::size_t size) {
     bytes.resize(size, 0);
     return bytes;
 }
-
-const std::string kFail = "레지스트리 읽기 실패! 워크래프트3가 미설치 된 것 같습니다. ";
 
 TEST(Locator, ReadFailuresNameTheStageAndCodeAndLeaveNoKeyOpen) {
     FakeRegistry noKey;
@@ -186,7 +183,7 @@ struct SearchCase {
     Install user;
     std::vector<std::string> existing;  // folders that exist (Windows paths)
     std::string found = {};             // empty: nothing found
-    std::string notice = {};            // the one notice when nothing is found
+    std::optional<Notice> notice = {};  // what to tell when nothing is found
     Install machine32 = kNoKey;
     Install machine64 = kNoKey;
     std::string documents = kShellDocs;     // empty: the shell does not know it
@@ -209,29 +206,30 @@ TEST_P(FindFolder, FirstExistingCandidateElseOneMessage) {
     };
     const DownloadFolderSources sources{user, [&] { return c.documents; }, candidate, &machine32,
                                         &machine64};
-    ScriptedPrompts prompts;
-    int quits = 0;
-    const DownloadFolderResult result = FindDownloadFolder(sources, prompts, [&] { ++quits; });
+    const DownloadFolderResult result = FindDownloadFolder(sources);
     EXPECT_EQ(user.openKeys + machine32.openKeys + machine64.openKeys, 0);
     // Only full paths are ever looked at.
     for (const std::string& path : asked) EXPECT_TRUE(IsFullWindowsPath(path)) << path;
     if (!c.found.empty()) {
         EXPECT_EQ(result.outcome, FolderSearch::Found);
         EXPECT_EQ(result.folder, "/mapped" + c.found);
-        EXPECT_TRUE(prompts.notices.empty());
+        EXPECT_EQ(result.notice, std::nullopt);
         EXPECT_EQ(asked.back(), c.found);
         return;
     }
-    EXPECT_EQ(prompts.notices, std::vector<std::string>{c.notice});
-    const bool registryMessage = c.notice.rfind(kFail, 0) == 0;
+    ASSERT_TRUE(c.notice.has_value());
+    EXPECT_EQ(result.notice, c.notice);
+    const bool registryFailed = std::holds_alternative<notice::RegistryFailed>(*c.notice);
     EXPECT_EQ(result.outcome,
-              registryMessage ? FolderSearch::RegistryFailed : FolderSearch::NoFolder);
-    EXPECT_EQ(quits, registryMessage ? 1 : 0);
+              registryFailed ? FolderSearch::RegistryFailed : FolderSearch::NoFolder);
 }
 
-const std::string kB2 = kFail + "(B2)\r\n";
-const std::string kA2 = kFail + "(A2)\r\n";
-const std::string kA234 = kFail + "(A234)\r\n";
+const notice::RegistryFailed kB2{'B', 2};
+const notice::RegistryFailed kA2{'A', 2};
+const notice::RegistryFailed kA234{'A', 234};
+
+notice::NoDownloadFolder NotFound(const std::string& folder) { return {folder}; }
+notice::DownloadFolderTooLong TooLong(const std::string& folder) { return {folder}; }
 
 INSTANTIATE_TEST_SUITE_P(
     Layouts, FindFolder,
@@ -251,21 +249,15 @@ INSTANTIATE_TEST_SUITE_P(
                    kNoKey,
                    kNoKey,
                    kShellDocs + "\\"},
-        SearchCase{"Neither", kUserValue, {}, "", NoDownloadFolderText(kInstall)},
-        SearchCase{"DocumentsUnknown",
-                   kUserValue,
-                   {kDocs},
-                   "",
-                   NoDownloadFolderText(kInstall),
-                   kNoKey,
-                   kNoKey,
-                   ""},
+        SearchCase{"Neither", kUserValue, {}, "", NotFound(kInstall)},
+        SearchCase{
+            "DocumentsUnknown", kUserValue, {kDocs}, "", NotFound(kInstall), kNoKey, kNoKey, ""},
         // A folder that exists with a path too long to use is told as such.
         SearchCase{"InstallFolderTooLong",
                    kUserValue,
                    {},
                    "",
-                   DownloadFolderTooLongText(kInstall),
+                   TooLong(kInstall),
                    kNoKey,
                    kNoKey,
                    kShellDocs,
@@ -274,7 +266,7 @@ INSTANTIATE_TEST_SUITE_P(
                    kUserValue,
                    {},
                    "",
-                   DownloadFolderTooLongText(kDocs),
+                   TooLong(kDocs),
                    kNoKey,
                    kNoKey,
                    kShellDocs,
@@ -323,7 +315,7 @@ INSTANTIATE_TEST_SUITE_P(
                    kNoKey,
                    {},
                    "",
-                   DownloadFolderTooLongText(kDocs),
+                   TooLong(kDocs),
                    kNoKey,
                    kNoKey,
                    kShellDocs,
@@ -331,25 +323,16 @@ INSTANTIATE_TEST_SUITE_P(
         // A value that names no folder by itself is never looked at, even
         // where the current drive has such a folder; the notice names the
         // first full candidate.
+        SearchCase{"EmptyValue", ValueOf(""), {"\\Maps\\Download"}, "", NotFound(kDocs)},
+        SearchCase{"BlankValue", ValueOf("  "), {"  \\Maps\\Download"}, "", NotFound(kDocs)},
         SearchCase{
-            "EmptyValue", ValueOf(""), {"\\Maps\\Download"}, "", NoDownloadFolderText(kDocs)},
-        SearchCase{
-            "BlankValue", ValueOf("  "), {"  \\Maps\\Download"}, "", NoDownloadFolderText(kDocs)},
-        SearchCase{"DriveRelativeValue",
-                   ValueOf("C:WC3"),
-                   {"C:WC3\\Maps\\Download"},
-                   "",
-                   NoDownloadFolderText(kDocs)},
-        SearchCase{"RelativeValue",
-                   ValueOf("WC3"),
-                   {"WC3\\Maps\\Download"},
-                   "",
-                   NoDownloadFolderText(kDocs)},
+            "DriveRelativeValue", ValueOf("C:WC3"), {"C:WC3\\Maps\\Download"}, "", NotFound(kDocs)},
+        SearchCase{"RelativeValue", ValueOf("WC3"), {"WC3\\Maps\\Download"}, "", NotFound(kDocs)},
         SearchCase{"EmptyValueNoDocuments",
                    ValueOf(""),
                    {"\\Maps\\Download"},
                    "",
-                   NoDownloadFolderText("\\Maps\\Download"),
+                   NotFound("\\Maps\\Download"),
                    kNoKey,
                    kNoKey,
                    ""},
@@ -388,21 +371,6 @@ TEST(Locator, CandidatesListEverySourceInOrder) {
         EXPECT_EQ(list.folders[i].fullPath, !paths[i].empty());
         EXPECT_EQ(list.folders[i].read.code, codes[i]);
     }
-}
-
-TEST(Locator, NoFolderTextShowsLongPathsCutBetweenCharacters) {
-    EXPECT_NE(NoDownloadFolderText("C:\\WC3\\Maps\\Download").find("C:\\WC3\\Maps\\Download"),
-              std::string::npos);
-    // A very long path keeps its start and end, cut between characters.
-    const std::string start = "C:\\" + std::string(57, 'a');
-    const std::string middle = std::string(300, 'b') + "토르바";
-    const std::string end = std::string(100, 'c');
-    const std::string text = NoDownloadFolderText(start + middle + end);
-    EXPECT_NE(text.find(start + "\xE2\x80\xA6"), std::string::npos);
-    EXPECT_NE(text.find(end), std::string::npos);
-    EXPECT_EQ(text.find("bbb"), std::string::npos);
-    const std::string hangul = NoDownloadFolderText(std::string(59, 'a') + "토르바" + end);
-    EXPECT_NE(hangul.find(std::string(59, 'a') + "\xE2\x80\xA6"), std::string::npos);
 }
 
 }  // namespace

@@ -222,20 +222,25 @@ TEST(TerminalPrompts, AnswersAndNotices) {
     std::FILE* in = std::tmpfile();
     std::fputs("y\nn\n", in);
     std::rewind(in);
-    EXPECT_TRUE(TerminalPrompts(PresetAnswer::Yes, in, out, false).Confirm("q", "c"));
-    EXPECT_FALSE(TerminalPrompts(PresetAnswer::No, in, out, true).Confirm("q", "c"));
-    EXPECT_FALSE(TerminalPrompts(PresetAnswer::Ask, in, out, false).Confirm("q", "c"));
+    const Question q = question::DeleteFiles{2};
+    EXPECT_TRUE(TerminalPrompts(PresetAnswer::Yes, in, out, false).Confirm(q));
+    EXPECT_FALSE(TerminalPrompts(PresetAnswer::No, in, out, true).Confirm(q));
+    EXPECT_FALSE(TerminalPrompts(PresetAnswer::Ask, in, out, false).Confirm(q));
     TerminalPrompts asking(PresetAnswer::Ask, in, out, true);
-    EXPECT_TRUE(asking.Confirm("q", "c"));
-    EXPECT_FALSE(asking.Confirm("q", "c"));
-    EXPECT_FALSE(asking.Confirm("q", "c")) << "end of input is No";
+    EXPECT_TRUE(asking.Confirm(q));
+    EXPECT_FALSE(asking.Confirm(q));
+    EXPECT_FALSE(asking.Confirm(q)) << "end of input is No";
 
-    asking.Notice("note\r\n");
-    EXPECT_EQ(asking.Notices(), std::vector<std::string>{"note\r\n"});
+    // The dialog's sentence, its closing line break left to the terminal.
+    const std::string registry = "레지스트리 읽기 실패! 워크래프트3가 미설치 된 것 같습니다. (B2)";
+    asking.Tell(notice::RegistryFailed{'B', 2});
+    EXPECT_EQ(asking.Notices(), std::vector<std::string>{registry + "\r\n"});
     std::rewind(out);
-    char text[256] = {};
-    const std::size_t got = std::fread(text, 1, sizeof text - 1, out);
-    EXPECT_NE(std::string(text, got).find("note\n"), std::string::npos);
+    char text[1024] = {};
+    const std::string shown(text, std::fread(text, 1, sizeof text - 1, out));
+    EXPECT_NE(shown.find("[리스트의 선택된 맵 삭제] 2 파일들을 영구 삭제하시겠습니까? [y/N] "),
+              std::string::npos);
+    EXPECT_NE(shown.find(registry + "\n"), std::string::npos);
     std::fclose(in);
     std::fclose(out);
 }

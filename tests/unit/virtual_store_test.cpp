@@ -120,17 +120,5 @@ TEST(VirtualStore, CopyIsUnderLocalAppDataWithoutTheDrive) {
     EXPECT_EQ(VirtualStoreCopyOf("", kGame), std::nullopt);
 }
 
-// The reason line says only what is true of this run.
-TEST(VirtualStore, NoticeSaysHowManyAndTheOneTrueReason) {
-    const std::string elevated = VirtualStoreNoticeText({3, NotVirtualisedBecause::Elevated});
-    const std::string wide = VirtualStoreNoticeText({1, NotVirtualisedBecause::SixtyFourBit});
-    EXPECT_NE(elevated.find("파일 3개"), std::string::npos);
-    EXPECT_NE(elevated.find("관리자"), std::string::npos);
-    EXPECT_EQ(elevated.find("64비트"), std::string::npos);
-    EXPECT_NE(wide.find("파일 1개"), std::string::npos);
-    EXPECT_NE(wide.find("64비트"), std::string::npos);
-    EXPECT_EQ(wide.find("관리자"), std::string::npos);
-}
-
 }  // namespace
 }  // namespace torva

@@ -6,6 +6,7 @@
 #include "base/utf.h"
 #include "layout/dialog_template.h"
 #include "platform/win32/win32_handles.h"
+#include "texts/texts.h"
 
 namespace torva::win {
 
@@ -39,7 +40,7 @@ constexpr UINT kExitInternalError = 70;  // sysexits' EX_SOFTWARE
 // An exception must not unwind through user32, which called the dialog
 // procedure: the program ends with a message instead.
 [[noreturn]] void EndOnException(const char* what) {
-    const std::wstring text = L"프로그램 내부 오류로 종료합니다:\r\n" + Utf8ToWide(what);
+    const std::wstring text = Utf8ToWide(std::string(texts::kInternalErrorLead) + what);
     MessageBoxW(nullptr, text.c_str(), ProgramName().c_str(), MB_OK | MB_ICONERROR | MB_TASKMODAL);
     ExitProcess(kExitInternalError);
 }

@@ -1,4 +1,4 @@
-// Questions and notices as message boxes.
+// Questions and notices as message boxes, worded by texts/.
 #pragma once
 
 #include <windows.h>
@@ -14,9 +14,9 @@ public:
     // Confirmations are owned by `owner` (the main dialog).
     explicit MessageBoxPrompts(const Dialog& owner) : owner_(owner) {}
     // Yes/No with the question icon (MB_YESNO | MB_ICONQUESTION).
-    bool Confirm(const std::string& body, const std::string& caption) override;
+    bool Confirm(const Question& question) override;
     // The notice box: OK, exclamation icon, captioned with the program's name.
-    void Notice(const std::string& text) override;
+    void Tell(const Notice& notice) override;
 
 private:
     const Dialog& owner_;

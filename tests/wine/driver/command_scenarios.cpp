@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "checks.h"
-#include "locate/virtual_store.h"
 #include "res/resource.h"
 #include "session.h"
+#include "texts/texts.h"
 #include "ui_probe.h"
 
 namespace driver {
@@ -415,8 +415,8 @@ int VirtualStoreScenario(const Options& options) {
     const int missing = std::stoi(Opt(options, L"--missing"));
     const std::string text = AnswerNotice(checks, probe::WaitForDialog(kNoticeCaption, 60),
                                           "start-up", ShotPath(options, L"virtual-store-notice"));
-    const std::string want =
-        torva::VirtualStoreNoticeText({missing, torva::NotVirtualisedBecause::Elevated});
+    const std::string want = torva::texts::Wording(
+        torva::notice::MissedVirtualStore{missing, torva::NotVirtualisedBecause::Elevated});
     checks.Equal(Escaped(text), Escaped(want), "notice text");
     Session s;
     if (!Open(checks, s)) return checks.Failures();
