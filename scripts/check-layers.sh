@@ -4,8 +4,10 @@
 #   front ends (app/ ui/, cli/)  ->  dialog layer  ->  platform adapters
 #   ->  core (cleanup/ locate/ -> scan/)  ->  base/
 # layout/ (the dialog's portable arithmetic) stands alone below the dialog
-# layer and ui/; model/ (the views and the hover rule both programs draw)
-# stands on the core and layout/, below ui/ and cli/.
+# layer and ui/; model/ (the folder's listing, the views, the refresh and
+# hover rules both programs draw) stands on the core and layout/, below ui/
+# and cli/. The dialog reaches the core through model/ alone, but for the
+# locator that finds the folder at start-up.
 # A front end's composition root is the only file that names an adapter, the
 # core includes only the standard library, and no product target builds
 # anything under tests/.
@@ -23,7 +25,7 @@ declare -A may_include=(
   [layout]="layout"
   [model]="$core layout model"
   [platform/win32/dialog]="$core layout platform/win32 platform/win32/dialog"
-  [ui]="$core layout model platform/win32/dialog ui res"
+  [ui]="base locate model platform/win32/dialog ui res"
   [app]="$core platform/win32 platform/win32/dialog ui app res"
   [cli]="$core model cli"
   [tools]="base scan tools"
