@@ -5,6 +5,9 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include "platform/win32/dialog/list_box_lister.h"
+#include "platform/win32/dialog/message_box_prompts.h"
+#include "platform/win32/dialog/wait_cursor_files.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_registry.h"
@@ -65,7 +68,14 @@ BOOL CMainApp::InitInstance() {
     // apartment on this, the one thread.
     const UniqueComApartment com(
         SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)));
-    CMainDlg dialog(folderSources, virtualStoreNotice);
+    // The dialog's own adapters: files read under the wait cursor, message
+    // boxes owned by the dialog, and the folder listed in its list box's order.
+    win::WaitCursorFiles files;
+    win::MessageBoxPrompts prompts;
+    win::ListBoxLister lister;
+    CMainDlg dialog(folderSources, {files, prompts, lister}, virtualStoreNotice);
+    prompts.OwnedBy(dialog);
+    lister.OrderAs(dialog.FileListBox);
     MainWindow = &dialog;
     dialog.DoModal();  // OK, Cancel or -1 (a quit request) all end the program
     MainWindow = nullptr;

@@ -228,13 +228,13 @@ void RegisterScan(const fs::path& folder) {
     Add("scan/ScanFolder", [=](benchmark::State& state) {
         for (auto _ : state) rig->folder.ScanFolder();
         const ScanResults& r = rig->folder.Results();
-        if (r.FolderFileCount != static_cast<int>(work->names.size())) {
+        if (r.FolderFileCount != work->names.size()) {
             return Fail(state, "the scan examined another number of files");
         }
-        if (r.GenuineList.count + r.HackedList.count != static_cast<int>(work->checks.size())) {
+        if (r.Genuine.size() + r.Hacked.size() != work->checks.size()) {
             return Fail(state, "the scan judged another number of files");
         }
-        if (*genuine >= 0 && r.GenuineList.count != *genuine) {
+        if (*genuine >= 0 && r.Genuine.size() != static_cast<std::size_t>(*genuine)) {
             return Fail(state, "the scan found another number of genuine files");
         }
     });

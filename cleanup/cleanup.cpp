@@ -17,13 +17,6 @@ namespace {
 
 constexpr std::size_t kDestinationPathLimit = 199;  // code page 949 bytes of "<folder>\<name>"
 
-std::optional<int> FamilyIndexOf(const ScanResults& r, std::string_view name) {
-    for (int i = 0; i < r.FamilyMapList.count; ++i) {
-        if (r.FamilyMapList[i] == name) return i;
-    }
-    return std::nullopt;
-}
-
 // What the file of this name is now: its size and, for each marker whose
 // label names a release, the verdict.
 struct FileNow {
@@ -160,47 +153,42 @@ std::vector<Notice> CleanupPlan::Notices() const {
 
 CleanupPlan PlanBulkCommand(const ScanResults& r, BulkCommand command) {
     CleanupPlan plan;
-    const auto sizeOf = [&](std::string_view name) {
-        const auto i = FamilyIndexOf(r, name);
-        return i ? r.FamilyMapSizes[*i] : std::int64_t{-1};
-    };
     const auto noticeFor = [](int entry) {
         return notice::OfficialMapHacked{std::string(GetCatalogueEntry(entry).officialFileName)};
     };
+    // A step per record, with the size the scan measured for it.
+    const auto stepFor = [&](std::size_t record, Guard guard) {
+        PlanStep step;
+        step.name = r.FamilyMaps[record].name;
+        step.scannedSize = r.FamilyMaps[record].size;
+        step.guard = guard;
+        return step;
+    };
     switch (command) {
         case BulkCommand::DeleteHackedMaps:
-            for (int i = 0; i < r.HackedList.count; ++i) {
-                PlanStep step;
-                step.name = std::string(r.HackedList[i]);
+            for (const std::size_t record : r.Hacked) {
+                PlanStep step = stepFor(record, Guard::StillHacked);
                 if (const auto entry = FindEntryByFileName(step.name))
                     step.notice = noticeFor(*entry);
                 step.remove = true;
-                step.scannedSize = sizeOf(step.name);
-                step.guard = Guard::StillHacked;
                 plan.steps.push_back(std::move(step));
             }
             break;
         case BulkCommand::DeleteMisnamedGenuineMaps:
-            for (int i = 0; i < r.GenuineList.count; ++i) {
-                PlanStep step;
-                step.name = std::string(r.GenuineList[i]);
+            for (const std::size_t record : r.Genuine) {
+                PlanStep step = stepFor(record, Guard::StillGenuine);
                 step.remove = !FindEntryByFileName(step.name);
-                step.scannedSize = sizeOf(step.name);
-                step.guard = Guard::StillGenuine;
                 plan.steps.push_back(std::move(step));
             }
             break;
         case BulkCommand::DeleteAllFamilyMaps:
-            for (int i = 0; i < r.FamilyMapList.count; ++i) {
-                PlanStep step;
-                step.name = std::string(r.FamilyMapList[i]);
-                step.scannedSize = r.FamilyMapSizes[i];
+            for (std::size_t record = 0; record < r.FamilyMaps.size(); ++record) {
+                PlanStep step = stepFor(record, Guard::SameSize);
                 step.remove = true;
                 if (const auto entry = FindEntryByFileName(step.name)) {
                     step.remove = step.scannedSize != GetCatalogueEntry(*entry).expectedSize;
                     if (step.remove) step.notice = noticeFor(*entry);
                 }
-                step.guard = Guard::SameSize;
                 plan.steps.push_back(std::move(step));
             }
             break;
@@ -315,8 +303,7 @@ InsertResult CopyMapIntoFolder(MapFolder& folder, const std::string& sourcePath,
         return fail(InsertResult::Refused, ChangeFailure::NotABareName);
     }
     const std::string destination = folder.DownloadFolder() + "\\" + bareName;
-    NameSlot slot;
-    if (CodePage949Length(destination) > kDestinationPathLimit || !StoreName(slot, bareName)) {
+    if (CodePage949Length(destination) > kDestinationPathLimit || !FitsNameSlot(bareName)) {
         tell(notice::DestinationTooLong{destination});
         return fail(InsertResult::Refused, ChangeFailure::TooLong);
     }

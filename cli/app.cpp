@@ -109,18 +109,20 @@ int RunWithFolder(const Command& command, Context& context, const Options& optio
         context.moveTo = *target;
     }
 
-    MapFolder mapFolder(*folder, context.platform.Lister(), context.platform.Files(),
-                        context.platform.UserPrompts());
-    const Result entered = mapFolder.Files().BindFolder(*folder);
+    FolderModel model;
+    model.Open(*folder, context.platform.Lister(), context.platform.Files(),
+               context.platform.UserPrompts());
+    const Result entered = context.platform.Files().BindFolder(*folder);
     if (!entered.Ok()) {
         std::fprintf(stderr, "torvacheck: cannot enter folder: %s (%s)\n",
                      Printable(*folder).c_str(), WhyNotEntered(entered).c_str());
         return kExitFolder;
     }
-    mapFolder.ScanFolder();
-    context.folder = &mapFolder;
+    model.List();
+    model.ScanListing();
+    context.model = &model;
     const int status = command.run(context);
-    context.folder = nullptr;
+    context.model = nullptr;
     return status;
 }
 

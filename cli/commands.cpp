@@ -52,24 +52,6 @@ std::string Pad(const std::string& text, std::size_t width) {
     return have >= width ? text : text + std::string(width - have, ' ');
 }
 
-struct FamilyMap {
-    std::string name;
-    std::string label;
-    std::int64_t size;
-    std::optional<Verdict> verdict;
-    std::optional<SumsDiffer> sumsDiffer;
-};
-
-std::vector<FamilyMap> FamilyMaps(const ScanResults& r) {
-    std::vector<FamilyMap> maps;
-    for (int i = 0; i < r.FamilyMapList.count; ++i) {
-        maps.push_back({std::string(r.FamilyMapList[i]),
-                        std::string(SlotText(r.FamilyMapVersions[i])), r.FamilyMapSizes[i],
-                        r.FamilyMapVerdicts[i], r.FamilyMapSumsDiffer[i]});
-    }
-    return maps;
-}
-
 // 1-based periods of the differing sums, in period order.
 std::vector<int> DifferingSums(SumsDiffer differ) {
     std::vector<int> periods;
@@ -92,34 +74,23 @@ Json VerdictJson(const std::optional<Verdict>& verdict) {
     return *verdict == Verdict::Genuine ? "genuine" : "hacked";
 }
 
-std::vector<std::string> ListNames(const NameList& list) {
-    std::vector<std::string> names;
-    for (int i = 0; i < list.count; ++i) names.emplace_back(list[i]);
-    return names;
-}
-
-std::vector<std::string> Listing(FolderLister& lister) {
-    std::vector<std::string> names;
-    for (int i = 0; i < lister.Count(); ++i) names.push_back(lister.Name(i));
-    return names;
-}
-
 void PrintNames(std::FILE* out, const std::vector<std::string>& names) {
     for (const auto& name : names) std::fprintf(out, "  %s\n", Printable(name).c_str());
 }
 
-void PrintScanText(std::FILE* out, const std::string& folder,
-                   const std::vector<std::string>& listing, const std::vector<FamilyMap>& maps,
+void PrintScanText(std::FILE* out, const std::string& folder, const FolderModel& model,
                    const ScanResults& r) {
+    const std::vector<FamilyMap>& maps = r.FamilyMaps;
     std::fprintf(out, "%s : %s\n\n", words::kFolder, Printable(folder).c_str());
-    const auto heading = [&](int view, int count) {
+    const auto heading = [&](int view) {
+        const ViewContent content = model.Content(view);
         std::fprintf(out, "%s[%s] %s\n", view == 0 ? "" : "\n", kViews[view].title,
-                     CountLine(view, count).c_str());
+                     content.countLine.c_str());
+        return content.names;
     };
-    heading(0, static_cast<int>(listing.size()));
-    PrintNames(out, listing);
+    PrintNames(out, heading(0));
 
-    heading(1, r.FamilyMapList.count);
+    heading(1);  // the records, as a table
     std::size_t nameWidth = DisplayWidth(words::kNameColumn);
     std::size_t labelWidth = DisplayWidth(words::kLabelColumn);
     for (const auto& map : maps) {
@@ -140,19 +111,14 @@ void PrintScanText(std::FILE* out, const std::string& folder,
             texts::VerdictReason(map.label, map.size, map.sumsDiffer).c_str());
     }
 
-    for (int view = 2; view < kViewCount; ++view) {
-        const std::vector<std::string> names = ViewNames(view, listing, r);
-        heading(view, static_cast<int>(names.size()));
-        PrintNames(out, names);
-    }
+    for (int view = 2; view < kViewCount; ++view) PrintNames(out, heading(view));
 }
 
 Json ScanJson(Context& context) {
-    MapFolder& folder = *context.folder;
+    MapFolder& folder = *context.model->Folder();
     const ScanResults& r = folder.Results();
-    const auto listing = Listing(folder.Lister());
     Json family = Json::array();
-    for (const auto& map : FamilyMaps(r)) {
+    for (const auto& map : r.FamilyMaps) {
         Json element = {{"name", map.name},
                         {"label", map.label},
                         {"size", map.size},
@@ -163,20 +129,18 @@ Json ScanJson(Context& context) {
     return {
         {"folder", folder.DownloadFolder()},
         {"folder_file_count", r.FolderFileCount},
-        {"listing", listing},
+        {"listing", context.model->Listing()},  // every entry, past the thousandth too
         {"family_maps", family},
-        {"genuine", ListNames(r.GenuineList)},
-        {"hacked", ListNames(r.HackedList)},
+        {"genuine", r.GenuineNames()},
+        {"hacked", r.HackedNames()},
         {"notices", context.platform.Notices()},
     };
 }
 
 int RunScan(Context& context) {
-    MapFolder& folder = *context.folder;
+    MapFolder& folder = *context.model->Folder();
     if (!context.json) {
-        const ScanResults& r = folder.Results();
-        PrintScanText(context.out, folder.DownloadFolder(), Listing(folder.Lister()), FamilyMaps(r),
-                      r);
+        PrintScanText(context.out, folder.DownloadFolder(), *context.model, folder.Results());
         return kExitOk;
     }
     std::fprintf(context.out, "%s\n", Dump(ScanJson(context)).c_str());
@@ -240,7 +204,7 @@ struct Removal {
     explicit Removal(Context& context) {
         options.dryRun = context.dryRun;
         if (!context.moveTo.empty()) {
-            move.emplace(std::filesystem::u8path(context.folder->DownloadFolder()),
+            move.emplace(std::filesystem::u8path(context.model->Folder()->DownloadFolder()),
                          std::filesystem::u8path(context.moveTo));
             options.disposal = &*move;
         }
@@ -368,7 +332,9 @@ int Report(Context& context, const char* command, const CleanupReport& report, b
         }
         json["moved_to"] = context.moveTo.empty() ? Json(nullptr) : Json(context.moveTo);
         // The folder as the rescan found it; nothing was rescanned otherwise.
-        json["after"] = !report.dryRun && report.confirmed ? ScanJson(context) : Json(nullptr);
+        const bool rescanned = !report.dryRun && report.confirmed;
+        if (rescanned) context.model->RefreshIfChanged();
+        json["after"] = rescanned ? ScanJson(context) : Json(nullptr);
         std::fprintf(context.out, "%s\n", Dump(json).c_str());
     } else if (cancelled && report.failed.empty()) {
         std::fprintf(context.out, "%s\n", words::kCancelled);
@@ -380,7 +346,8 @@ int Report(Context& context, const char* command, const CleanupReport& report, b
 
 int RunBulk(Context& context, BulkCommand command, const char* name) {
     Removal removal(context);
-    return Report(context, name, RunBulkCommand(*context.folder, command, removal.options), false);
+    return Report(context, name, RunBulkCommand(*context.model->Folder(), command, removal.options),
+                  false);
 }
 
 int RunDeleteHacked(Context& context) {
@@ -398,7 +365,7 @@ int RunDeleteAll(Context& context) {
 // Like selecting entries of the first view and pressing Delete: only names the
 // folder listing holds are taken, and nothing is deleted if one is not there.
 int RunDelete(Context& context) {
-    const auto listing = Listing(context.folder->Lister());
+    const std::vector<std::string>& listing = context.model->Listing();
     bool allListed = true;
     for (const std::string& name : context.args) {
         if (!IsBareName(name) || std::find(listing.begin(), listing.end(), name) == listing.end()) {
@@ -410,7 +377,8 @@ int RunDelete(Context& context) {
     if (!allListed) return kExitFolder;
     Removal removal(context);
     return Report(context, "delete",
-                  DeleteSelectedFiles(*context.folder, context.args, removal.options), false);
+                  DeleteSelectedFiles(*context.model->Folder(), context.args, removal.options),
+                  false);
 }
 
 int RunInsert(Context& context) {
@@ -424,7 +392,8 @@ int RunInsert(Context& context) {
     }
     Removal removal(context);
     CleanupReport report;
-    CopyMapIntoFolder(*context.folder, *source, LastComponent(named), removal.options, report);
+    CopyMapIntoFolder(*context.model->Folder(), *source, LastComponent(named), removal.options,
+                      report);
     return Report(context, "insert", report, true);
 }
 

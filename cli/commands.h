@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cli/platform_adapters.h"
-#include "scan/folder_scan.h"
+#include "model/folder_model.h"
 
 namespace torva::cli {
 
@@ -21,7 +21,7 @@ struct Context {
     bool json = false;
     std::vector<std::string> args;  // the command's own arguments
     PlatformAdapters& platform;
-    MapFolder* folder = nullptr;  // scanned already when the command needs the folder
+    FolderModel* model = nullptr;  // listed and scanned already when the command needs the folder
     std::FILE* out = stdout;
     std::FILE* err = stderr;
     bool dryRun = false;  // clean-ups decide and report, and change nothing

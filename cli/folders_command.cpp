@@ -76,14 +76,16 @@ int RunFolders(Context& context) {
             FolderCandidate at = sources.usableFolder(candidate.path);
             row.folder = at.folder;
             row.tooLong = at.tooLong;
-            lister.Empty();
-            if (row.folder && lister.List(*row.folder)) row.files = lister.Count();
+            if (row.folder) {
+                if (const auto names = lister.List(*row.folder)) {
+                    row.files = static_cast<int>(names->size());
+                }
+            }
             row.used = row.folder && !found;
             found = found || row.used;
         }
         rows.push_back(row);
     }
-    lister.Empty();
 
     if (context.json) {
         using Json = nlohmann::ordered_json;

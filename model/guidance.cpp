@@ -25,4 +25,9 @@ HoverStep DecideHover(std::optional<int> band, int selectedTab, std::int32_t sta
     return step;
 }
 
+HoverStep DecideHoverAt(int x, int y, const DialogBaseUnits& units, int selectedTab,
+                        std::int32_t state) {
+    return DecideHover(GuidanceBandAt(x, y, units), selectedTab, state);
+}
+
 }  // namespace torva

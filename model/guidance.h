@@ -33,5 +33,9 @@ struct HoverStep {
 };
 
 HoverStep DecideHover(std::optional<int> band, int selectedTab, std::int32_t state);
+// The same for the pointer at client pixel (x, y) of a dialog whose font gives
+// `units`.
+HoverStep DecideHoverAt(int x, int y, const DialogBaseUnits& units, int selectedTab,
+                        std::int32_t state);
 
 }  // namespace torva

@@ -8,10 +8,10 @@
 namespace torva {
 
 const ViewDescription kViews[kViewCount] = {
-    {texts::kViewTitles[0], texts::kViewCountLines[0], nullptr},
-    {texts::kViewTitles[1], texts::kViewCountLines[1], &ScanResults::FamilyMapList},
-    {texts::kViewTitles[2], texts::kViewCountLines[2], &ScanResults::GenuineList},
-    {texts::kViewTitles[3], texts::kViewCountLines[3], &ScanResults::HackedList},
+    {texts::kViewTitles[0], texts::kViewCountLines[0], ViewList::Listing},
+    {texts::kViewTitles[1], texts::kViewCountLines[1], ViewList::FamilyMaps},
+    {texts::kViewTitles[2], texts::kViewCountLines[2], ViewList::Genuine},
+    {texts::kViewTitles[3], texts::kViewCountLines[3], ViewList::Hacked},
 };
 
 static_assert(std::size(texts::kViewTitles) == kViewCount &&
@@ -21,13 +21,17 @@ std::string CountLine(int view, int count) { return Format(kViews[view].countLin
 
 std::vector<std::string> ViewNames(int view, const std::vector<std::string>& listing,
                                    const ScanResults& results) {
-    const NameList ScanResults::*member = kViews[view].list;
-    if (member == nullptr) return listing;
-    const NameList& list = results.*member;
-    std::vector<std::string> names;
-    names.reserve(static_cast<std::size_t>(list.count));
-    for (int i = 0; i < list.count; ++i) names.emplace_back(list[i]);
-    return names;
+    switch (kViews[view].list) {
+        case ViewList::Listing:
+            break;
+        case ViewList::FamilyMaps:
+            return results.FamilyNames();
+        case ViewList::Genuine:
+            return results.GenuineNames();
+        case ViewList::Hacked:
+            return results.HackedNames();
+    }
+    return listing;
 }
 
 }  // namespace torva

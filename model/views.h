@@ -11,10 +11,13 @@ namespace torva {
 
 constexpr int kViewCount = 4;
 
+// Which names a view shows.
+enum class ViewList { Listing, FamilyMaps, Genuine, Hacked };
+
 struct ViewDescription {
-    const char* title;            // the tab's text
-    const char* countLine;        // printf-style; %d = the entries the view shows
-    NameList ScanResults::*list;  // none: the folder's listing
+    const char* title;      // the tab's text
+    const char* countLine;  // printf-style; %d = the entries the view shows
+    ViewList list;
 };
 
 extern const ViewDescription kViews[kViewCount];
@@ -23,7 +26,7 @@ extern const ViewDescription kViews[kViewCount];
 std::string CountLine(int view, int count);
 
 // The names view `view` shows, in order: the listing for the first view, the
-// result list of the last scan for the others.
+// records of the last scan for the others.
 std::vector<std::string> ViewNames(int view, const std::vector<std::string>& listing,
                                    const ScanResults& results);
 

@@ -24,11 +24,36 @@ bool IsBareName(std::string_view name) {
            name.find_first_of("\\/") == std::string_view::npos;
 }
 
-bool NameList::Append(std::string_view name) {
-    if (count >= kListCapacity) return false;
-    if (!StoreName(slots[count], name)) return false;
-    ++count;
+bool ScanResults::Add(FamilyMap map) {
+    if (FamilyMaps.size() >= kListCapacity || !FitsNameSlot(map.name) ||
+        map.label.size() > kVersionLabelLimit) {
+        return false;
+    }
+    if (map.verdict)
+        (*map.verdict == Verdict::Genuine ? Genuine : Hacked).push_back(FamilyMaps.size());
+    FamilyMaps.push_back(std::move(map));
     return true;
+}
+
+void ScanResults::Clear() {
+    FolderFileCount = 0;
+    FamilyMaps.clear();
+    Genuine.clear();
+    Hacked.clear();
+}
+
+std::vector<std::string> ScanResults::FamilyNames() const {
+    std::vector<std::string> names;
+    names.reserve(FamilyMaps.size());
+    for (const FamilyMap& map : FamilyMaps) names.push_back(map.name);
+    return names;
+}
+
+std::vector<std::string> ScanResults::NamesOf(const std::vector<std::size_t>& records) const {
+    std::vector<std::string> names;
+    names.reserve(records.size());
+    for (const std::size_t i : records) names.push_back(FamilyMaps.at(i).name);
+    return names;
 }
 
 int FindMarkers(const std::uint8_t* header, std::size_t length, MarkerOccurrence* out,
@@ -84,76 +109,47 @@ MapFolder::MapFolder(std::string downloadFolder, FolderLister& lister, FileSyste
     : downloadFolder_(std::move(downloadFolder)),
       lister_(lister),
       files_(files),
-      prompts_(prompts),
-      results_(std::make_unique<ScanResults>()) {}
+      prompts_(prompts) {}
 
-bool MapFolder::ListFolder() {
-    lister_.Empty();
-    return EnterFolder() && lister_.List(downloadFolder_);
+std::optional<std::vector<std::string>> MapFolder::ListFolder() {
+    if (!EnterFolder()) return std::nullopt;
+    return lister_.List(downloadFolder_);
 }
 
 void MapFolder::ScanFolder() {
-    if (ListFolder()) {
-        ScanListed();
+    if (const auto listing = ListFolder()) {
+        Scan(*listing);
     } else {
         ClearResults();
     }
 }
 
-void MapFolder::ScanListed() {
+void MapFolder::Scan(const std::vector<std::string>& listing) {
     ClearResults();
-    ScanResults& r = *results_;
-    const int listed = lister_.Count();
-    r.FolderFileCount = listed;
-    if (listed > kListCapacity) {
-        r.FolderFileCount = kListCapacity;
-        prompts_.Tell(notice::TooManyFiles{kListCapacity});
+    results_.FolderFileCount = std::min(listing.size(), kListCapacity);
+    if (listing.size() > kListCapacity) {
+        prompts_.Tell(notice::TooManyFiles{static_cast<int>(kListCapacity)});
     }
-    for (int i = 0; i < r.FolderFileCount; ++i) ExamineFile(lister_.Name(i));
-}
-
-void MapFolder::RefreshIfChanged() {
-    if (!ListFolder()) {
-        // The folder is gone: the lists must not keep naming its files.
-        ClearResults();
-        return;
-    }
-    // The scan examines the listing just compared: one listing per refresh.
-    if (lister_.Count() != results_->FolderFileCount) ScanListed();
-}
-
-void MapFolder::ClearResults() {
-    ScanResults& r = *results_;
-    r.FamilyMapList.count = 0;
-    r.GenuineList.count = 0;
-    r.HackedList.count = 0;
-    r.FolderFileCount = 0;
+    for (std::size_t i = 0; i < results_.FolderFileCount; ++i) ExamineFile(listing[i]);
 }
 
 void MapFolder::ExamineFile(const std::string& name) {
-    NameSlot slot;
     if (!IsBareName(name)) return;
-    if (!StoreName(slot, name)) return;  // too long for a slot: on no list
+    if (!FitsNameSlot(name)) return;  // too long for a slot: on no list
     const OpenedFile opened = files_.OpenForReading(name);
     if (!opened.file) return;  // in use, access denied, vanished: skipped
 
     FileExamination examined(opened.file.Get());
-    ScanResults& r = *results_;
-    for (int m = 0; m < examined.MarkerCount() && r.FamilyMapList.count < kListCapacity; ++m) {
-        const int n = r.FamilyMapList.count;
-        r.FamilyMapList.slots[n] = slot;
-        r.FamilyMapVersions[n] = examined.Marker(m).label;
-        r.FamilyMapSizes[n] = examined.Size();
-        r.FamilyMapVerdicts[n].reset();
-        r.FamilyMapSumsDiffer[n].reset();
+    for (int m = 0; m < examined.MarkerCount() && results_.FamilyMaps.size() < kListCapacity; ++m) {
+        FamilyMap map;
+        map.name = name;
+        map.label = std::string(SlotText(examined.Marker(m).label));
+        map.size = examined.Size();
         if (const auto judgement = examined.JudgementOf(m)) {
-            r.FamilyMapVerdicts[n] = judgement->verdict;
-            r.FamilyMapSumsDiffer[n] = judgement->sumsDiffer;
-            NameList& target =
-                judgement->verdict == Verdict::Genuine ? r.GenuineList : r.HackedList;
-            target.Append(SlotText(slot));
+            map.verdict = judgement->verdict;
+            map.sumsDiffer = judgement->sumsDiffer;
         }
-        r.FamilyMapList.count = n + 1;
+        results_.Add(std::move(map));
     }
 }
 

@@ -4,10 +4,10 @@
 
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "scan/catalogue.h"
 #include "scan/seams.h"
@@ -15,7 +15,8 @@
 
 namespace torva {
 
-constexpr int kListCapacity = 1000;
+// Entries examined per scan, and family maps recorded.
+constexpr std::size_t kListCapacity = 1000;
 constexpr int kHeaderSize = 512;
 constexpr int kHeaderWindowStart = 8;
 
@@ -24,28 +25,37 @@ constexpr int kHeaderWindowStart = 8;
 inline constexpr std::array<std::uint8_t, 9> TitleMarker = {0xED, 0x86, 0xA0, 0xEB, 0xA5,
                                                             0xB4, 0xEB, 0xB0, 0x94};
 
-// A count and its fixed slots; only the first `count` slots are meaningful.
-struct NameList {
-    std::int32_t count = 0;
-    std::array<NameSlot, kListCapacity> slots{};
-
-    std::string_view operator[](int i) const { return SlotText(slots[i]); }
-    // False (list unchanged) when full or the name does not fit a slot.
-    bool Append(std::string_view name);
+// One marker of a TORVA map found in the folder: a file with two markers has
+// two records.
+struct FamilyMap {
+    std::string name;
+    std::string label;
+    // 64 bits: a size past the 32-bit catalogue field must not wrap onto one.
+    std::int64_t size = -1;
+    // None when the label names no release.
+    std::optional<Verdict> verdict;
+    // Why: the sums that differ, when the whole file was compared with a release.
+    std::optional<SumsDiffer> sumsDiffer;
 };
 
 struct ScanResults {
-    std::int32_t FolderFileCount = 0;
-    NameList FamilyMapList;
-    // 64 bits: a size past the 32-bit catalogue field must not wrap onto one.
-    std::array<std::int64_t, kListCapacity> FamilyMapSizes{};
-    std::array<VersionLabel, kListCapacity> FamilyMapVersions{};
-    // Entry i's verdict; none when its label names no release.
-    std::array<std::optional<Verdict>, kListCapacity> FamilyMapVerdicts{};
-    // Entry i's differing sums, when its whole file was compared with a release.
-    std::array<std::optional<SumsDiffer>, kListCapacity> FamilyMapSumsDiffer{};
-    NameList GenuineList;
-    NameList HackedList;
+    // Entries examined: the listing's, at most kListCapacity.
+    std::size_t FolderFileCount = 0;
+    // In listing order, each file's markers in header order.
+    std::vector<FamilyMap> FamilyMaps;
+    // The records judged genuine and hacked, as indices into FamilyMaps.
+    std::vector<std::size_t> Genuine;
+    std::vector<std::size_t> Hacked;
+
+    // Adds a record and files it under its verdict. False (nothing added)
+    // when the list is full, the name does not fit a NameSlot or the label is
+    // longer than a VersionLabel holds.
+    bool Add(FamilyMap map);
+    void Clear();
+    std::vector<std::string> FamilyNames() const;
+    std::vector<std::string> GenuineNames() const { return NamesOf(Genuine); }
+    std::vector<std::string> HackedNames() const { return NamesOf(Hacked); }
+    std::vector<std::string> NamesOf(const std::vector<std::size_t>& records) const;
 };
 
 // Whether a listed name names a file of the folder itself. A separator would
@@ -99,42 +109,40 @@ private:
     Judgement judgement_{Verdict::Hacked, std::nullopt};
 };
 
-// The download folder's picture, rebuilt as a whole by every scan. The results
-// are allocated once, when the folder is made.
+// The download folder and what the last scan found in it.
 class MapFolder {
 public:
     MapFolder(std::string downloadFolder, FolderLister& lister, FileSystem& files,
               Prompts& prompts);
 
-    // Lists the folder and examines the first kListCapacity entries. A folder
-    // that cannot be used is treated as empty: nothing else is listed.
+    // The folder's listing, its file access bound to it first; none when the
+    // folder cannot be used (nothing else is listed).
+    std::optional<std::vector<std::string>> ListFolder();
+    // Lists the folder and scans that listing; a folder that cannot be used
+    // is treated as empty.
     void ScanFolder();
-    // Examines the first kListCapacity entries of the listing the lister holds
-    // now, as ScanFolder does after listing.
-    void ScanListed();
-    // Lists again; rescans that listing only when the number of entries
-    // changed.
-    void RefreshIfChanged();
+    // Examines the first kListCapacity entries of `listing`; with more, says
+    // so first.
+    void Scan(const std::vector<std::string>& listing);
+    // Forgets the last scan: the lists name no file.
+    void ClearResults() { results_.Clear(); }
 
-    const ScanResults& Results() const { return *results_; }
+    const ScanResults& Results() const { return results_; }
     const std::string& DownloadFolder() const { return downloadFolder_; }
     // Binds the file operations to the download folder before any bare name
     // is used; false when the folder cannot be used.
     bool EnterFolder() { return files_.BindFolder(downloadFolder_).Ok(); }
     FileSystem& Files() { return files_; }
     Prompts& UserPrompts() { return prompts_; }
-    FolderLister& Lister() { return lister_; }
 
 private:
-    bool ListFolder();
-    void ClearResults();
     void ExamineFile(const std::string& name);
 
     std::string downloadFolder_;
     FolderLister& lister_;
     FileSystem& files_;
     Prompts& prompts_;
-    std::unique_ptr<ScanResults> results_;
+    ScanResults results_;
 };
 
 }  // namespace torva

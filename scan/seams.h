@@ -3,26 +3,24 @@
 #pragma once
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "base/result.h"
 #include "base/unique_handle.h"
 
 namespace torva {
 
-// Lists the download folder: plain files only, no subdirectories. The dialog
-// program's lister lists in its list box's order and shows the listing there.
+// Lists the download folder: plain files only, no subdirectories, in the
+// order the program shows them (the dialog program: its list box's).
 class FolderLister {
 public:
     virtual ~FolderLister() = default;
-    virtual void Empty() = 0;
-    // Adds one entry per file of `folder` ("*.*"); false, adding nothing, when
-    // the folder cannot be listed.
-    virtual bool List(const std::string& folder) = 0;
-    virtual int Count() const = 0;
-    // UTF-8 bare name of entry i.
-    virtual std::string Name(int index) const = 0;
+    // The UTF-8 bare names of the files of `folder` ("*.*"); none when the
+    // folder cannot be listed.
+    virtual std::optional<std::vector<std::string>> List(const std::string& folder) = 0;
 };
 
 // A file opened for reading, and why not when it could not be (a file gone

@@ -4,10 +4,12 @@
 #   front ends (app/ ui/, cli/)  ->  dialog layer  ->  platform adapters
 #   ->  core (cleanup/ locate/ -> scan/)  ->  base/
 # layout/ (the dialog's portable arithmetic) stands alone below the dialog
-# layer and ui/; model/ (the views and the hover rule both programs draw)
-# stands on the core and layout/, below ui/ and cli/; texts/ (every Korean
-# text, wording what the core reports) stands on the core, below model/, the
-# dialog layer (its message boxes), ui/ and cli/.
+# layer and ui/; model/ (the folder's listing, the views, the refresh and
+# hover rules both programs draw) stands on the core and layout/, below ui/
+# and cli/. The dialog reaches the core through model/ alone, but for the
+# locator that finds the folder at start-up.
+# texts/ (every Korean text, wording what the core reports) stands on the
+# core, below model/, the dialog layer (its message boxes), ui/ and cli/.
 # A front end's composition root is the only file that names an adapter, the
 # core includes only the standard library, and no product target builds
 # anything under tests/.
@@ -26,7 +28,7 @@ declare -A may_include=(
   [texts]="$core texts"
   [model]="$core layout texts model"
   [platform/win32/dialog]="$core layout texts platform/win32 platform/win32/dialog"
-  [ui]="$core layout texts model platform/win32/dialog ui res"
+  [ui]="base locate texts model platform/win32/dialog ui res"
   [app]="$core platform/win32 platform/win32/dialog ui app res"
   [cli]="$core texts model cli"
   [tools]="base scan tools"

@@ -3,15 +3,9 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include <cstdio>
-#include <iterator>
 #include <vector>
 
-#include "base/format.h"
 #include "base/utf.h"
-#include "layout/guidance_bands.h"
-#include "model/guidance.h"
-#include "model/views.h"
 #include "platform/win32/dialog/file_dialog.h"
 #include "res/resource.h"
 #include "ui/about_box.h"
@@ -34,12 +28,15 @@ const win::MessageEntry CMainDlg::kMessages[] = {
     win::OnMessage<&CMainDlg::OnSetFocus>(WM_SETFOCUS),
 };
 
-CMainDlg::CMainDlg(const DownloadFolderSources& folderSources,
+CMainDlg::CMainDlg(const DownloadFolderSources& folderSources, const Adapters& adapters,
                    VirtualStoreNotice virtualStoreNotice)
     : win::Dialog(IDD_MAIN_DIALOG),
       AppIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
       folderSources_(folderSources),
-      virtualStoreNotice_(std::move(virtualStoreNotice)) {}
+      virtualStoreNotice_(std::move(virtualStoreNotice)),
+      files_(adapters.files),
+      prompts_(adapters.prompts),
+      lister_(adapters.lister) {}
 
 CMainDlg::~CMainDlg() = default;
 
@@ -83,7 +80,7 @@ BOOL CMainDlg::OnInitDialog() {
     }
     // Without a download folder the dialog stays, empty: nothing else is listed.
     if (found.outcome == FolderSearch::Found) {
-        folder_ = std::make_unique<MapFolder>(found.folder, lister_, files_, prompts_);
+        model_.Open(found.folder, lister_, files_, prompts_);
         if (HMENU menu = GetSystemMenu(Handle(), FALSE)) {
             EnableMenuItem(menu, IDM_OPENFOLDER, MF_BYCOMMAND | MF_ENABLED);
         }
@@ -93,18 +90,16 @@ BOOL CMainDlg::OnInitDialog() {
     }
 
     // A folder that cannot be used is shown empty: never list another.
-    if (folder_ && folder_->EnterFolder()) lister_.List(folder_->DownloadFolder());
-    lister_.Show();
-    CountText = CountLine(0, lister_.Count());
-    UpdateData();
+    model_.List();
+    Draw(model_.Content(0));
 
     for (int tab = 0; tab < kViewCount; ++tab) ViewTabs.InsertItem(tab, kViews[tab].title);
     ViewTabs.SetCurSel(0);
 
-    if (folder_) {
+    if (model_.Folder() != nullptr) {
         // The listing on show is the one scanned.
         win::WaitCursorFiles::Busy busy(files_);
-        folder_->ScanListed();
+        model_.ScanListing();
     }
 
     GuidanceText = kStartupGuidanceText;
@@ -114,32 +109,23 @@ BOOL CMainDlg::OnInitDialog() {
 }
 
 void CMainDlg::ShowCurrentTab() {
-    const int tab = ViewTabs.CurSel();
-    if (tab < 0 || tab >= kViewCount) return;
-    if (!folder_) {
-        FileListBox.ResetContent();  // no folder: every view is empty
-        CountText = CountLine(tab, 0);
-        UpdateData();
-        return;
-    }
     {
         win::WaitCursorFiles::Busy busy(files_);
-        folder_->RefreshIfChanged();
+        model_.RefreshIfChanged();
     }
+    Draw(model_.Shown());
+}
 
-    int count = lister_.Count();
-    if (NameList ScanResults::*member = kViews[tab].list) {
-        const NameList& list = folder_->Results().*member;
-        std::vector<std::wstring> names;
-        names.reserve(static_cast<std::size_t>(list.count));
-        for (int i = 0; i < list.count; ++i) names.push_back(Utf8ToWide(list[i]));
-        FileListBox.ReplaceItems(names);
-        count = list.count;
-    } else {
-        lister_.Show();
-    }
-    CountText = CountLine(tab, count);
+void CMainDlg::Draw(const ViewContent& content) {
+    FileListBox.ReplaceItems(content.names);
+    CountText = content.countLine;
     UpdateData();
+}
+
+void CMainDlg::SelectView(int view) {
+    model_.SelectView(view);
+    ViewTabs.SetCurSel(model_.SelectedView());
+    ShowCurrentTab();
 }
 
 BOOL CMainDlg::PreTranslateMessage(MSG& message) {
@@ -153,10 +139,9 @@ BOOL CMainDlg::PreTranslateMessage(MSG& message) {
         if (message.wParam == VK_NEXT) step = 1;
         if (message.wParam == VK_PRIOR) step = -1;
         if (step != 0) {
-            const int current = ViewTabs.CurSel();
-            ViewTabs.SetCurSel(((current < 0 ? 0 : current) + step + kViewCount) % kViewCount);
-            ShowCurrentTab();  // as a click on the tab
-            return TRUE;       // not also a move of the focus
+            model_.StepView(step);
+            SelectView(model_.SelectedView());  // as a click on the tab
+            return TRUE;                        // not also a move of the focus
         }
     }
     if (ours && message.message == WM_KEYDOWN) {
@@ -168,7 +153,7 @@ BOOL CMainDlg::PreTranslateMessage(MSG& message) {
 }
 
 void CMainDlg::CopyMapIntoFolder() {
-    if (!folder_) return;
+    if (model_.Folder() == nullptr) return;
     const win::OpenFileChoice choice = win::ChooseFileToOpen(Handle());
     std::string source, name;
     switch (choice.status) {
@@ -186,36 +171,32 @@ void CMainDlg::CopyMapIntoFolder() {
     {
         // An empty source is a cancel: the folder is only rescanned.
         win::WaitCursorFiles::Busy busy(files_);
-        CleanupReport report;
-        torva::CopyMapIntoFolder(*folder_, source, name, CleanupOptions{}, report);
+        model_.CopyIntoFolder(source, name);
     }
     ShowCurrentTab();
 }
 
 void CMainDlg::DeleteSelectedFiles() {
-    if (!folder_) return;
+    if (model_.Folder() == nullptr) return;
     std::vector<std::string> names;
     for (const int index : FileListBox.SelectedIndices()) {
         names.push_back(FileListBox.Text(index));
     }
-    // With nothing selected nothing is asked or rescanned; otherwise the
-    // folder is rescanned whatever the answer.
-    if (names.empty()) return;
+    bool ran = false;
     {
         win::WaitCursorFiles::Busy busy(files_);
-        torva::DeleteSelectedFiles(*folder_, names);
+        ran = model_.DeleteSelected(names);
     }
-    ShowCurrentTab();
+    if (ran) ShowCurrentTab();
 }
 
 void CMainDlg::RunCleanUp(BulkCommand command) {
-    if (!folder_) return;
-    CleanupReport report;
+    bool ran = false;
     {
         win::WaitCursorFiles::Busy busy(files_);
-        report = RunBulkCommand(*folder_, command);
+        ran = model_.RunCleanUp(command);
     }
-    if (report.confirmed) ShowCurrentTab();  // on No nothing was rescanned
+    if (ran) ShowCurrentTab();  // on No nothing was rescanned
 }
 
 void CMainDlg::OnDeleteHackedMaps() { RunCleanUp(BulkCommand::DeleteHackedMaps); }
@@ -225,12 +206,8 @@ void CMainDlg::OnDeleteAllFamilyMaps() { RunCleanUp(BulkCommand::DeleteAllFamily
 void CMainDlg::OnDeleteMisnamedGenuineMaps() { RunCleanUp(BulkCommand::DeleteMisnamedGenuineMaps); }
 
 void CMainDlg::OnMouseMove(UINT, int x, int y) {
-    const HoverStep step =
-        DecideHover(GuidanceBandAt(x, y, baseUnits_), ViewTabs.CurSel(), GuidanceState);
-    if (step.selectTab) {
-        ViewTabs.SetCurSel(*step.selectTab);
-        ShowCurrentTab();
-    }
+    const HoverStep step = DecideHoverAt(x, y, baseUnits_, model_.SelectedView(), GuidanceState);
+    if (step.selectTab) SelectView(*step.selectTab);
     if (step.state) {
         GuidanceState = *step.state;
         GuidanceText = step.text;
@@ -246,8 +223,8 @@ void CMainDlg::OnSysCommand(UINT id, LPARAM) {
     } else if ((id & 0xFFF0) == IDM_OPENFOLDER) {
         // Explorer shows what the program examines; as with the download
         // page, a failure to open it is not told.
-        if (folder_) {
-            ShellExecuteW(Handle(), L"open", Utf8ToWide(folder_->DownloadFolder()).c_str(), nullptr,
+        if (MapFolder* folder = model_.Folder()) {
+            ShellExecuteW(Handle(), L"open", Utf8ToWide(folder->DownloadFolder()).c_str(), nullptr,
                           nullptr, SW_SHOWNORMAL);
         }
     } else {
@@ -276,6 +253,7 @@ void CMainDlg::OnPaint() {
 HICON CMainDlg::OnQueryDragIcon() { return AppIcon; }
 
 void CMainDlg::OnViewTabChanged(NMHDR*, LRESULT* result) {
+    model_.SelectView(ViewTabs.CurSel());
     ShowCurrentTab();
     *result = 0;
 }

@@ -6,19 +6,14 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 
-#include "cleanup/cleanup.h"
-#include "layout/guidance_bands.h"
 #include "locate/locator.h"
+#include "model/folder_model.h"
 #include "model/guidance.h"
 #include "platform/win32/dialog/dialog.h"
-#include "platform/win32/dialog/list_box_lister.h"
-#include "platform/win32/dialog/message_box_prompts.h"
 #include "platform/win32/dialog/wait_cursor_files.h"
-#include "scan/folder_scan.h"
 
 namespace torva {
 
@@ -32,11 +27,18 @@ public:
     // starts; so is the VirtualStore check of a folder (the notice's facts,
     // none when this run misses nothing there; told once, at start-up).
     using VirtualStoreNotice = std::function<std::optional<Notice>(const std::string&)>;
-    explicit CMainDlg(const DownloadFolderSources& folderSources,
-                      VirtualStoreNotice virtualStoreNotice = {});
+    // The adapters the program picked for the dialog; they outlive it.
+    struct Adapters {
+        win::WaitCursorFiles& files;
+        Prompts& prompts;
+        FolderLister& lister;
+    };
+    CMainDlg(const DownloadFolderSources& folderSources, const Adapters& adapters,
+             VirtualStoreNotice virtualStoreNotice = {});
     ~CMainDlg() override;
 
-    // Fills the list box for the selected tab and writes the count line.
+    // Refreshes the folder's picture and draws the selected view: the list
+    // box and the count line.
     void ShowCurrentTab();
 
     // Dialog data.
@@ -70,16 +72,19 @@ private:
     void CopyMapIntoFolder();
     void DeleteSelectedFiles();
     void RunCleanUp(BulkCommand command);
+    // Selects the model's view `view` on the tabs too, and draws it.
+    void SelectView(int view);
+    void Draw(const ViewContent& content);
 
     static const win::MessageEntry kMessages[];
 
     DownloadFolderSources folderSources_;
     VirtualStoreNotice virtualStoreNotice_;
-    win::WaitCursorFiles files_;
-    win::MessageBoxPrompts prompts_{*this};
-    win::ListBoxLister lister_{FileListBox};
-    // Made once a download folder is found; without one nothing is listed.
-    std::unique_ptr<MapFolder> folder_;
+    win::WaitCursorFiles& files_;
+    Prompts& prompts_;
+    FolderLister& lister_;
+    // Opened once a download folder is found; without one nothing is listed.
+    FolderModel model_;
     DialogBaseUnits baseUnits_ = kReferenceBaseUnits;
 };
 

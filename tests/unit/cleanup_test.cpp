@@ -126,7 +126,7 @@ TEST_P(BulkCommands, YesDeletesExactlyItsGroupAndRescans) {
     EXPECT_EQ(Remaining(), AllBut(c.deleted));
     EXPECT_EQ(OfficialNames(prompts.notices), c.noticed);
     // The rescan dropped what is gone.
-    const auto listed = testing::Names(map.Results().FamilyMapList);
+    const auto listed = map.Results().FamilyNames();
     for (const auto& name : c.deleted) {
         EXPECT_EQ(std::count(listed.begin(), listed.end(), name), 0) << name;
     }
@@ -152,16 +152,15 @@ INSTANTIATE_TEST_SUITE_P(
                  {"TORVA_A19.w3x", "TORVA_A19.w3x"}}),
     [](const auto& p) { return std::string(p.param.name); });
 
-// Once the folder cannot be entered the next refresh empties the views;
+// Once the folder cannot be entered the next scan empties the lists;
 // nothing is listed or opened, and no command deletes anything.
 TEST_F(CleanupFixture, AFolderThatCannotBeEnteredIsNeverListedOpenedOrChanged) {
     files.knownFolder = "elsewhere";
     files.opened.clear();
     const int listings = lister.listings;
-    map.RefreshIfChanged();
-    EXPECT_EQ(lister.Count(), 0);
-    EXPECT_EQ(map.Results().FolderFileCount, 0);
-    EXPECT_EQ(map.Results().FamilyMapList.count, 0);
+    map.ScanFolder();
+    EXPECT_EQ(map.Results().FolderFileCount, 0u);
+    EXPECT_EQ(map.Results().FamilyMaps.size(), 0u);
     prompts.answers = {true};
     EXPECT_TRUE(DeleteSelectedFiles(map, {"readme.txt", "TORVA_A32.w3x"}).confirmed);
     EXPECT_EQ(lister.listings, listings);

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "scan/folder_scan.h"
 #include "scan/text_slots.h"
 #include "tests/support/code_page_949_cases.h"
@@ -25,12 +23,14 @@ class NameSlotLimit : public ::testing::TestWithParam<SlotCase> {};
 // A name goes on a list whole or not at all.
 TEST_P(NameSlotLimit, TakesUpTo254CodePageBytesWhole) {
     const SlotCase& c = GetParam();
-    const auto list = std::make_unique<NameList>();
-    EXPECT_EQ(list->Append(c.text), c.fits);
-    EXPECT_EQ(list->count, c.fits ? 1 : 0);
-    if (c.fits) {
-        EXPECT_EQ((*list)[0], c.text);
-    }
+    ScanResults results;
+    FamilyMap map;
+    map.name = c.text;
+    map.verdict = Verdict::Hacked;
+    EXPECT_EQ(results.Add(map), c.fits);
+    EXPECT_EQ(results.FamilyNames(),
+              c.fits ? std::vector<std::string>{c.text} : std::vector<std::string>{});
+    EXPECT_EQ(results.HackedNames(), results.FamilyNames());
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -31,13 +32,6 @@ inline void WriteFile(const fs::path& path, const std::vector<std::uint8_t>& byt
 inline std::string ReadAll(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// A list's names, in order.
-inline std::vector<std::string> Names(const NameList& list) {
-    std::vector<std::string> out;
-    for (int i = 0; i < list.count; ++i) out.emplace_back(list[i]);
-    return out;
 }
 
 // A fresh, empty folder, by default under the system's temporary directory.
@@ -79,16 +73,11 @@ private:
 class ScriptedLister : public FolderLister {
 public:
     std::vector<std::string> names;
-    std::vector<std::string> shown;
     int listings = 0;
-    void Empty() override { shown.clear(); }
-    bool List(const std::string&) override {
-        shown = names;
+    std::optional<std::vector<std::string>> List(const std::string&) override {
         ++listings;
-        return true;
+        return names;
     }
-    int Count() const override { return static_cast<int>(shown.size()); }
-    std::string Name(int index) const override { return shown.at(index); }
 };
 
 // Resolves bare names in one real folder and records what was asked of it.

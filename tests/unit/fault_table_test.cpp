@@ -9,6 +9,7 @@
 
 #include "cleanup/cleanup.h"
 #include "fakes.h"
+#include "model/folder_model.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_folder_lister.h"
 #include "tools/sample_folder.h"
@@ -16,7 +17,6 @@
 namespace torva {
 namespace {
 
-using testing::Names;
 using testing::ScriptedPrompts;
 using testing::TempFolder;
 using testing::WriteFile;
@@ -57,8 +57,8 @@ TEST_F(FaultTable, EntriesThatAreNotFilesNeverStopOrHangTheScan) {
     fs::create_directories(download / "TORVA_A32.w3x.d");
     WriteFile(download / "TORVA_A32.w3x", GenuineA32());
     map->ScanFolder();
-    EXPECT_EQ(map->Results().FolderFileCount, 1);
-    EXPECT_EQ(Names(map->Results().GenuineList), std::vector<std::string>{"TORVA_A32.w3x"});
+    EXPECT_EQ(map->Results().FolderFileCount, 1u);
+    EXPECT_EQ(map->Results().GenuineNames(), std::vector<std::string>{"TORVA_A32.w3x"});
 }
 
 TEST_F(FaultTable, UnusualNamesAreScannedOrLeftOffButNeverCut) {
@@ -78,16 +78,16 @@ TEST_F(FaultTable, UnusualNamesAreScannedOrLeftOffButNeverCut) {
     for (const auto& name : names) WriteFile(download / name, HackedA32());
     map->ScanFolder();
     const ScanResults& r = map->Results();
-    EXPECT_EQ(r.FolderFileCount, 6);
-    const auto hacked = Names(r.HackedList);
+    EXPECT_EQ(r.FolderFileCount, 6u);
+    const auto hacked = r.HackedNames();
     ASSERT_EQ(hacked.size(), 5u);  // each once, none cut
     const std::set<std::string> listed(hacked.begin(), hacked.end());
     EXPECT_EQ(listed, (std::set<std::string>{names[0], names[2], names[3], names[4], names[5]}));
-    EXPECT_EQ(Names(r.FamilyMapList), hacked);
+    EXPECT_EQ(r.FamilyNames(), hacked);
 
     prompts.answers = {true};
     RunBulkCommand(*map, BulkCommand::DeleteHackedMaps);
-    EXPECT_EQ(map->Results().FolderFileCount, 1);  // only the name no list could hold
+    EXPECT_EQ(map->Results().FolderFileCount, 1u);  // only the name no list could hold
     EXPECT_TRUE(fs::exists(download / names[1]));
 }
 
@@ -105,9 +105,9 @@ TEST_P(ManyEntries, OnlyTheFirstThousandAreExaminedWithOneNoticePerScan) {
     // Sorted last, so it is never examined once the cap is reached.
     WriteFile(download / "zz TORVA_A32.w3x", HackedA32());
     map->ScanFolder();
-    EXPECT_EQ(map->Results().FolderFileCount, std::min(GetParam().entries + 1, 1000));
+    EXPECT_EQ(map->Results().FolderFileCount, std::min<std::size_t>(GetParam().entries + 1, 1000));
     EXPECT_EQ(static_cast<int>(prompts.notices.size()), GetParam().notices);
-    EXPECT_EQ(map->Results().HackedList.count, GetParam().entries + 1 <= 1000 ? 1 : 0);
+    EXPECT_EQ(map->Results().Hacked.size(), GetParam().entries + 1 <= 1000 ? 1u : 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Counts, ManyEntries,
@@ -116,8 +116,12 @@ INSTANTIATE_TEST_SUITE_P(Counts, ManyEntries,
 
 TEST_F(FaultTable, AVanishedFolderNeverLeadsToTheWorkingFolder) {
     WriteFile(download / "TORVA_A32.w3x", HackedA32());
-    map->ScanFolder();
-    ASSERT_EQ(map->Results().HackedList.count, 1);
+    FolderModel model;
+    model.Open(download.string(), lister, files, prompts);
+    model.List();
+    model.ScanListing();
+    MapFolder& folder = *model.Folder();
+    ASSERT_EQ(folder.Results().Hacked.size(), 1u);
 
     // The working folder holds hacked-looking maps of the same names.
     const fs::path elsewhere = root.path() / "elsewhere";
@@ -127,14 +131,14 @@ TEST_F(FaultTable, AVanishedFolderNeverLeadsToTheWorkingFolder) {
     fs::remove_all(download);
     fs::current_path(elsewhere);
 
-    map->RefreshIfChanged();
-    EXPECT_EQ(lister.Count(), 0);
-    EXPECT_EQ(map->Results().FamilyMapList.count, 0);
+    model.RefreshIfChanged();
+    EXPECT_TRUE(model.Listing().empty());
+    EXPECT_TRUE(folder.Results().FamilyMaps.empty());
     prompts.answers = {true, true, true};
-    RunBulkCommand(*map, BulkCommand::DeleteAllFamilyMaps);
-    DeleteSelectedFiles(*map, {"TORVA_A32.w3x", "mod.w3x"});
+    RunBulkCommand(folder, BulkCommand::DeleteAllFamilyMaps);
+    DeleteSelectedFiles(folder, {"TORVA_A32.w3x", "mod.w3x"});
     CleanupReport report;
-    EXPECT_EQ(CopyMapIntoFolder(*map, (elsewhere / "mod.w3x").string(), "copy.w3x", {}, report),
+    EXPECT_EQ(CopyMapIntoFolder(folder, (elsewhere / "mod.w3x").string(), "copy.w3x", {}, report),
               InsertResult::Failed);
     EXPECT_TRUE(fs::exists(elsewhere / "TORVA_A32.w3x"));
     EXPECT_TRUE(fs::exists(elsewhere / "mod.w3x"));
@@ -147,7 +151,7 @@ TEST_F(FaultTable, ALinkInTheFolderIsRemovedButNotWhatItPointsTo) {
     WriteFile(outside, HackedA32());
     fs::create_symlink(outside, download / "TORVA_A32.w3x");
     map->ScanFolder();
-    ASSERT_EQ(map->Results().HackedList.count, 1);
+    ASSERT_EQ(map->Results().Hacked.size(), 1u);
     prompts.answers = {true};
     RunBulkCommand(*map, BulkCommand::DeleteHackedMaps);
     EXPECT_FALSE(fs::exists(fs::symlink_status(download / "TORVA_A32.w3x")));
@@ -158,7 +162,7 @@ TEST_F(FaultTable, AFileThatShrinksOrGrowsAfterTheScanIsNotDeletedAsJudged) {
     WriteFile(download / "a.w3x", HackedA32());
     WriteFile(download / "b.w3x", HackedA32());
     map->ScanFolder();
-    ASSERT_EQ(map->Results().HackedList.count, 2);
+    ASSERT_EQ(map->Results().Hacked.size(), 2u);
     // Another program finishes writing a.w3x (it grows) and replaces b.w3x
     // with the genuine map of the same size.
     auto grown = HackedA32();
@@ -169,7 +173,7 @@ TEST_F(FaultTable, AFileThatShrinksOrGrowsAfterTheScanIsNotDeletedAsJudged) {
     RunBulkCommand(*map, BulkCommand::DeleteHackedMaps);
     EXPECT_TRUE(fs::exists(download / "a.w3x"));
     EXPECT_TRUE(fs::exists(download / "b.w3x"));
-    EXPECT_EQ(Names(map->Results().GenuineList), std::vector<std::string>{"b.w3x"});
+    EXPECT_EQ(map->Results().GenuineNames(), std::vector<std::string>{"b.w3x"});
 }
 
 }  // namespace

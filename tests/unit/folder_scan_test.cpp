@@ -10,8 +10,6 @@
 namespace torva {
 namespace {
 
-using testing::Names;
-
 const std::string kMarker(TitleMarker.begin(), TitleMarker.end());
 
 // `bytes` with `text` written at `offset`, cut at their end.
@@ -82,70 +80,31 @@ TEST_F(ScanFixture, SortsMapsByLabelAndVerdictInListingOrder) {
 
     map.ScanFolder();
     const ScanResults& r = map.Results();
-    EXPECT_EQ(r.FolderFileCount, 7);
-    EXPECT_EQ(Names(r.FamilyMapList),
-              (std::vector<std::string>{"TORVA_A32.w3x", "mod.w3x", "lower.w3x", "readme.txt",
-                                        "twice.w3x", "twice.w3x"}));
-    EXPECT_EQ(std::string(SlotText(r.FamilyMapVersions[4])), "MOD");
-    EXPECT_EQ(std::string(SlotText(r.FamilyMapVersions[5])), "A31");
-    EXPECT_EQ(r.FamilyMapSizes[0], static_cast<std::int32_t>(size + 1));
-    EXPECT_EQ(r.FamilyMapSizes[5], 5000);
-    EXPECT_EQ(Names(r.GenuineList), std::vector<std::string>{});
-    EXPECT_EQ(Names(r.HackedList),
+    EXPECT_EQ(r.FolderFileCount, 7u);
+    EXPECT_EQ(r.FamilyNames(), (std::vector<std::string>{"TORVA_A32.w3x", "mod.w3x", "lower.w3x",
+                                                         "readme.txt", "twice.w3x", "twice.w3x"}));
+    EXPECT_EQ(r.FamilyMaps[4].label, "MOD");
+    EXPECT_EQ(r.FamilyMaps[5].label, "A31");
+    EXPECT_EQ(r.FamilyMaps[0].size, static_cast<std::int64_t>(size + 1));
+    EXPECT_EQ(r.FamilyMaps[5].size, 5000);
+    // Each record keeps its own verdict: the file's two markers are judged apart.
+    EXPECT_EQ(r.FamilyMaps[4].verdict, std::nullopt);
+    EXPECT_EQ(r.FamilyMaps[5].verdict, Verdict::Hacked);
+    EXPECT_EQ(r.Hacked, (std::vector<std::size_t>{0, 3, 5}));
+    EXPECT_EQ(r.GenuineNames(), std::vector<std::string>{});
+    EXPECT_EQ(r.HackedNames(),
               (std::vector<std::string>{"TORVA_A32.w3x", "readme.txt", "twice.w3x"}));
     EXPECT_TRUE(prompts.notices.empty());
 }
 
 // Up to a thousand entries scan quietly (the fault table's ManyEntries).
-TEST_F(ScanFixture, TheEntryPastTheThousandthIsNeverOpenedAndEveryScanSaysSo) {
+TEST_F(ScanFixture, TheEntryPastTheThousandthIsNeverOpenedAndTheScanSaysSo) {
     for (int i = 0; i < 1001; ++i) lister.names.push_back("f" + std::to_string(i));
     map.ScanFolder();
-    EXPECT_EQ(map.Results().FolderFileCount, 1000);
+    EXPECT_EQ(map.Results().FolderFileCount, 1000u);
     EXPECT_EQ(files.opened.size(), 1000u);
     EXPECT_EQ(files.opened.back(), "f999");
-
-    // The capped count never equals the listing, so every refresh rescans.
-    map.RefreshIfChanged();
-    map.RefreshIfChanged();
-    EXPECT_EQ(prompts.notices, std::vector<Notice>(3, notice::TooManyFiles{1000}));
-}
-
-// Every refresh lists the folder once; a changed count rescans that listing
-// (a tab switch costs one listing, or one listing and the scan).
-TEST_F(ScanFixture, RefreshRescansOnlyWhenTheEntryCountChanges) {
-    Add("a.w3x", FileWith(600, 8, kMarker + " A32"));
-    map.ScanFolder();
-    ASSERT_EQ(map.Results().FamilyMapList.count, 1);
-    EXPECT_EQ(lister.listings, 1);
-
-    // Replaced under a new name, count unchanged: the lists keep the old name.
-    std::filesystem::remove(folder.path() / "a.w3x");
-    lister.names = {};
-    Add("b.w3x", FileWith(600, 8, kMarker + " A31"));
-    files.opened.clear();
-    map.RefreshIfChanged();
-    EXPECT_TRUE(files.opened.empty());
-    EXPECT_EQ(map.Results().FamilyMapList[0], "a.w3x");
-    EXPECT_EQ(lister.listings, 2);
-
-    Add("c.w3x", FileWith(600, 8, kMarker + " A31"));
-    map.RefreshIfChanged();
-    EXPECT_EQ(map.Results().FamilyMapList.count, 2);
-    EXPECT_EQ(map.Results().FamilyMapList[0], "b.w3x");
-    EXPECT_EQ(lister.listings, 3);
-    EXPECT_EQ(files.opened, (std::vector<std::string>{"b.w3x", "c.w3x"}));
-}
-
-// At start-up the dialog shows a listing and then scans that one.
-TEST_F(ScanFixture, ScanListedExaminesTheListingHeldWithoutListingAgain) {
-    Add("a.w3x", FileWith(600, 8, kMarker + " A32"));
-    ASSERT_TRUE(map.EnterFolder());
-    lister.List(map.DownloadFolder());
-    Add("b.w3x", FileWith(600, 8, kMarker + " A31"));  // after the listing: not seen
-    map.ScanListed();
-    EXPECT_EQ(lister.listings, 1);
-    EXPECT_EQ(map.Results().FolderFileCount, 1);
-    EXPECT_EQ(Names(map.Results().FamilyMapList), std::vector<std::string>{"a.w3x"});
+    EXPECT_EQ(prompts.notices, std::vector<Notice>{notice::TooManyFiles{1000}});
 }
 
 TEST_F(ScanFixture, FullListsNeverOverflow) {
@@ -154,8 +113,29 @@ TEST_F(ScanFixture, FullListsNeverOverflow) {
     for (int k = 0; k < 56; ++k) header += kMarker;
     for (int i = 0; i < 20; ++i) Add("m" + std::to_string(i), FileWith(512, 8, header));
     map.ScanFolder();
-    EXPECT_EQ(map.Results().FamilyMapList.count, 1000);
-    EXPECT_EQ(map.Results().FamilyMapList[999], "m17");
+    EXPECT_EQ(map.Results().FamilyMaps.size(), 1000u);
+    EXPECT_EQ(map.Results().FamilyMaps[999].name, "m17");
+}
+
+// A record is added whole or not at all: a thousand at most, a label of at
+// most nine bytes (names: NameSlotLimit in code_page_949_test).
+TEST(ScanRecords, TheLimitsHoldWhenARecordIsAdded) {
+    ScanResults results;
+    FamilyMap map;
+    map.name = "a.w3x";
+    map.verdict = Verdict::Genuine;
+    map.label = "A19fast12";
+    EXPECT_TRUE(results.Add(map));
+    map.label = "A19fast123";
+    EXPECT_FALSE(results.Add(map));
+    map.label = "A32";
+    while (results.FamilyMaps.size() < kListCapacity) ASSERT_TRUE(results.Add(map));
+    EXPECT_FALSE(results.Add(map));
+    EXPECT_EQ(results.Genuine.size(), kListCapacity);
+    EXPECT_EQ(results.Genuine.back(), kListCapacity - 1);
+    EXPECT_TRUE(results.Hacked.empty());
+    results.Clear();
+    EXPECT_TRUE(results.FamilyMaps.empty() && results.Genuine.empty());
 }
 
 TEST(IsBareName, OnlyNamesWithoutADirectoryPart) {
@@ -175,8 +155,8 @@ TEST_F(ScanFixture, UnreadableFilesAndNamesWithASeparatorAreSkippedAndTheScanGoe
     Add("..\\x.w3x", FileWith(600, 8, kMarker + " A32"));
     Add("y.w3x", FileWith(600, 8, kMarker + " A32"));
     map.ScanFolder();
-    EXPECT_EQ(map.Results().FolderFileCount, 3);
-    EXPECT_EQ(Names(map.Results().FamilyMapList), std::vector<std::string>{"y.w3x"});
+    EXPECT_EQ(map.Results().FolderFileCount, 3u);
+    EXPECT_EQ(map.Results().FamilyNames(), std::vector<std::string>{"y.w3x"});
     EXPECT_EQ(files.opened, (std::vector<std::string>{"vanished.w3x", "y.w3x"}));
 }
 

@@ -46,19 +46,23 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& param) { return std::string(param.param.name); });
 
 TEST(Views, EachViewShowsItsOwnListInScanOrder) {
-    auto results = std::make_unique<ScanResults>();
-    ASSERT_TRUE(results->FamilyMapList.Append("b.w3x"));
-    ASSERT_TRUE(results->FamilyMapList.Append("a.w3x"));
-    ASSERT_TRUE(results->FamilyMapList.Append("c.w3x"));
-    ASSERT_TRUE(results->GenuineList.Append("a.w3x"));
-    ASSERT_TRUE(results->HackedList.Append("c.w3x"));
-    ASSERT_TRUE(results->HackedList.Append("b.w3x"));
-    const std::vector<std::string> listing = {"z.txt", "b.w3x", "a.w3x", "c.w3x"};
+    ScanResults results;
+    const auto record = [](const char* name, std::optional<Verdict> verdict) {
+        FamilyMap map;
+        map.name = name;
+        map.verdict = verdict;
+        return map;
+    };
+    ASSERT_TRUE(results.Add(record("b.w3x", Verdict::Hacked)));
+    ASSERT_TRUE(results.Add(record("a.w3x", Verdict::Genuine)));
+    ASSERT_TRUE(results.Add(record("c.w3x", Verdict::Hacked)));
+    ASSERT_TRUE(results.Add(record("d.w3x", std::nullopt)));  // a label of no release
+    const std::vector<std::string> listing = {"z.txt", "b.w3x", "a.w3x", "c.w3x", "d.w3x"};
     using Names = std::vector<std::string>;
-    EXPECT_EQ(ViewNames(0, listing, *results), listing);
-    EXPECT_EQ(ViewNames(1, listing, *results), (Names{"b.w3x", "a.w3x", "c.w3x"}));
-    EXPECT_EQ(ViewNames(2, listing, *results), (Names{"a.w3x"}));
-    EXPECT_EQ(ViewNames(3, listing, *results), (Names{"c.w3x", "b.w3x"}));
+    EXPECT_EQ(ViewNames(0, listing, results), listing);
+    EXPECT_EQ(ViewNames(1, listing, results), (Names{"b.w3x", "a.w3x", "c.w3x", "d.w3x"}));
+    EXPECT_EQ(ViewNames(2, listing, results), (Names{"a.w3x"}));
+    EXPECT_EQ(ViewNames(3, listing, results), (Names{"b.w3x", "c.w3x"}));
     EXPECT_EQ(CountLine(3, 2), "해킹 맵 : 2 Files");
 }
 

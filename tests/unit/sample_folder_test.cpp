@@ -95,7 +95,7 @@ TEST_P(GeneratedFolderScan, AgreesWithTheManifest) {
     folder.ScanFolder();
     const ScanResults& r = folder.Results();
 
-    ASSERT_EQ(r.FolderFileCount, static_cast<int>(expected.files.size()));
+    ASSERT_EQ(r.FolderFileCount, expected.files.size());
     std::vector<std::string> family, genuine, hacked;
     std::set<std::string> kinds;
     for (const auto& file : expected.files) {
@@ -107,17 +107,17 @@ TEST_P(GeneratedFolderScan, AgreesWithTheManifest) {
         }
     }
     EXPECT_EQ(kinds.size(), 8u) << "every kind of file is in the sample";
-    for (int i = 0; i < lister.Count(); ++i) EXPECT_EQ(lister.Name(i), expected.files[i].name);
+    std::vector<std::string> inOrder;
+    for (const auto& file : expected.files) inOrder.push_back(file.name);
+    EXPECT_EQ(lister.List(options.outDir), inOrder);
 
     std::vector<std::string> scannedFamily;
-    for (int i = 0; i < r.FamilyMapList.count; ++i) {
-        scannedFamily.push_back(std::string(r.FamilyMapList[i]) + "|" +
-                                std::string(SlotText(r.FamilyMapVersions[i])) + "|" +
-                                std::to_string(r.FamilyMapSizes[i]));
+    for (const FamilyMap& map : r.FamilyMaps) {
+        scannedFamily.push_back(map.name + "|" + map.label + "|" + std::to_string(map.size));
     }
     EXPECT_EQ(scannedFamily, family);
-    EXPECT_EQ(testing::Names(r.GenuineList), genuine);
-    EXPECT_EQ(testing::Names(r.HackedList), hacked);
+    EXPECT_EQ(r.GenuineNames(), genuine);
+    EXPECT_EQ(r.HackedNames(), hacked);
     EXPECT_TRUE(prompts.notices.empty());
 }
 

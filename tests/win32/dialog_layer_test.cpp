@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -92,11 +93,8 @@ TEST(DialogLayer, ListBoxListsThePlainFilesOfTheCurrentFolder) {
         win::ListBox box;
         box.Attach(GetDlgItem(d.Handle(), kProbeList));
         win::ListBoxLister lister(box);
-        box.AddString("left over");
-        lister.Empty();
-        EXPECT_FALSE(lister.List(folder.Path() + "\\missing"));
-        EXPECT_TRUE(lister.List(folder.Path()));
-        for (int i = 0; i < lister.Count(); ++i) names.push_back(lister.Name(i));
+        EXPECT_EQ(lister.List(folder.Path() + "\\missing"), std::nullopt);
+        names = lister.List(folder.Path()).value_or(std::vector<std::string>{});
         d.EndDialog(IDOK);
     };
     dialog.DoModal();
@@ -150,14 +148,14 @@ TEST(DialogLayer, TheListingKeepsTheOrderOfTheListBoxsOwnDirectoryListing) {
         for (int i = 0; i < box.Count(); ++i) byDir.push_back(box.Text(i));
         box.ResetContent();
 
-        win::ListBoxLister lister(box);
-        lister.Empty();
-        EXPECT_TRUE(lister.List(folder.Path()));
-        for (int i = 0; i < lister.Count(); ++i) listed.push_back(lister.Name(i));
-        // Shown twice: the box holds the listing once, in its order.
+        win::ListBoxLister lister;
+        lister.OrderAs(box);
+        listed = lister.List(folder.Path()).value_or(std::vector<std::string>{});
+        // Shown twice: the box holds the listing once, in its order, each
+        // name as the folder gave it.
         box.AddString("left over");
-        lister.Show();
-        lister.Show();
+        box.ReplaceItems(listed);
+        box.ReplaceItems(listed);
         for (int i = 0; i < box.Count(); ++i) shown.push_back(box.Text(i));
         d.EndDialog(IDOK);
     };
@@ -225,9 +223,7 @@ TEST(DialogLayer, TheListBoxAndTorvacheckListTheSameFiles) {
         win::ListBox box;
         box.Attach(GetDlgItem(d.Handle(), kProbeList));
         win::ListBoxLister lister(box);
-        lister.Empty();
-        EXPECT_TRUE(lister.List(folder.Path()));
-        for (int i = 0; i < lister.Count(); ++i) inListBox.push_back(lister.Name(i));
+        inListBox = lister.List(folder.Path()).value_or(std::vector<std::string>{});
         d.EndDialog(IDOK);
     };
     dialog.DoModal();
@@ -238,10 +234,7 @@ TEST(DialogLayer, TheListBoxAndTorvacheckListTheSameFiles) {
     EXPECT_EQ(inListBox, expected);
 
     Win32DirectoryLister cliLister;
-    EXPECT_TRUE(cliLister.List(folder.Path()));
-    std::vector<std::string> inCli;
-    for (int i = 0; i < cliLister.Count(); ++i) inCli.push_back(cliLister.Name(i));
-    EXPECT_EQ(inCli, expected);
+    EXPECT_EQ(cliLister.List(folder.Path()), expected);
 }
 
 }  // namespace

@@ -46,6 +46,13 @@ void ListBox::ReplaceItems(const std::vector<std::wstring>& items) const {
     InvalidateRect(Handle(), nullptr, TRUE);
 }
 
+void ListBox::ReplaceItems(const std::vector<std::string>& items) const {
+    std::vector<std::wstring> wide;
+    wide.reserve(items.size());
+    for (const std::string& item : items) wide.push_back(Utf8ToWide(item));
+    ReplaceItems(wide);
+}
+
 std::vector<int> ListBox::SelectedIndices() const {
     const LRESULT count = Send(LB_GETSELCOUNT);
     if (count == LB_ERR || count <= 0) return {};

@@ -30,6 +30,7 @@ public:
     void AddString(const std::string& text) const;
     // Empties the box and adds `items` in order, painted once at the end.
     void ReplaceItems(const std::vector<std::wstring>& items) const;
+    void ReplaceItems(const std::vector<std::string>& items) const;
     // Indices of the selected entries, in the order the list box reports them.
     std::vector<int> SelectedIndices() const;
 };

@@ -45,11 +45,6 @@ constexpr UINT kExitInternalError = 70;  // sysexits' EX_SOFTWARE
     ExitProcess(kExitInternalError);
 }
 
-HWND MainWindowHandle() {
-    const Application* app = Application::Current();
-    return app != nullptr && app->MainWindow != nullptr ? app->MainWindow->Handle() : nullptr;
-}
-
 int CALLBACK NoteFaceFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
     *reinterpret_cast<bool*>(found) = true;
     return 0;  // one is enough
@@ -344,9 +339,8 @@ std::wstring ProgramName() {
     return name;
 }
 
-void NoticeBox(const std::string& text) {
-    HWND owner = MainWindowHandle();
-    // Over whatever the main window has open on top of it, as the framework does.
+void NoticeBox(HWND owner, const std::string& text) {
+    // Over whatever the owner has open on top of it, as the framework does.
     if (owner != nullptr) owner = GetLastActivePopup(owner);
     MessageBoxW(owner, Utf8ToWide(text).c_str(), ProgramName().c_str(), MB_OK | MB_ICONEXCLAMATION);
 }

@@ -72,7 +72,7 @@ public:
     virtual BOOL InitInstance() = 0;
     static Application* Current();
 
-    // The main window: owner of notice boxes and of dialogs made without a parent.
+    // The main window: owner of dialogs made without a parent.
     Dialog* MainWindow = nullptr;
 };
 
@@ -88,8 +88,8 @@ std::wstring DialogFace(const std::wstring& templateFace);
 // The program file's name without directory and extension.
 std::wstring ProgramName();
 
-// A notice: OK only, exclamation icon, owned by the main window and captioned
-// with the program's name.
-void NoticeBox(const std::string& text);
+// A notice: OK only, exclamation icon, captioned with the program's name;
+// owned by whatever `owner` has open on top of it.
+void NoticeBox(HWND owner, const std::string& text);
 
 }  // namespace torva::win

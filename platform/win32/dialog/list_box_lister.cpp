@@ -49,29 +49,18 @@ std::vector<std::size_t> ListBoxDirOrder(const std::vector<std::wstring>& names,
     return order;
 }
 
-void ListBoxLister::Empty() {
-    shown_.clear();
-    names_.clear();
-}
-
-bool ListBoxLister::List(const std::string& folder) {
-    if (!MakeCurrentFolder(folder)) return false;  // never list another folder
-    std::optional<std::vector<std::wstring>> found = FindFilesWide(folder, IsListedFile);
-    if (!found) return false;
-    const LCID locale = static_cast<LCID>(box_.Send(LB_GETLOCALE));
+std::optional<std::vector<std::string>> ListBoxLister::List(const std::string& folder) {
+    if (!MakeCurrentFolder(folder)) return std::nullopt;  // never list another folder
+    const std::optional<std::vector<std::wstring>> found = FindFilesWide(folder, IsListedFile);
+    if (!found) return std::nullopt;
+    const LCID locale =
+        box_ != nullptr ? static_cast<LCID>(box_->Send(LB_GETLOCALE)) : GetUserDefaultLCID();
+    std::vector<std::string> names;
+    names.reserve(found->size());
     for (const std::size_t i : ListBoxDirOrder(*found, locale)) {
-        names_.push_back(WideToUtf8((*found)[i]));
-        shown_.push_back(std::move((*found)[i]));
+        names.push_back(WideToUtf8((*found)[i]));
     }
-    return true;
+    return names;
 }
-
-int ListBoxLister::Count() const { return static_cast<int>(names_.size()); }
-
-std::string ListBoxLister::Name(int index) const {
-    return names_.at(static_cast<std::size_t>(index));
-}
-
-void ListBoxLister::Show() const { box_.ReplaceItems(shown_); }
 
 }  // namespace torva::win

@@ -1,12 +1,13 @@
 // The folder lister of the dialog program. It lists the folder itself, with
 // one FindFirstFileW walk by the listing rule, in the order the dialog's list
-// box gives LB_DIR's entries; the box only shows the listing it holds, filled
+// box gives LB_DIR's entries; the box only shows what the model holds, filled
 // in one go (listing through the visible box repainted it once per entry).
 #pragma once
 
 #include <windows.h>
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,20 +25,17 @@ std::vector<std::size_t> ListBoxDirOrder(const std::vector<std::wstring>& names,
 
 class ListBoxLister final : public FolderLister {
 public:
-    explicit ListBoxLister(const ListBox& box) : box_(box) {}
-    void Empty() override;
+    ListBoxLister() = default;
+    explicit ListBoxLister(const ListBox& box) : box_(&box) {}
+    // Orders by the locale of `box`, the one that shows the listing; until
+    // given one, by the user's.
+    void OrderAs(const ListBox& box) { box_ = &box; }
     // The files IsListedFile keeps ("*.*"), once `folder` is current (which the
     // open-file dialog's starting folder follows), in the list box's order.
-    bool List(const std::string& folder) override;
-    int Count() const override;
-    std::string Name(int index) const override;
-    // Shows the listing in the box, in place of what it showed.
-    void Show() const;
+    std::optional<std::vector<std::string>> List(const std::string& folder) override;
 
 private:
-    const ListBox& box_;
-    std::vector<std::wstring> shown_;
-    std::vector<std::string> names_;  // the same as UTF-8
+    const ListBox* box_ = nullptr;
 };
 
 }  // namespace torva::win

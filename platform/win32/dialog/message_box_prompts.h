@@ -11,15 +11,21 @@ class Dialog;
 
 class MessageBoxPrompts final : public Prompts {
 public:
-    // Confirmations are owned by `owner` (the main dialog).
-    explicit MessageBoxPrompts(const Dialog& owner) : owner_(owner) {}
+    // Owned by no window until OwnedBy names one.
+    MessageBoxPrompts() = default;
+    explicit MessageBoxPrompts(const Dialog& owner) : owner_(&owner) {}
+    // Questions and notices are owned by `owner` (the main dialog), which the
+    // program makes after its adapters.
+    void OwnedBy(const Dialog& owner) { owner_ = &owner; }
     // Yes/No with the question icon (MB_YESNO | MB_ICONQUESTION).
     bool Confirm(const Question& question) override;
     // The notice box: OK, exclamation icon, captioned with the program's name.
     void Tell(const Notice& notice) override;
 
 private:
-    const Dialog& owner_;
+    HWND Owner() const;
+
+    const Dialog* owner_ = nullptr;
 };
 
 }  // namespace torva::win
