@@ -11,6 +11,9 @@
 #include "platform/win32/win32_shell_folders.h"
 #include "platform/win32/win32_token.h"
 #include "ui/main_dlg.h"
+#ifdef TORVA_TEST_SEAMS
+#include "app/test_seams.h"
+#endif
 
 namespace torva {
 
@@ -66,6 +69,9 @@ BOOL CMainApp::InitInstance() {
     const UniqueComApartment com(
         SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)));
     CMainDlg dialog(folderSources, virtualStoreNotice);
+#ifdef TORVA_TEST_SEAMS
+    InstallTestSeams(dialog);
+#endif
     MainWindow = &dialog;
     dialog.DoModal();  // OK, Cancel or -1 (a quit request) all end the program
     MainWindow = nullptr;

@@ -10,8 +10,11 @@
 #include "base/format.h"
 #include "base/utf.h"
 #include "layout/guidance_bands.h"
+#include "model/dialog_texts.h"
+#include "model/dropped_files.h"
 #include "model/guidance.h"
 #include "model/views.h"
+#include "platform/win32/dialog/dropped_files.h"
 #include "platform/win32/dialog/file_dialog.h"
 #include "res/resource.h"
 #include "ui/about_box.h"
@@ -20,15 +23,6 @@ namespace torva {
 
 const std::string kDownloadPageAddress =
     std::string(kCommunitySiteAddress) + "/bbs/zboard.php?id=torva_down";
-
-namespace {
-
-// Told instead of copying when the chosen file does not fit the dialog's fields.
-const char* const kChosenNameTooLong =
-    "선택한 파일의 경로나 이름이 너무 길어 복사할 수 없습니다.\r\n"
-    "(경로는 259바이트, 파일 이름은 63바이트까지 가능합니다. 한글은 한 글자가 2바이트입니다.)";
-
-}  // namespace
 
 const win::MessageEntry CMainDlg::kMessages[] = {
     win::OnMessage<&CMainDlg::OnSysCommand>(WM_SYSCOMMAND),
@@ -41,12 +35,18 @@ const win::MessageEntry CMainDlg::kMessages[] = {
     win::OnMessage<&CMainDlg::OnMouseMove>(WM_MOUSEMOVE),
     win::OnCommand<&CMainDlg::OnOpenDownloadPage>(BN_CLICKED, IDC_DOWNLOAD_PAGE),
     win::OnMessage<&CMainDlg::OnSetFocus>(WM_SETFOCUS),
+    win::OnMessage<&CMainDlg::OnDropFiles>(WM_DROPFILES),
+    win::OnMessage<&CMainDlg::OnDestroy>(WM_DESTROY),
 };
 
 CMainDlg::CMainDlg(const DownloadFolderSources& folderSources,
                    VirtualStoreNotice virtualStoreNotice)
     : win::Dialog(IDD_MAIN_DIALOG),
       AppIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
+      OpenFolder([](HWND owner, const std::string& folder) {
+          ShellExecuteW(owner, L"open", Utf8ToWide(folder).c_str(), nullptr, nullptr,
+                        SW_SHOWNORMAL);
+      }),
       folderSources_(folderSources),
       virtualStoreNotice_(std::move(virtualStoreNotice)) {}
 
@@ -105,6 +105,17 @@ BOOL CMainDlg::OnInitDialog() {
 
     for (int tab = 0; tab < kViewCount; ++tab) ViewTabs.InsertItem(tab, kViews[tab].title);
     ViewTabs.SetCurSel(0);
+
+    // For screen readers: the list and the tab row are named, and each
+    // clean-up button is explained by the text its hover band shows.
+    accessibleTexts_.SetName(FileListBox.Handle(), kFileListAccessibleName);
+    accessibleTexts_.SetName(ViewTabs.Handle(), kViewTabsAccessibleName);
+    const int buttonOfBand[] = {IDC_DELETE_ALL, IDC_DELETE_MISNAMED, IDC_DELETE_HACKED};
+    for (int band = 0; band < static_cast<int>(std::size(buttonOfBand)); ++band) {
+        accessibleTexts_.SetDescription(GetDlgItem(Handle(), buttonOfBand[band]),
+                                        kGuidanceBands[band].text);
+    }
+    win::AcceptDroppedFiles(Handle());
 
     if (folder_) {
         // The listing on show is the one scanned.
@@ -197,6 +208,24 @@ void CMainDlg::CopyMapIntoFolder() {
     ShowCurrentTab();
 }
 
+void CMainDlg::OnDropFiles(HDROP drop) {
+    const std::vector<win::DroppedPath> paths = win::DroppedPaths(drop);
+    DragFinish(drop);
+    if (!folder_) return;
+    std::vector<DroppedFile> dropped;
+    for (const win::DroppedPath& path : paths) {
+        const DroppedFile::Kind kind = path.folder       ? DroppedFile::Kind::Folder
+                                       : path.fitsFields ? DroppedFile::Kind::File
+                                                         : DroppedFile::Kind::TooLong;
+        dropped.push_back({kind, path.path, path.name});
+    }
+    {
+        win::WaitCursorFiles::Busy busy(files_);
+        CopyDroppedFiles(*folder_, dropped);
+    }
+    ShowCurrentTab();
+}
+
 void CMainDlg::DeleteSelectedFiles() {
     if (!folder_) return;
     std::vector<std::string> names;
@@ -249,10 +278,7 @@ void CMainDlg::OnSysCommand(UINT id, LPARAM) {
     } else if ((id & 0xFFF0) == IDM_OPENFOLDER) {
         // Explorer shows what the program examines; as with the download
         // page, a failure to open it is not told.
-        if (folder_) {
-            ShellExecuteW(Handle(), L"open", Utf8ToWide(folder_->DownloadFolder()).c_str(), nullptr,
-                          nullptr, SW_SHOWNORMAL);
-        }
+        if (folder_) OpenFolder(Handle(), folder_->DownloadFolder());
     } else {
         Default();
     }
@@ -289,5 +315,11 @@ void CMainDlg::OnOpenDownloadPage() {
 }
 
 void CMainDlg::OnSetFocus() { Default(); }
+
+void CMainDlg::OnDestroy() {
+    // While the controls still exist, as the annotation service asks.
+    accessibleTexts_.Clear();
+    Default();
+}
 
 }  // namespace torva

@@ -14,6 +14,7 @@
 #include "layout/guidance_bands.h"
 #include "locate/locator.h"
 #include "model/guidance.h"
+#include "platform/win32/dialog/accessibility.h"
 #include "platform/win32/dialog/dialog.h"
 #include "platform/win32/dialog/list_box_lister.h"
 #include "platform/win32/dialog/message_box_prompts.h"
@@ -47,6 +48,10 @@ public:
     HICON AppIcon;
     // The code of the text the guidance box shows.
     std::int32_t GuidanceState = 0;
+    // Shows the download folder in Explorer (the system menu's entry). The
+    // Wine harness's build records the call instead: Explorer started under
+    // Wine's 64-bit loader stops answering and holds up every later run.
+    std::function<void(HWND owner, const std::string& folder)> OpenFolder;
 
 protected:
     void DoDataExchange(const win::DataExchange& exchange) override;
@@ -66,6 +71,8 @@ private:
     void OnMouseMove(UINT flags, int x, int y);
     void OnOpenDownloadPage();
     void OnSetFocus();
+    void OnDropFiles(HDROP drop);
+    void OnDestroy();
 
     void CopyMapIntoFolder();
     void DeleteSelectedFiles();
@@ -81,6 +88,7 @@ private:
     // Made once a download folder is found; without one nothing is listed.
     std::unique_ptr<MapFolder> folder_;
     DialogBaseUnits baseUnits_ = kReferenceBaseUnits;
+    win::AccessibleTexts accessibleTexts_;
 };
 
 }  // namespace torva

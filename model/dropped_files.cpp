@@ -1,0 +1,37 @@
+#include "model/dropped_files.h"
+
+#include "base/format.h"
+#include "model/dialog_texts.h"
+
+namespace torva {
+
+std::vector<InsertResult> CopyDroppedFiles(MapFolder& folder,
+                                           const std::vector<DroppedFile>& dropped) {
+    std::vector<InsertResult> results;
+    results.reserve(dropped.size());
+    // Each copy leaves the rescan to the end: one scan of the folder however
+    // many files came in.
+    CleanupOptions options;
+    options.rescan = false;
+    for (const DroppedFile& file : dropped) {
+        switch (file.kind) {
+            case DroppedFile::Kind::Folder:
+                folder.UserPrompts().Notice(Format(kDroppedFolderRefused, file.name.c_str()));
+                results.push_back(InsertResult::Refused);
+                break;
+            case DroppedFile::Kind::TooLong:
+                folder.UserPrompts().Notice(std::string(kChosenNameTooLong) + "\r\n" + file.name);
+                results.push_back(InsertResult::Refused);
+                break;
+            case DroppedFile::Kind::File: {
+                CleanupReport report;
+                results.push_back(CopyMapIntoFolder(folder, file.path, file.name, options, report));
+                break;
+            }
+        }
+    }
+    folder.ScanFolder();
+    return results;
+}
+
+}  // namespace torva
