@@ -19,12 +19,13 @@ constexpr int kProbeTemplate = 1;
 constexpr int kGoButton = 10;
 constexpr int kProbeList = 20;
 
-// The client object's name or description as a screen reader asks for it;
-// nullopt-like "<none>" when it has none, "<failed 0x...>" when asking fails.
+// The client object's name or description as a screen reader asks for it:
+// "<none>" when it has none, "<failed 0x...>" when asking fails. (The
+// interface's id by __uuidof: oleacc and uuid both define IID_IAccessible.)
 std::string Read(HWND control, bool name) {
     IAccessible* accessible = nullptr;
     HRESULT result =
-        AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+        AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
                                    reinterpret_cast<void**>(&accessible));
     if (FAILED(result) || accessible == nullptr) return "<no object>";
     VARIANT self;
@@ -87,8 +88,10 @@ TEST_F(Accessibility, NamesAndDescriptionsAreReadBackAndGoWhenCleared) {
     };
     dialog.DoModal();
     if (!setName || !setDescription) {
-        GTEST_SKIP() << "the accessibility service took no text here (name read before: " << before
-                     << ", after: " << named << ")";
+        // Wine 8.0: the service is made, but SetHwndPropStr answers E_NOTIMPL.
+        GTEST_SKIP() << "the accessibility service refuses annotations here (the list box's "
+                        "name reads "
+                     << before << " before and " << named << " after)";
     }
     EXPECT_EQ(named, "파일 목록");
     EXPECT_EQ(described, "모든 토르바 맵들을 삭제합니다.");
