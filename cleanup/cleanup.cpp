@@ -281,7 +281,7 @@ InsertResult CopyMapIntoFolder(MapFolder& folder, const std::string& sourcePath,
                                CleanupReport& report) {
     report.dryRun = options.dryRun;
     const auto finish = [&](InsertResult result) {
-        if (!options.dryRun) folder.ScanFolder();
+        if (!options.dryRun && options.rescan) folder.ScanFolder();
         return result;
     };
     if (sourcePath.empty()) return finish(InsertResult::Cancelled);

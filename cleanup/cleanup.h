@@ -61,6 +61,9 @@ struct CleanupReport {
 struct CleanupOptions {
     bool dryRun = false;           // decide and report; ask, show and change nothing
     Disposal* disposal = nullptr;  // null: delete
+    // Copies only: false leaves the rescan to the caller, made once after a
+    // batch of copies.
+    bool rescan = true;
 };
 
 // Confirms, walks the command's plan, then rescans. On No nothing is removed

@@ -102,16 +102,19 @@ struct FolderUnavailable {
 struct ChosenNameTooLong {
     std::string name;  // empty when the file dialog gave none
 };
+struct DroppedFolderRefused {
+    std::string name;  // a folder dropped on the dialog: only files are copied
+};
 struct MissedVirtualStore {
     int count;  // VirtualStore files this run does not list
     NotVirtualisedBecause reason;
 };
 }  // namespace notice
-using Notice =
-    std::variant<notice::TooManyFiles, notice::OfficialMapHacked, notice::RegistryFailed,
-                 notice::NoDownloadFolder, notice::DownloadFolderTooLong, notice::CopyFailed,
-                 notice::DestinationTooLong, notice::NotABareName, notice::FolderUnavailable,
-                 notice::ChosenNameTooLong, notice::MissedVirtualStore>;
+using Notice = std::variant<notice::TooManyFiles, notice::OfficialMapHacked, notice::RegistryFailed,
+                            notice::NoDownloadFolder, notice::DownloadFolderTooLong,
+                            notice::CopyFailed, notice::DestinationTooLong, notice::NotABareName,
+                            notice::FolderUnavailable, notice::ChosenNameTooLong,
+                            notice::DroppedFolderRefused, notice::MissedVirtualStore>;
 
 // Same kind, same facts.
 namespace question {
@@ -144,6 +147,9 @@ inline bool operator==(const FolderUnavailable& a, const FolderUnavailable& b) {
     return a.folder == b.folder;
 }
 inline bool operator==(const ChosenNameTooLong& a, const ChosenNameTooLong& b) {
+    return a.name == b.name;
+}
+inline bool operator==(const DroppedFolderRefused& a, const DroppedFolderRefused& b) {
     return a.name == b.name;
 }
 inline bool operator==(const MissedVirtualStore& a, const MissedVirtualStore& b) {

@@ -128,6 +128,9 @@ std::string Wording(const Notice& notice) {
                     "2바이트입니다.)";
                 return n.name.empty() ? text : text + "\r\n" + n.name;
             },
+            [](const notice::DroppedFolderRefused& n) {
+                return "폴더는 복사할 수 없습니다:\r\n" + n.name;
+            },
             [](const notice::MissedVirtualStore& n) {
                 const ReasonText& reason = kVirtualStoreReasons[static_cast<int>(n.reason)];
                 return Format(

@@ -29,6 +29,10 @@ std::string VerdictReason(const std::string& label, std::int64_t size,
 // "정식", "해킹", or "-" for a label no release has.
 const char* VerdictWord(const std::optional<Verdict>& verdict);
 
+// Screen readers' names of the controls whose template text says nothing useful.
+inline constexpr const char* kFileListAccessibleName = "파일 목록";
+inline constexpr const char* kViewTabsAccessibleName = "보기";
+
 // The four views' tab titles and count lines (printf-style, %d = the entries
 // shown), in tab order.
 inline constexpr const char* kViewTitles[] = {"모든 파일", "전체 토르바 맵", "정식 맵", "해킹 맵"};

@@ -6,8 +6,11 @@
 #include <vector>
 
 #include "base/utf.h"
+#include "model/dropped_files.h"
+#include "platform/win32/dialog/dropped_files.h"
 #include "platform/win32/dialog/file_dialog.h"
 #include "res/resource.h"
+#include "texts/texts.h"
 #include "ui/about_box.h"
 
 namespace torva {
@@ -26,12 +29,18 @@ const win::MessageEntry CMainDlg::kMessages[] = {
     win::OnMessage<&CMainDlg::OnMouseMove>(WM_MOUSEMOVE),
     win::OnCommand<&CMainDlg::OnOpenDownloadPage>(BN_CLICKED, IDC_DOWNLOAD_PAGE),
     win::OnMessage<&CMainDlg::OnSetFocus>(WM_SETFOCUS),
+    win::OnMessage<&CMainDlg::OnDropFiles>(WM_DROPFILES),
+    win::OnMessage<&CMainDlg::OnDestroy>(WM_DESTROY),
 };
 
 CMainDlg::CMainDlg(const DownloadFolderSources& folderSources, const Adapters& adapters,
                    VirtualStoreNotice virtualStoreNotice)
     : win::Dialog(IDD_MAIN_DIALOG),
       AppIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
+      OpenFolder([](HWND owner, const std::string& folder) {
+          ShellExecuteW(owner, L"open", Utf8ToWide(folder).c_str(), nullptr, nullptr,
+                        SW_SHOWNORMAL);
+      }),
       folderSources_(folderSources),
       virtualStoreNotice_(std::move(virtualStoreNotice)),
       files_(adapters.files),
@@ -95,6 +104,17 @@ BOOL CMainDlg::OnInitDialog() {
 
     for (int tab = 0; tab < kViewCount; ++tab) ViewTabs.InsertItem(tab, kViews[tab].title);
     ViewTabs.SetCurSel(0);
+
+    // For screen readers: the list and the tab row are named, and each
+    // clean-up button is explained by the text its hover band shows.
+    accessibleTexts_.SetName(FileListBox.Handle(), texts::kFileListAccessibleName);
+    accessibleTexts_.SetName(ViewTabs.Handle(), texts::kViewTabsAccessibleName);
+    const int buttonOfBand[] = {IDC_DELETE_ALL, IDC_DELETE_MISNAMED, IDC_DELETE_HACKED};
+    for (int band = 0; band < static_cast<int>(std::size(buttonOfBand)); ++band) {
+        accessibleTexts_.SetDescription(GetDlgItem(Handle(), buttonOfBand[band]),
+                                        kGuidanceBands[band].text);
+    }
+    win::AcceptDroppedFiles(Handle());
 
     if (model_.Folder() != nullptr) {
         // The listing on show is the one scanned.
@@ -176,6 +196,25 @@ void CMainDlg::CopyMapIntoFolder() {
     ShowCurrentTab();
 }
 
+void CMainDlg::OnDropFiles(HDROP drop) {
+    const std::vector<win::DroppedPath> paths = win::DroppedPaths(drop);
+    DragFinish(drop);
+    MapFolder* folder = model_.Folder();
+    if (folder == nullptr) return;
+    std::vector<DroppedFile> dropped;
+    for (const win::DroppedPath& path : paths) {
+        const DroppedFile::Kind kind = path.folder       ? DroppedFile::Kind::Folder
+                                       : path.fitsFields ? DroppedFile::Kind::File
+                                                         : DroppedFile::Kind::TooLong;
+        dropped.push_back({kind, path.path, path.name});
+    }
+    {
+        win::WaitCursorFiles::Busy busy(files_);
+        CopyDroppedFiles(*folder, dropped);
+    }
+    ShowCurrentTab();
+}
+
 void CMainDlg::DeleteSelectedFiles() {
     if (model_.Folder() == nullptr) return;
     std::vector<std::string> names;
@@ -223,10 +262,7 @@ void CMainDlg::OnSysCommand(UINT id, LPARAM) {
     } else if ((id & 0xFFF0) == IDM_OPENFOLDER) {
         // Explorer shows what the program examines; as with the download
         // page, a failure to open it is not told.
-        if (MapFolder* folder = model_.Folder()) {
-            ShellExecuteW(Handle(), L"open", Utf8ToWide(folder->DownloadFolder()).c_str(), nullptr,
-                          nullptr, SW_SHOWNORMAL);
-        }
+        if (MapFolder* folder = model_.Folder()) OpenFolder(Handle(), folder->DownloadFolder());
     } else {
         Default();
     }
@@ -264,5 +300,11 @@ void CMainDlg::OnOpenDownloadPage() {
 }
 
 void CMainDlg::OnSetFocus() { Default(); }
+
+void CMainDlg::OnDestroy() {
+    // While the controls still exist, as the annotation service asks.
+    accessibleTexts_.Clear();
+    Default();
+}
 
 }  // namespace torva

@@ -12,6 +12,7 @@
 #include "locate/locator.h"
 #include "model/folder_model.h"
 #include "model/guidance.h"
+#include "platform/win32/dialog/accessibility.h"
 #include "platform/win32/dialog/dialog.h"
 #include "platform/win32/dialog/wait_cursor_files.h"
 
@@ -49,6 +50,10 @@ public:
     HICON AppIcon;
     // The code of the text the guidance box shows.
     std::int32_t GuidanceState = 0;
+    // Shows the download folder in Explorer (the system menu's entry). The
+    // Wine harness's build records the call instead: Explorer started under
+    // Wine's 64-bit loader stops answering and holds up every later run.
+    std::function<void(HWND owner, const std::string& folder)> OpenFolder;
 
 protected:
     void DoDataExchange(const win::DataExchange& exchange) override;
@@ -68,6 +73,8 @@ private:
     void OnMouseMove(UINT flags, int x, int y);
     void OnOpenDownloadPage();
     void OnSetFocus();
+    void OnDropFiles(HDROP drop);
+    void OnDestroy();
 
     void CopyMapIntoFolder();
     void DeleteSelectedFiles();
@@ -86,6 +93,7 @@ private:
     // Opened once a download folder is found; without one nothing is listed.
     FolderModel model_;
     DialogBaseUnits baseUnits_ = kReferenceBaseUnits;
+    win::AccessibleTexts accessibleTexts_;
 };
 
 }  // namespace torva

@@ -2,7 +2,7 @@
 # End-to-end tests of TorvaMapChecker.exe under Wine and Xvfb.
 #
 #   tests/wine/run.sh --win-build DIR --sample-tool PATH --torvacheck PATH --artifacts DIR
-#                     [--win32-build DIR] [--keep-work] [--only faults|metrics|listing|locate]
+#                     [--win32-build DIR] [--keep-work] [--only faults|metrics|listing|locate|drop]
 #
 # One private Wine prefix and one server for the whole run. The program is
 # started once per scenario; a driver program (built with mingw-w64, running
@@ -443,10 +443,50 @@ mkdir -p "$work/documents-empty"
 set_documents "$logs/reg.log" "$(windows_path "$work/documents-empty")"
 cp "$template/TORVA_A32.w3x" "$template/TORVA_A11.1_hack.w3x" "$template/torva_a19fast.w3x" "$work/cwd/"
 cmd_folder="$work/cwd"
-command_scenario no-download-folder none no-folder \
-  --candidate "$(windows_path "$new_install")\\Maps\\Download" --shots "$shots"
+# The harness's build: a file dropped on the dialog and the system menu's
+# folder entry do nothing without a folder.
+rm -f "$work/opened-none.txt"
+scenario_exe=$seams_exe
+TORVA_TEST_OPENED=$(windows_path "$work/opened-none.txt") \
+  TORVA_TEST_DROP=$(windows_path "$template/TORVA_A05.w3x") \
+  command_scenario no-download-folder none no-folder \
+  --candidate "$(windows_path "$new_install")\\Maps\\Download" --shots "$shots" \
+  --opened "$(windows_path "$work/opened-none.txt")"
+scenario_exe=
 
 fi  # locate
+
+# Two maps dropped on the dialog, one new and one over an existing name
+# answered No, then the system menu's folder entry, through the harness's
+# build: it makes the drop inside the program (an HDROP cannot be handed in
+# from another process) and records the folder the entry opens instead of
+# starting Explorer (under Wine's 64-bit loader Explorer stops answering and
+# holds up every later scenario).
+if [ -z "$only" ] || [ "$only" = drop ]; then
+  if [ -z "${template:-}" ]; then
+    template="$work/template16"
+    timeout 120 "$sample_tool" "$template" --variant 16 >"$logs/sample16.log" 2>&1 || { cat "$logs/sample16.log"; exit 1; }
+  fi
+  drop_install="$work/game-drop/워크래프트 III"
+  drop_from="$work/drop-from"
+  mkdir -p "$drop_install/Maps" "$drop_from"
+  cp -a "$template" "$drop_install/Maps/Download"
+  drop_new="내려받은 TORVA_A05.w3x"
+  cp "$template/TORVA_A05.w3x" "$drop_from/$drop_new"
+  cp "$template/TORVA_A05.w3x" "$drop_from/TORVA_A12.2.w3x"
+  set_install_path "$logs/reg.log" "$drop_install" || report FAIL "setting InstallPath"
+  opened="$work/opened.txt"
+  rm -f "$opened"
+  cmd_folder="$drop_install/Maps/Download"
+  scenario_exe=$seams_exe
+  TORVA_TEST_OPENED=$(windows_path "$opened") \
+    TORVA_TEST_DROP="$(windows_path "$drop_from/$drop_new")|$(windows_path "$drop_from/TORVA_A12.2.w3x")" \
+    command_scenario drop "$drop_new" drop --folder "$(windows_path "$cmd_folder")" \
+    --source "$(windows_path "$drop_from")" --new "$drop_new" --existing TORVA_A12.2.w3x \
+    --opened "$(windows_path "$opened")" --shots "$shots"
+  scenario_exe=
+  set_install_path "$logs/reg.log" "$install" || report FAIL "setting InstallPath"
+fi
 
 # Hidden and system files beside a read-only map: the dialog lists what
 # torvacheck.exe lists, by Windows' rule for LB_DIR with the mask 0 (Wine's

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <windows.h>
+// After windows.h, which it builds on (HDROP).
+#include <shellapi.h>
 
 #include <type_traits>
 
@@ -61,6 +63,9 @@ LRESULT Invoke(Dialog& dialog, WPARAM wParam, LPARAM lParam) {
         // Signed client coordinates, as WM_MOUSEMOVE carries them.
         (self.*Handler)(static_cast<UINT>(wParam), static_cast<short>(LOWORD(lParam)),
                         static_cast<short>(HIWORD(lParam)));
+        return 0;
+    } else if constexpr (std::is_same_v<H, void (T::*)(HDROP)>) {
+        (self.*Handler)(reinterpret_cast<HDROP>(wParam));
         return 0;
     } else if constexpr (std::is_same_v<H, void (T::*)(NMHDR*, LRESULT*)>) {
         LRESULT result = 0;

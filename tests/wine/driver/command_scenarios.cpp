@@ -402,6 +402,65 @@ int NoFolderScenario(const Options& options) {
     probe::ClickButton(s.main, IDC_DELETE_ALL);
     probe::PressKey(s.list, VK_DELETE);
     checks.Expect(NoBoxWithin(s, 1.5), "clean-up button and Delete ask nothing");
+    // The harness's build (--opened): the system menu's folder entry opens
+    // nothing, and the drop it made on the shown dialog asked nothing.
+    const std::wstring opened = Opt(options, L"--opened");
+    if (!opened.empty()) {
+        PostMessageW(s.main, WM_SYSCOMMAND, IDM_OPENFOLDER, 0);
+        const bool quiet = NoBoxWithin(s, 1.5);
+        checks.Expect(quiet && FileBytes(opened) == "<missing>",
+                      "the system menu's folder entry opens nothing", FileBytes(opened));
+    }
+    Close(checks, s);
+    return checks.Failures();
+}
+
+// The harness's build, which drops --source's --new and --existing on the
+// dialog once it is shown (an HDROP built inside the program, as Explorer
+// hands one over) and records the folder the system menu's entry opens in
+// --opened instead of starting Explorer: the new file is copied, the question
+// for the existing one answered No keeps it, and the folder is rescanned
+// once; then the system menu's entry opens the download folder.
+int DropScenario(const Options& options) {
+    Checks checks;
+    const std::wstring folder = Opt(options, L"--folder");
+    const std::wstring source = Opt(options, L"--source");
+    const std::wstring fresh = Opt(options, L"--new");
+    const std::wstring existing = Opt(options, L"--existing");
+    const std::wstring opened = Opt(options, L"--opened");
+    const std::string original = FileBytes(folder + L"\\" + existing);
+    checks.Expect(original != "<missing>" && original != FileBytes(source + L"\\" + existing),
+                  "the existing file differs from the one dropped");
+    Session s;
+    if (!Open(checks, s)) return checks.Failures();
+
+    const char* const overwrite =
+        "워크래프트3 맵 폴더에 이미 존재하는 맵입니다.\r\n덮어쓰시겠습니까?";
+    const std::string what = "Drop of a new map and one over an existing name (No)";
+    if (Confirmation(checks, s, what, "맵 파일 복사", overwrite,
+                     ShotPath(options, L"drop-overwrite-confirm"), false)) {
+        checks.Expect(probe::WaitUntil(10,
+                                       [&] {
+                                           return FileBytes(folder + L"\\" + fresh) ==
+                                                  FileBytes(source + L"\\" + fresh);
+                                       }),
+                      what + ": the new map is copied");
+        checks.Expect(FileBytes(folder + L"\\" + existing) == original,
+                      what + ": the existing file is kept as it was");
+        checks.Expect(NoBoxWithin(s, 1.5), what + ": one question, nothing else shown");
+        checks.Expect(ShowsFolder(s, folder), what + ": tab 0 lists the folder with the new map");
+        Shot(checks, ShotPath(options, L"drop-after"));
+    }
+
+    // The system menu's entry, as choosing it sends it.
+    const View before = Look(s);
+    PostMessageW(s.main, WM_SYSCOMMAND, IDM_OPENFOLDER, 0);
+    const std::string want = "open " + Utf8(folder) + "\n";
+    const bool recorded = probe::WaitUntil(10, [&] { return FileBytes(opened) == want; });
+    checks.Expect(recorded, "the system menu's entry opens the download folder",
+                  Escaped(FileBytes(opened)));
+    checks.Expect(NoBoxWithin(s, 1) && Look(s) == before,
+                  "opening the folder leaves the dialog as it was");
     Close(checks, s);
     return checks.Failures();
 }
@@ -438,6 +497,7 @@ Scenario CommandScenario(const std::wstring& name) {
     if (name == L"no-folder") return &NoFolderScenario;
     if (name == L"insert-limits") return &InsertLimitsScenario;
     if (name == L"virtual-store") return &VirtualStoreScenario;
+    if (name == L"drop") return &DropScenario;
     if (const Scenario timing = TimingScenarioByName(name)) return timing;
     return FaultScenario(name);
 }

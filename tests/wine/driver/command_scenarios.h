@@ -8,7 +8,8 @@
 //        --long-name NAME --long-path NAME [--shots DIR]
 //   hover [--shots DIR] [--tag T] [--tops Y1|Y2|Y3] [--exact-edges yes]
 //   listing --folder DIR [--shots DIR --tag TAG]
-//   no-folder --candidate PATH [--shots DIR]
+//   no-folder --candidate PATH [--opened FILE] [--shots DIR]
+//   drop --folder DIR --source DIR --new NAME --existing NAME --opened FILE [--shots DIR]
 //   timing --switches N --crossings N --notices yes|no (timing_scenario.cpp)
 #pragma once
 
