@@ -35,6 +35,36 @@ TokenFacts ThisRunsToken() {
 TokenFacts ThisRunsToken() { return ProcessTokenFacts(); }
 #endif
 
+#ifdef TORVA_TEST_SEAMS
+// The Wine harness's build only: each file opened takes TORVA_TEST_SLOW_OPEN_MS
+// longer, as on a first open after boot under a resident virus scanner, so the
+// harness can watch the window during a long scan.
+class SlowFiles final : public FileSystem {
+public:
+    SlowFiles(FileSystem& files, DWORD delayMs) : files_(files), delayMs_(delayMs) {}
+    Result BindFolder(const std::string& folder) override { return files_.BindFolder(folder); }
+    OpenedFile OpenForReading(const std::string& name) override {
+        Sleep(delayMs_);
+        return files_.OpenForReading(name);
+    }
+    Result Remove(const std::string& name) override { return files_.Remove(name); }
+    Result Copy(const std::string& sourcePath, const std::string& name,
+                bool failIfExists) override {
+        return files_.Copy(sourcePath, name, failIfExists);
+    }
+
+private:
+    FileSystem& files_;
+    DWORD delayMs_;
+};
+
+DWORD SlowOpenMs() {
+    wchar_t text[16] = {};
+    const DWORD got = GetEnvironmentVariableW(L"TORVA_TEST_SLOW_OPEN_MS", text, 16);
+    return got > 0 && got < 16 ? static_cast<DWORD>(_wtoi(text)) : 0;
+}
+#endif
+
 }  // namespace
 
 BOOL CMainApp::InitInstance() {
@@ -65,7 +95,14 @@ BOOL CMainApp::InitInstance() {
     // apartment on this, the one thread.
     const UniqueComApartment com(
         SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)));
-    CMainDlg dialog(folderSources, virtualStoreNotice);
+    Win32FileSystem win32Files;
+#ifdef TORVA_TEST_SEAMS
+    SlowFiles slowFiles(win32Files, SlowOpenMs());
+    FileSystem& files = slowFiles;
+#else
+    FileSystem& files = win32Files;
+#endif
+    CMainDlg dialog(folderSources, files, virtualStoreNotice);
     MainWindow = &dialog;
     dialog.DoModal();  // OK, Cancel or -1 (a quit request) all end the program
     MainWindow = nullptr;

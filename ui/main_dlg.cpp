@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <iterator>
 #include <vector>
@@ -28,6 +29,14 @@ const char* const kChosenNameTooLong =
     "선택한 파일의 경로나 이름이 너무 길어 복사할 수 없습니다.\r\n"
     "(경로는 259바이트, 파일 이름은 63바이트까지 가능합니다. 한글은 한 글자가 2바이트입니다.)";
 
+// Posted by OnInitDialog: the first scan runs once the window is on screen.
+constexpr UINT kFirstScanMessage = WM_APP + 1;
+
+// Work that takes longer than this tells its progress; shorter work shows nothing.
+constexpr std::uint64_t kProgressAfterMs = 500;
+constexpr std::uint64_t kProgressEveryMs = 100;
+const char* const kProgressLine = "검사 중 %d / %d";
+
 }  // namespace
 
 const win::MessageEntry CMainDlg::kMessages[] = {
@@ -41,14 +50,17 @@ const win::MessageEntry CMainDlg::kMessages[] = {
     win::OnMessage<&CMainDlg::OnMouseMove>(WM_MOUSEMOVE),
     win::OnCommand<&CMainDlg::OnOpenDownloadPage>(BN_CLICKED, IDC_DOWNLOAD_PAGE),
     win::OnMessage<&CMainDlg::OnSetFocus>(WM_SETFOCUS),
+    win::OnMessage<&CMainDlg::OnFirstScan>(kFirstScanMessage),
+    win::OnNotify<&CMainDlg::OnViewTabChanging>(TCN_SELCHANGING, IDC_VIEW_TABS),
 };
 
-CMainDlg::CMainDlg(const DownloadFolderSources& folderSources,
+CMainDlg::CMainDlg(const DownloadFolderSources& folderSources, FileSystem& files,
                    VirtualStoreNotice virtualStoreNotice)
     : win::Dialog(IDD_MAIN_DIALOG),
       AppIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
       folderSources_(folderSources),
-      virtualStoreNotice_(std::move(virtualStoreNotice)) {}
+      virtualStoreNotice_(std::move(virtualStoreNotice)),
+      files_(files) {}
 
 CMainDlg::~CMainDlg() = default;
 
@@ -106,19 +118,57 @@ BOOL CMainDlg::OnInitDialog() {
     for (int tab = 0; tab < kViewCount; ++tab) ViewTabs.InsertItem(tab, kViews[tab].title);
     ViewTabs.SetCurSel(0);
 
-    if (folder_) {
-        // The listing on show is the one scanned.
-        win::WaitCursorFiles::Busy busy(files_);
-        folder_->ScanListed();
-    }
-
-    GuidanceText = kStartupGuidanceText;
-    UpdateData();
-    GuidanceState = kStartupGuidanceState;
+    // The window shows the listing and its count at once; the scan, which may
+    // read for seconds where a virus scanner inspects each first open, runs
+    // once it is on screen.
+    PostMessageW(Handle(), kFirstScanMessage, 0, 0);
     return TRUE;
 }
 
+void CMainDlg::OnFirstScan() {
+    UpdateWindow(Handle());
+    if (folder_) {
+        // The listing on show is the one scanned.
+        Work work(*this);
+        folder_->ScanListed();
+    }
+    GuidanceText = kStartupGuidanceText;
+    UpdateData();
+    GuidanceState = kStartupGuidanceState;
+}
+
+CMainDlg::Work::Work(CMainDlg& dialog)
+    : dialog_(dialog),
+      busy_(dialog.files_, [&dialog](int opened) { dialog.OnFileOpened(opened); }) {
+    dialog_.workSince_ = GetTickCount64();
+    dialog_.progressDrawn_ = 0;
+}
+
+CMainDlg::Work::~Work() {
+    // The progress drawn goes: the count line shows what it held.
+    if (dialog_.progressDrawn_ != 0) dialog_.UpdateData();
+    dialog_.progressDrawn_ = 0;
+}
+
+void CMainDlg::OnFileOpened(int opened) {
+    const std::uint64_t now = GetTickCount64();
+    if (now - workSince_ < kProgressAfterMs) return;
+    if (progressDrawn_ == 0 || now - progressDrawn_ >= kProgressEveryMs) {
+        progressDrawn_ = now;
+        const int total = std::min(lister_.Count(), kListCapacity);
+        const std::string line = Format(kProgressLine, std::min(opened, total), total);
+        SetDlgItemTextW(Handle(), IDC_COUNT_TEXT, Utf8ToWide(line).c_str());
+    }
+    // Windows marks a window that takes no message for 5 s as not responding.
+    if (!quitSeen_) quitSeen_ = !win::PumpMessagesWithoutInput();
+}
+
+void CMainDlg::OnViewTabChanging(NMHDR*, LRESULT* result) {
+    *result = Working() ? TRUE : FALSE;  // the view stays while work runs
+}
+
 void CMainDlg::ShowCurrentTab() {
+    if (Working()) return;
     const int tab = ViewTabs.CurSel();
     if (tab < 0 || tab >= kViewCount) return;
     if (!folder_) {
@@ -128,7 +178,7 @@ void CMainDlg::ShowCurrentTab() {
         return;
     }
     {
-        win::WaitCursorFiles::Busy busy(files_);
+        Work work(*this);
         folder_->RefreshIfChanged();
     }
 
@@ -173,7 +223,7 @@ BOOL CMainDlg::PreTranslateMessage(MSG& message) {
 }
 
 void CMainDlg::CopyMapIntoFolder() {
-    if (!folder_) return;
+    if (!folder_ || Working()) return;
     const win::OpenFileChoice choice = win::ChooseFileToOpen(Handle());
     std::string source, name;
     switch (choice.status) {
@@ -191,31 +241,31 @@ void CMainDlg::CopyMapIntoFolder() {
     }
     {
         // An empty source is a cancel: the folder is only rescanned.
-        win::WaitCursorFiles::Busy busy(files_);
+        Work work(*this);
         torva::CopyMapIntoFolder(*folder_, source, name);
     }
     ShowCurrentTab();
 }
 
 void CMainDlg::DeleteSelectedFiles() {
-    if (!folder_) return;
+    if (!folder_ || Working()) return;
     std::vector<std::string> names;
     for (const int index : FileListBox.SelectedIndices()) {
         names.push_back(FileListBox.Text(index));
     }
     bool ran = false;
     {
-        win::WaitCursorFiles::Busy busy(files_);
+        Work work(*this);
         ran = torva::DeleteSelectedFiles(*folder_, names);
     }
     if (ran) ShowCurrentTab();
 }
 
 void CMainDlg::RunCleanUp(BulkCommand command) {
-    if (!folder_) return;
+    if (!folder_ || Working()) return;
     bool ran = false;
     {
-        win::WaitCursorFiles::Busy busy(files_);
+        Work work(*this);
         ran = RunBulkCommand(*folder_, command);
     }
     if (ran) ShowCurrentTab();
@@ -228,6 +278,10 @@ void CMainDlg::OnDeleteAllFamilyMaps() { RunCleanUp(BulkCommand::DeleteAllFamily
 void CMainDlg::OnDeleteMisnamedGenuineMaps() { RunCleanUp(BulkCommand::DeleteMisnamedGenuineMaps); }
 
 void CMainDlg::OnMouseMove(UINT, int x, int y) {
+    if (Working()) {
+        Default();
+        return;
+    }
     const HoverStep step =
         DecideHover(GuidanceBandAt(x, y, baseUnits_), ViewTabs.CurSel(), GuidanceState);
     if (step.selectTab) {

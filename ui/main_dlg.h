@@ -32,8 +32,10 @@ public:
     // starts; so is what the VirtualStore notice says for a folder (none when
     // this run misses nothing there; shown once, at start-up).
     using VirtualStoreNotice = std::function<std::optional<std::string>(const std::string&)>;
-    explicit CMainDlg(const DownloadFolderSources& folderSources,
-                      VirtualStoreNotice virtualStoreNotice = {});
+    // `files` reads and changes the folder's files (the program's own file
+    // system, or the harness's slowed one).
+    CMainDlg(const DownloadFolderSources& folderSources, FileSystem& files,
+             VirtualStoreNotice virtualStoreNotice = {});
     ~CMainDlg() override;
 
     // Fills the list box for the selected tab and writes the count line.
@@ -66,6 +68,24 @@ private:
     void OnMouseMove(UINT flags, int x, int y);
     void OnOpenDownloadPage();
     void OnSetFocus();
+    void OnFirstScan();
+    void OnViewTabChanging(NMHDR* header, LRESULT* result);
+
+    // While a scan or clean-up runs: the wait cursor, progress once it takes
+    // long, and no command starts.
+    class Work {
+    public:
+        explicit Work(CMainDlg& dialog);
+        ~Work();
+        Work(const Work&) = delete;
+        Work& operator=(const Work&) = delete;
+
+    private:
+        CMainDlg& dialog_;
+        win::WaitCursorFiles::Busy busy_;
+    };
+    bool Working() const { return files_.IsBusy(); }
+    void OnFileOpened(int opened);
 
     void CopyMapIntoFolder();
     void DeleteSelectedFiles();
@@ -76,6 +96,9 @@ private:
     DownloadFolderSources folderSources_;
     VirtualStoreNotice virtualStoreNotice_;
     win::WaitCursorFiles files_;
+    std::uint64_t workSince_ = 0;      // GetTickCount64 when the work began
+    std::uint64_t progressDrawn_ = 0;  // when progress was last drawn; 0: not yet
+    bool quitSeen_ = false;
     win::MessageBoxPrompts prompts_{*this};
     win::ListBoxLister lister_{FileListBox};
     // Made once a download folder is found; without one nothing is listed.
