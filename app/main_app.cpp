@@ -41,6 +41,36 @@ TokenFacts ThisRunsToken() {
 TokenFacts ThisRunsToken() { return ProcessTokenFacts(); }
 #endif
 
+#ifdef TORVA_TEST_SEAMS
+// The Wine harness's build only: each file opened takes TORVA_TEST_SLOW_OPEN_MS
+// longer, as on a first open after boot under a resident virus scanner, so the
+// harness can watch the window during a long scan.
+class SlowFiles final : public FileSystem {
+public:
+    SlowFiles(FileSystem& files, DWORD delayMs) : files_(files), delayMs_(delayMs) {}
+    Result BindFolder(const std::string& folder) override { return files_.BindFolder(folder); }
+    OpenedFile OpenForReading(const std::string& name) override {
+        Sleep(delayMs_);
+        return files_.OpenForReading(name);
+    }
+    Result Remove(const std::string& name) override { return files_.Remove(name); }
+    Result Copy(const std::string& sourcePath, const std::string& name,
+                bool failIfExists) override {
+        return files_.Copy(sourcePath, name, failIfExists);
+    }
+
+private:
+    FileSystem& files_;
+    DWORD delayMs_;
+};
+
+DWORD SlowOpenMs() {
+    wchar_t text[16] = {};
+    const DWORD got = GetEnvironmentVariableW(L"TORVA_TEST_SLOW_OPEN_MS", text, 16);
+    return got > 0 && got < 16 ? static_cast<DWORD>(_wtoi(text)) : 0;
+}
+#endif
+
 }  // namespace
 
 BOOL CMainApp::InitInstance() {
@@ -73,7 +103,13 @@ BOOL CMainApp::InitInstance() {
         SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)));
     // The dialog's own adapters: files read under the wait cursor, message
     // boxes owned by the dialog, and the folder listed in its list box's order.
-    win::WaitCursorFiles files;
+    Win32FileSystem win32Files;
+#ifdef TORVA_TEST_SEAMS
+    SlowFiles slowFiles(win32Files, SlowOpenMs());
+    win::WaitCursorFiles files(slowFiles);
+#else
+    win::WaitCursorFiles files(win32Files);
+#endif
     win::MessageBoxPrompts prompts;
     win::ListBoxLister lister;
     CMainDlg dialog(folderSources, {files, prompts, lister}, virtualStoreNotice);

@@ -166,4 +166,8 @@ const char* VerdictWord(const std::optional<Verdict>& verdict) {
     return *verdict == Verdict::Genuine ? "정식" : "해킹";
 }
 
+std::string ProgressLine(int done, int total) {
+    return "검사 중 " + std::to_string(done) + " / " + std::to_string(total);
+}
+
 }  // namespace torva::texts

@@ -33,6 +33,9 @@ const char* VerdictWord(const std::optional<Verdict>& verdict);
 inline constexpr const char* kFileListAccessibleName = "파일 목록";
 inline constexpr const char* kViewTabsAccessibleName = "보기";
 
+// In place of the count line while a long scan runs: `done` of `total` files read.
+std::string ProgressLine(int done, int total);
+
 // The four views' tab titles and count lines (printf-style, %d = the entries
 // shown), in tab order.
 inline constexpr const char* kViewTitles[] = {"모든 파일", "전체 토르바 맵", "정식 맵", "해킹 맵"};

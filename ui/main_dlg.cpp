@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "base/utf.h"
@@ -18,6 +19,17 @@ namespace torva {
 const std::string kDownloadPageAddress =
     std::string(kCommunitySiteAddress) + "/bbs/zboard.php?id=torva_down";
 
+namespace {
+
+// Posted by OnInitDialog: the first scan runs once the window is on screen.
+constexpr UINT kFirstScanMessage = WM_APP + 1;
+
+// Work that takes longer than this tells its progress; shorter work shows nothing.
+constexpr std::uint64_t kProgressAfterMs = 500;
+constexpr std::uint64_t kProgressEveryMs = 100;
+
+}  // namespace
+
 const win::MessageEntry CMainDlg::kMessages[] = {
     win::OnMessage<&CMainDlg::OnSysCommand>(WM_SYSCOMMAND),
     win::OnMessage<&CMainDlg::OnPaint>(WM_PAINT),
@@ -31,6 +43,8 @@ const win::MessageEntry CMainDlg::kMessages[] = {
     win::OnMessage<&CMainDlg::OnSetFocus>(WM_SETFOCUS),
     win::OnMessage<&CMainDlg::OnDropFiles>(WM_DROPFILES),
     win::OnMessage<&CMainDlg::OnDestroy>(WM_DESTROY),
+    win::OnMessage<&CMainDlg::OnFirstScan>(kFirstScanMessage),
+    win::OnNotify<&CMainDlg::OnViewTabChanging>(TCN_SELCHANGING, IDC_VIEW_TABS),
 };
 
 CMainDlg::CMainDlg(const DownloadFolderSources& folderSources, const Adapters& adapters,
@@ -116,21 +130,60 @@ BOOL CMainDlg::OnInitDialog() {
     }
     win::AcceptDroppedFiles(Handle());
 
-    if (model_.Folder() != nullptr) {
-        // The listing on show is the one scanned.
-        win::WaitCursorFiles::Busy busy(files_);
-        model_.ScanListing();
-    }
-
-    GuidanceText = kStartupGuidanceText;
-    UpdateData();
-    GuidanceState = kStartupGuidanceState;
+    // The window shows the listing and its count at once; the scan, which may
+    // read for seconds where a virus scanner inspects each first open, runs
+    // once it is on screen.
+    PostMessageW(Handle(), kFirstScanMessage, 0, 0);
     return TRUE;
 }
 
+void CMainDlg::OnFirstScan() {
+    UpdateWindow(Handle());
+    if (model_.Folder() != nullptr) {
+        // The listing on show is the one scanned.
+        Work work(*this);
+        model_.ScanListing();
+    }
+    GuidanceText = kStartupGuidanceText;
+    UpdateData();
+    GuidanceState = kStartupGuidanceState;
+}
+
+CMainDlg::Work::Work(CMainDlg& dialog)
+    : dialog_(dialog),
+      busy_(dialog.files_, [&dialog](int opened) { dialog.OnFileOpened(opened); }) {
+    dialog_.workSince_ = GetTickCount64();
+    dialog_.progressDrawn_ = 0;
+}
+
+CMainDlg::Work::~Work() {
+    // The progress drawn goes: the count line shows what it held.
+    if (dialog_.progressDrawn_ != 0) dialog_.UpdateData();
+    dialog_.progressDrawn_ = 0;
+}
+
+void CMainDlg::OnFileOpened(int opened) {
+    const std::uint64_t now = GetTickCount64();
+    if (now - workSince_ < kProgressAfterMs) return;
+    if (progressDrawn_ == 0 || now - progressDrawn_ >= kProgressEveryMs) {
+        progressDrawn_ = now;
+        // The entries the scan examines; a clean-up's rescan may find fewer.
+        const int total = static_cast<int>(std::min(model_.Listing().size(), kListCapacity));
+        const std::string line = texts::ProgressLine(std::min(opened, total), total);
+        SetDlgItemTextW(Handle(), IDC_COUNT_TEXT, Utf8ToWide(line).c_str());
+    }
+    // Windows marks a window that takes no message for 5 s as not responding.
+    if (!quitSeen_) quitSeen_ = !win::PumpMessagesWithoutInput();
+}
+
+void CMainDlg::OnViewTabChanging(NMHDR*, LRESULT* result) {
+    *result = Working() ? TRUE : FALSE;  // the view stays while work runs
+}
+
 void CMainDlg::ShowCurrentTab() {
+    if (Working()) return;
     {
-        win::WaitCursorFiles::Busy busy(files_);
+        Work work(*this);
         model_.RefreshIfChanged();
     }
     Draw(model_.Shown());
@@ -173,7 +226,7 @@ BOOL CMainDlg::PreTranslateMessage(MSG& message) {
 }
 
 void CMainDlg::CopyMapIntoFolder() {
-    if (model_.Folder() == nullptr) return;
+    if (model_.Folder() == nullptr || Working()) return;
     const win::OpenFileChoice choice = win::ChooseFileToOpen(Handle());
     std::string source, name;
     switch (choice.status) {
@@ -190,7 +243,7 @@ void CMainDlg::CopyMapIntoFolder() {
     }
     {
         // An empty source is a cancel: the folder is only rescanned.
-        win::WaitCursorFiles::Busy busy(files_);
+        Work work(*this);
         model_.CopyIntoFolder(source, name);
     }
     ShowCurrentTab();
@@ -200,7 +253,7 @@ void CMainDlg::OnDropFiles(HDROP drop) {
     const std::vector<win::DroppedPath> paths = win::DroppedPaths(drop);
     DragFinish(drop);
     MapFolder* folder = model_.Folder();
-    if (folder == nullptr) return;
+    if (folder == nullptr || Working()) return;  // a drop while work runs is not taken
     std::vector<DroppedFile> dropped;
     for (const win::DroppedPath& path : paths) {
         const DroppedFile::Kind kind = path.folder       ? DroppedFile::Kind::Folder
@@ -209,30 +262,31 @@ void CMainDlg::OnDropFiles(HDROP drop) {
         dropped.push_back({kind, path.path, path.name});
     }
     {
-        win::WaitCursorFiles::Busy busy(files_);
+        Work work(*this);
         CopyDroppedFiles(*folder, dropped);
     }
     ShowCurrentTab();
 }
 
 void CMainDlg::DeleteSelectedFiles() {
-    if (model_.Folder() == nullptr) return;
+    if (model_.Folder() == nullptr || Working()) return;
     std::vector<std::string> names;
     for (const int index : FileListBox.SelectedIndices()) {
         names.push_back(FileListBox.Text(index));
     }
     bool ran = false;
     {
-        win::WaitCursorFiles::Busy busy(files_);
+        Work work(*this);
         ran = model_.DeleteSelected(names);
     }
     if (ran) ShowCurrentTab();
 }
 
 void CMainDlg::RunCleanUp(BulkCommand command) {
+    if (model_.Folder() == nullptr || Working()) return;
     bool ran = false;
     {
-        win::WaitCursorFiles::Busy busy(files_);
+        Work work(*this);
         ran = model_.RunCleanUp(command);
     }
     if (ran) ShowCurrentTab();  // on No nothing was rescanned
@@ -245,6 +299,10 @@ void CMainDlg::OnDeleteAllFamilyMaps() { RunCleanUp(BulkCommand::DeleteAllFamily
 void CMainDlg::OnDeleteMisnamedGenuineMaps() { RunCleanUp(BulkCommand::DeleteMisnamedGenuineMaps); }
 
 void CMainDlg::OnMouseMove(UINT, int x, int y) {
+    if (Working()) {
+        Default();
+        return;
+    }
     const HoverStep step = DecideHoverAt(x, y, baseUnits_, model_.SelectedView(), GuidanceState);
     if (step.selectTab) SelectView(*step.selectTab);
     if (step.state) {

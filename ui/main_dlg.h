@@ -75,6 +75,24 @@ private:
     void OnSetFocus();
     void OnDropFiles(HDROP drop);
     void OnDestroy();
+    void OnFirstScan();
+    void OnViewTabChanging(NMHDR* header, LRESULT* result);
+
+    // While a scan or clean-up runs: the wait cursor, progress once it takes
+    // long, and no command starts.
+    class Work {
+    public:
+        explicit Work(CMainDlg& dialog);
+        ~Work();
+        Work(const Work&) = delete;
+        Work& operator=(const Work&) = delete;
+
+    private:
+        CMainDlg& dialog_;
+        win::WaitCursorFiles::Busy busy_;
+    };
+    bool Working() const { return files_.IsBusy(); }
+    void OnFileOpened(int opened);
 
     void CopyMapIntoFolder();
     void DeleteSelectedFiles();
@@ -92,6 +110,9 @@ private:
     FolderLister& lister_;
     // Opened once a download folder is found; without one nothing is listed.
     FolderModel model_;
+    std::uint64_t workSince_ = 0;      // GetTickCount64 when the work began
+    std::uint64_t progressDrawn_ = 0;  // when progress was last drawn; 0: not yet
+    bool quitSeen_ = false;
     DialogBaseUnits baseUnits_ = kReferenceBaseUnits;
     win::AccessibleTexts accessibleTexts_;
 };
