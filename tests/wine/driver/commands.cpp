@@ -37,42 +37,69 @@ int FolderScenario(const Options& options) {
     const int button = IntOpt(options, L"--button"), tab = IntOpt(options, L"--tab");
     const auto bulk = std::find_if(std::begin(kBulk), std::end(kBulk),
                                    [&](const BulkTexts& b) { return b.button == button; });
-    if (bulk != std::end(kBulk)) {
-        if (tab != 0) checks.Expect(SelectTab(s, tab), "tab " + std::to_string(tab) + " selected");
-        const bool yes = Opt(options, L"--answer", L"yes") == L"yes";
-        const std::string what = std::string(bulk->caption) + (yes ? " (Yes)" : " (No)");
-        const View before = Look(s);
-        // Another program replaces a file while the question is open.
-        const std::vector<std::string> swap = Split(Opt(options, L"--replace"));
-        const auto replace = [&] {
-            if (swap.size() == 2)
-                checks.Expect(CopyFileW((folder + L"\\" + Wide(swap[0])).c_str(),
-                                        (folder + L"\\" + Wide(swap[1])).c_str(), FALSE),
-                              "while the question is open, \"" + swap[1] +
-                                  "\" is replaced by a copy of \"" + swap[0] + "\"");
-        };
-        ClickButton(s.main, button);
-        if (Confirmation(checks, s, what, bulk->caption, bulk->body,
-                         ShotPath(options, tag + L"-confirm"), yes, replace)) {
-            if (!yes) {
-                checks.Expect(NoBoxWithin(s, 2), what + ": nothing else is shown");
-                checks.Expect(Look(s) == before, what + ": list box, count line and tab unchanged",
-                              Describe(Look(s)));
-                checks.Expect(FolderFiles(folder) == files, what + ": no file deleted");
-            } else {
-                const std::vector<std::string> left =
-                    CheckBulkYes(checks, s, options, what, folder, files, tag);
-                if (options.count(L"--shown")) {  // the same tab, from the new scan
-                    checks.Equal(Look(s).tab, tab, what + ": the tab stays selected");
-                    CheckView(checks, s, tab, tab == 0 ? left : Split(Opt(options, L"--shown")),
-                              what + ": the new scan's", false);
-                }
-                Shot(checks, ShotPath(options, tag + L"-after"));
-            }
-        }
+    const auto end = [&] {
+        Close(checks, s);
+        return checks.Failures();
+    };
+    if (bulk == std::end(kBulk)) return end();
+    if (tab != 0) checks.Expect(SelectTab(s, tab), "tab " + std::to_string(tab) + " selected");
+    const bool yes = Opt(options, L"--answer", L"yes") == L"yes";
+    const std::string what = std::string(bulk->caption) + (yes ? " (Yes)" : " (No)");
+    const View before = Look(s);
+    // Another program replaces a file while the question is open.
+    const std::vector<std::string> swap = Split(Opt(options, L"--replace"));
+    const auto replace = [&] {
+        if (swap.size() == 2)
+            checks.Expect(CopyFileW((folder + L"\\" + Wide(swap[0])).c_str(),
+                                    (folder + L"\\" + Wide(swap[1])).c_str(), FALSE),
+                          "while the question is open, \"" + swap[1] +
+                              "\" is replaced by a copy of \"" + swap[0] + "\"");
+    };
+    ClickButton(s.main, button);
+    if (!Confirmation(checks, s, what, bulk->caption, bulk->body,
+                      ShotPath(options, tag + L"-confirm"), yes, replace))
+        return end();
+    if (!yes) {
+        checks.Expect(NoBoxWithin(s, 2), what + ": nothing else is shown");
+        checks.Expect(Look(s) == before, what + ": list box, count line and tab unchanged",
+                      Describe(Look(s)));
+        checks.Expect(FolderFiles(folder) == files, what + ": no file deleted");
+        return end();
     }
-    Close(checks, s);
-    return checks.Failures();
+    // One notice for each official map found hacked, naming it on
+    // its second line; exactly the files of --gone gone.
+    const std::vector<std::string> notices =
+        CollectNotices(checks, s, what, ShotPath(options, tag + L"-notice"));
+    const std::vector<std::string> named = Split(Opt(options, L"--notices"));
+    checks.Equal(static_cast<long long>(notices.size()), static_cast<long long>(named.size()),
+                 what + ": number of notices");
+    for (std::size_t i = 0; i < notices.size() && i < named.size(); ++i) {
+        const std::string head =
+            "공식 맵 파일 중 해킹맵이 발견되었습니다:\r\n" + named[i] + "\r\nhttp://";
+        const std::string tail = " 으로 가셔서 새로운 맵을 다운받으십시오.";
+        const std::string& text = notices[i];
+        checks.Expect(text.rfind(head, 0) == 0 && text.size() > head.size() + tail.size() &&
+                          text.compare(text.size() - tail.size(), tail.size(), tail) == 0 &&
+                          text.find("\r\n", head.size()) == std::string::npos,
+                      what + ": notice names \"" + named[i] + "\" on its second line",
+                      Escaped(text));
+    }
+    const std::vector<std::string> gone = Split(Opt(options, L"--gone"));
+    std::vector<std::string> left;
+    for (const std::string& name : gone)
+        checks.Expect(std::count(files.begin(), files.end(), name) == 1,
+                      what + ": \"" + name + "\" was there before");
+    for (const std::string& name : files)
+        if (std::find(gone.begin(), gone.end(), name) == gone.end()) left.push_back(name);
+    checks.Expect(FolderFiles(folder) == left, what + ": exactly the expected files deleted",
+                  "left: " + Joined(FolderFiles(folder)));
+    if (options.count(L"--shown")) {  // the same tab, from the new scan
+        checks.Equal(Look(s).tab, tab, what + ": the tab stays selected");
+        CheckView(checks, s, tab, tab == 0 ? left : Split(Opt(options, L"--shown")),
+                  what + ": the new scan's", false);
+    }
+    Shot(checks, ShotPath(options, tag + L"-after"));
+    return end();
 }
 
 // keys --folder DIR --source DIR --select L --new NAME --existing NAME
@@ -289,7 +316,7 @@ int NoFolderScenario(const Options& options) {
         ShotPath(options, shot + L"-notice"));
     Session s;
     if (!Open(checks, s)) return checks.Failures();
-    checks.Expect(NoBoxWithin(s, 2) && FindDialog(kNoticeCaption) == nullptr,
+    checks.Expect(NoBoxWithin(s, 2) && Dialogs(0, kNoticeCaption).empty(),
                   "exactly one notice; the dialog stays");
     CheckView(checks, s, 0, {}, "nothing listed: tab 0", false);
     Shot(checks, ShotPath(options, shot + L"-dialog"));

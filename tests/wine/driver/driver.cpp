@@ -140,7 +140,7 @@ void CheckViews(Checks& checks, const Session& s, const Options& options) {
     for (UINT other : {15u, 32u}) {
         PostMessageW(s.main, WM_SYSCOMMAND, other, 0);
         Sleep(700);
-        checks.Expect(FindDialog(kAboutCaption) == nullptr && IsWindow(s.main),
+        checks.Expect(Dialogs(0, kAboutCaption).empty() && IsWindow(s.main),
                       "WM_SYSCOMMAND " + std::to_string(other) + " opens no About box");
     }
 }
@@ -171,14 +171,14 @@ int NoticeScenario(const Options& options) {
     HANDLE process = OpenOwnerProcess(box);
     DWORD pid = 0;
     GetWindowThreadProcessId(box, &pid);
-    checks.Equal(static_cast<long long>(DialogsOf(pid).size()), 1,
+    checks.Equal(static_cast<long long>(Dialogs(pid).size()), 1,
                  "the notice is the program's only visible dialog");
     const std::string text = AnswerNotice(checks, box, "registry", Opt(options, L"--shot"));
     checks.Equal(Escaped(text), Escaped(want), "notice text");
     std::set<HWND> seen{box};
     const bool ended = WaitUntil(20, [&] {
-        HWND other = FindDialog(kNoticeCaption);
-        if (other != nullptr && seen.insert(other).second) ClickButton(other, IDOK);
+        for (HWND other : Dialogs(0, kNoticeCaption))
+            if (seen.insert(other).second) ClickButton(other, IDOK);
         return WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
     });
     checks.Expect(ended, "the program ends after OK");

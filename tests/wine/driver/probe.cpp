@@ -30,15 +30,9 @@ bool SendRemote(HWND hwnd, UINT message, WPARAM wParam, T& data,
     return ok;
 }
 
-BOOL CALLBACK Collect(HWND hwnd, LPARAM out) {
-    if (IsWindowVisible(hwnd)) reinterpret_cast<std::vector<HWND>*>(out)->push_back(hwnd);
+BOOL CALLBACK Collect(HWND hwnd, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
     return TRUE;
-}
-
-std::vector<HWND> VisibleTopLevel() {
-    std::vector<HWND> out;
-    EnumWindows(&Collect, reinterpret_cast<LPARAM>(&out));
-    return out;
 }
 
 }  // namespace
@@ -89,26 +83,23 @@ bool WaitUntil(double seconds, const std::function<bool()>& done) {
     }
 }
 
-HWND FindDialog(const std::wstring& caption) {
-    for (HWND w : VisibleTopLevel())
-        if (ClassOf(w) == L"#32770" && Wide(TextOf(w)) == caption) return w;
-    return nullptr;
+std::vector<HWND> Dialogs(DWORD pid, const std::wstring& caption) {
+    std::vector<HWND> all, out;
+    EnumWindows(&Collect, reinterpret_cast<LPARAM>(&all));
+    for (HWND w : all) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (IsWindowVisible(w) && ClassOf(w) == L"#32770" && (pid == 0 || owner == pid) &&
+            (caption.empty() || Wide(TextOf(w)) == caption))
+            out.push_back(w);
+    }
+    return out;
 }
 
 HWND WaitForDialog(const std::wstring& caption, double seconds) {
-    HWND found = nullptr;
-    WaitUntil(seconds, [&] { return (found = FindDialog(caption)) != nullptr; });
-    return found;
-}
-
-std::vector<HWND> DialogsOf(DWORD pid) {
-    std::vector<HWND> out;
-    for (HWND w : VisibleTopLevel()) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        if (owner == pid && ClassOf(w) == L"#32770") out.push_back(w);
-    }
-    return out;
+    std::vector<HWND> found;
+    WaitUntil(seconds, [&] { return !(found = Dialogs(0, caption)).empty(); });
+    return found.empty() ? nullptr : found[0];
 }
 
 std::wstring ClassOf(HWND hwnd) {

@@ -156,7 +156,7 @@ std::vector<RECT> ButtonRects(const Session& s) {
 }
 
 HWND FindBox(const Session& s) {
-    for (HWND box : DialogsOf(s.pid))
+    for (HWND box : Dialogs(s.pid))
         if (box != s.main) return box;
     return nullptr;
 }
@@ -254,46 +254,6 @@ std::vector<std::string> CollectNotices(Checks& checks, const Session& s, const 
         }
     }
     return texts;
-}
-
-namespace {
-
-// "...:\r\n<name>\r\nhttp://... 으로 가셔서 새로운 맵을 다운받으십시오."
-void CheckOfficialNotice(Checks& checks, const std::string& text, const std::string& name,
-                         const std::string& what) {
-    const std::string head = "공식 맵 파일 중 해킹맵이 발견되었습니다:\r\n" + name + "\r\nhttp://";
-    const std::string tail = " 으로 가셔서 새로운 맵을 다운받으십시오.";
-    const std::size_t url = head.size();
-    const bool ok = text.rfind(head, 0) == 0 && text.size() > url + tail.size() &&
-                    text.compare(text.size() - tail.size(), tail.size(), tail) == 0 &&
-                    text.find("\r\n", url) == std::string::npos;
-    checks.Expect(ok, what + ": notice names \"" + name + "\" on its second line", Escaped(text));
-}
-
-}  // namespace
-
-std::vector<std::string> CheckBulkYes(Checks& checks, const Session& s, const Options& options,
-                                      const std::string& what, const std::wstring& folder,
-                                      const std::vector<std::string>& before,
-                                      const std::wstring& tag) {
-    const std::vector<std::string> notices =
-        CollectNotices(checks, s, what, ShotPath(options, tag + L"-notice"));
-    const std::vector<std::string> wantNotices = Split(Opt(options, L"--notices"));
-    checks.Equal(static_cast<long long>(notices.size()), static_cast<long long>(wantNotices.size()),
-                 what + ": number of notices");
-    for (std::size_t i = 0; i < notices.size() && i < wantNotices.size(); ++i)
-        CheckOfficialNotice(checks, notices[i], wantNotices[i], what);
-    const std::vector<std::string> gone = Split(Opt(options, L"--gone"));
-    std::vector<std::string> want;
-    for (const std::string& name : gone)
-        checks.Expect(std::count(before.begin(), before.end(), name) == 1,
-                      what + ": \"" + name + "\" was there before");
-    for (const std::string& name : before)
-        if (std::find(gone.begin(), gone.end(), name) == gone.end()) want.push_back(name);
-    const std::vector<std::string> after = FolderFiles(folder);
-    checks.Expect(after == want, what + ": exactly the expected files deleted",
-                  "left: " + Joined(after));
-    return after;
 }
 
 bool ChooseInFileDialog(Checks& checks, const Session& s, const std::wstring& path,

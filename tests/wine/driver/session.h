@@ -39,10 +39,9 @@ std::string Joined(const std::vector<std::string>& items);  // up to 40, by " | 
 // Polls `done` every 50 ms until it is true or `seconds` have passed.
 bool WaitUntil(double seconds, const std::function<bool()>& done);
 
-// Visible dialogs (class #32770): the first with this caption, or those of `pid`.
-HWND FindDialog(const std::wstring& caption);
+// Visible dialogs (class #32770) of process `pid` (0: any), with `caption` (empty: any).
+std::vector<HWND> Dialogs(DWORD pid, const std::wstring& caption = L"");
 HWND WaitForDialog(const std::wstring& caption, double seconds);
-std::vector<HWND> DialogsOf(DWORD pid);
 std::wstring ClassOf(HWND hwnd);
 std::string TextOf(HWND hwnd);
 // Sends with a timeout; -1 when the window does not answer.
@@ -146,12 +145,6 @@ void StartupNotice(Checks& checks, const std::string& want, const std::wstring& 
 // Answers every notice until none has come for a while; returns their texts.
 std::vector<std::string> CollectNotices(Checks& checks, const Session& s, const std::string& what,
                                         const std::wstring& firstShot);
-// After Yes to a clean-up: one notice for each name of --notices, in order,
-// and exactly the files of --gone gone from `before`. The files left.
-std::vector<std::string> CheckBulkYes(Checks& checks, const Session& s, const Options& options,
-                                      const std::string& what, const std::wstring& folder,
-                                      const std::vector<std::string>& before,
-                                      const std::wstring& tag);
 // Presses Insert, types `path` (empty: Cancel) and presses Open.
 bool ChooseInFileDialog(Checks& checks, const Session& s, const std::wstring& path,
                         const std::string& what, const std::wstring& shot = L"");
