@@ -1,17 +1,19 @@
-// The words the dialog shows in its tabs, count line and guidance box, byte
-// for byte: the Wine driver checks that the window shows the model's texts,
-// and these pin what those texts are.
+// What the dialog shows in its tabs, count line and guidance box, and what a
+// walk of the pointer over the hover bands does, without a window: the Wine
+// driver checks that the window shows the model's texts and follows its rule;
+// these pin the texts byte for byte and the rule at every pixel edge.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "layout/guidance_bands.h"
 #include "model/guidance.h"
 #include "model/views.h"
 
 namespace torva {
 namespace {
 
-TEST(DialogTexts, TabTitlesAndCountLines) {
+TEST(DialogRules, TabTitlesAndCountLines) {
     const struct {
         const char* title;
         const char* countLine;
@@ -26,7 +28,7 @@ TEST(DialogTexts, TabTitlesAndCountLines) {
     EXPECT_EQ(CountLine(0, 1000), "모든 파일 : 1000 Files");
 }
 
-TEST(DialogTexts, StartUpGuidanceThenThreeCreditLines) {
+TEST(DialogRules, StartUpGuidanceThenThreeCreditLines) {
     const std::string text = kStartupGuidanceText;
     const std::string start =
         "토르바를 지속적으로 플레이하다보면 워크래프트 맵 폴더에 쌓이는 맵들을 정리하기 위해 "
@@ -44,7 +46,7 @@ TEST(DialogTexts, StartUpGuidanceThenThreeCreditLines) {
     EXPECT_NE(credits.substr(credits.size() - 2), "\r\n");
 }
 
-TEST(DialogTexts, EachBandExplainsItsButton) {
+TEST(DialogRules, EachBandExplainsItsButton) {
     const char* const texts[] = {
         // Beside 1010
         "모든 토르바 맵들을 삭제합니다. 'Q7버젼 이후의 정식 파일명을 가진 정식맵'을 제외한 "
@@ -66,6 +68,44 @@ TEST(DialogTexts, EachBandExplainsItsButton) {
     };
     for (int band = 0; band < 3; ++band) EXPECT_STREQ(kGuidanceBands[band].text, texts[band]);
     EXPECT_EQ(kGuidanceBands[3].text, nullptr);  // the start-up text comes back
+}
+
+// The pointer's walk at the designed metrics, from tab 0 with the start-up
+// text on show: each move selects a tab or rewrites the text only on
+// entering another band; the user's click on tab 0 is undone by the next
+// move within the band, which leaves the text as it is.
+TEST(DialogRules, APointersWalkOverTheBandsAtTheirPixelEdges) {
+    const struct {
+        int x, y;  // -1, -1: the user clicks tab 0
+        int tab;
+        std::int32_t state;
+        bool rewritten;
+    } walk[] = {
+        {320, 100, 0, 255, false}, {319, 300, 0, 255, false}, {320, 300, 1, 240, true},
+        {320, 285, 1, 240, false}, {320, 284, 2, 245, true},  {320, 250, 2, 245, false},
+        {320, 249, 3, 250, true},  {320, 215, 3, 250, false}, {320, 214, 3, 255, true},
+        {319, 260, 3, 255, false}, {320, 0, 3, 255, false},   {400, 260, 2, 245, true},
+        {450, 270, 2, 245, false}, {330, 255, 2, 245, false}, {500, 280, 2, 245, false},
+        {400, 260, 2, 245, false}, {-1, -1, 0, 245, false},   {400, 270, 2, 245, false},
+    };
+    int tab = 0;
+    std::int32_t state = kStartupGuidanceState;
+    for (const auto& move : walk) {
+        const std::string at = std::to_string(move.x) + "," + std::to_string(move.y);
+        bool rewritten = false;
+        if (move.x < 0) {
+            tab = 0;
+        } else {
+            const HoverStep step =
+                DecideHover(GuidanceBandAt(move.x, move.y, kReferenceBaseUnits), tab, state);
+            if (step.selectTab) tab = *step.selectTab;
+            if (step.state) state = *step.state;
+            rewritten = step.text != nullptr;
+        }
+        EXPECT_EQ(tab, move.tab) << at;
+        EXPECT_EQ(state, move.state) << at;
+        EXPECT_EQ(rewritten, move.rewritten) << at;
+    }
 }
 
 }  // namespace
