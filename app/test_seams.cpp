@@ -6,6 +6,7 @@
 
 #include "base/utf.h"
 #include "platform/win32/dialog/dropped_files.h"
+#include "res/resource.h"
 
 namespace torva {
 
@@ -27,8 +28,12 @@ void CALLBACK DropWhenShown(HWND, UINT, UINT_PTR timer, DWORD) {
     const win::Application* app = win::Application::Current();
     const HWND dialog =
         app != nullptr && app->MainWindow != nullptr ? app->MainWindow->Handle() : nullptr;
-    // Not yet shown (still scanning, or a start-up notice is open): next tick.
-    if (dialog == nullptr || !IsWindowVisible(dialog) || !IsWindowEnabled(dialog)) return;
+    // Not yet shown, a start-up notice open, or the first scan still running
+    // (the guidance text comes once it ends): next tick.
+    if (dialog == nullptr || !IsWindowVisible(dialog) || !IsWindowEnabled(dialog) ||
+        GetWindowTextLengthW(GetDlgItem(dialog, IDC_GUIDANCE_TEXT)) == 0) {
+        return;
+    }
     KillTimer(nullptr, timer);
     // Built here as Explorer builds it: the handle is memory of this process.
     PostMessageW(dialog, WM_DROPFILES, reinterpret_cast<WPARAM>(win::DropHandleOf(pendingDrop)), 0);

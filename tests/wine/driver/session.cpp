@@ -1,13 +1,7 @@
-// The session helpers of session.h: finding the dialog, reading what it
-// shows, answering its boxes, and the folder the scenarios act on.
 #include "session.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <set>
-#include <vector>
-
-#include "ui_probe.h"
 
 namespace driver {
 
@@ -16,11 +10,14 @@ std::wstring Opt(const Options& options, const wchar_t* key, const std::wstring&
     return it == options.end() ? fallback : it->second;
 }
 
+int IntOpt(const Options& options, const wchar_t* key, int fallback) {
+    return options.count(key) ? _wtoi(Opt(options, key).c_str()) : fallback;
+}
+
 std::vector<std::string> Split(const std::wstring& text) {
     std::vector<std::string> out;
     const std::string utf8 = Utf8(text);
-    std::size_t start = 0;
-    while (!utf8.empty()) {
+    for (std::size_t start = 0; !utf8.empty();) {
         const std::size_t bar = utf8.find('|', start);
         out.push_back(utf8.substr(start, bar - start));
         if (bar == std::string::npos) break;
@@ -34,7 +31,6 @@ std::vector<std::string> Sorted(std::vector<std::string> items) {
     return items;
 }
 
-// The plain files of a folder, sorted.
 std::vector<std::string> FolderFiles(const std::wstring& folder) {
     std::vector<std::string> out;
     WIN32_FIND_DATAW found;
@@ -59,38 +55,46 @@ std::string FileBytes(const std::wstring& path) {
     return bytes;
 }
 
-// Finds the main dialog once its first scan is done. The real pointer goes to
-// the screen's corner, so that only the driver's moves reach the dialog.
+std::wstring ShotPath(const Options& options, const std::wstring& name) {
+    const std::wstring shots = Opt(options, L"--shots");
+    return shots.empty() ? std::wstring() : shots + L"\\" + name + L".bmp";
+}
+
+void Shot(Checks& checks, const std::wstring& path) {
+    if (path.empty()) return;
+    Sleep(400);  // let the last change paint
+    checks.Expect(SaveScreenshot(path), "screenshot " + Utf8(path));
+}
+
+// The real pointer goes to the screen's corner first, so that only the
+// driver's moves reach the dialog.
 bool Open(Checks& checks, Session& s) {
     SetCursorPos(1, 1);
-    s.main = probe::WaitForDialog(kMainCaption, 60);
-    if (!checks.Expect(s.main != nullptr, "main dialog appears")) {
-        for (const auto& w : probe::TopLevelWindows()) {
-            std::printf("  window: class=%s title=%s text=%s\n", Utf8(w.className).c_str(),
-                        Utf8(w.title).c_str(),
-                        w.className == L"#32770" ? Escaped(ReadBox(w.hwnd).text).c_str() : "");
-        }
-        return false;
-    }
-    s.process = probe::OpenOwnerProcess(s.main);
+    s.main = WaitForDialog(kMainCaption, 60);
+    if (!checks.Expect(s.main != nullptr, "main dialog appears")) return false;
+    s.process = OpenOwnerProcess(s.main);
     GetWindowThreadProcessId(s.main, &s.pid);
     s.list = GetDlgItem(s.main, IDC_FILE_LIST);
     s.tabs = GetDlgItem(s.main, IDC_VIEW_TABS);
     s.count = GetDlgItem(s.main, IDC_COUNT_TEXT);
     s.guidance = GetDlgItem(s.main, IDC_GUIDANCE_TEXT);
-    probe::WaitUntil(30, [&] { return !probe::TextOf(s.guidance).empty(); });
+    WaitUntil(30, [&] { return !TextOf(s.guidance).empty(); });
     return true;
 }
 
-void Close(Checks& checks, Session& s) {
-    probe::PressKey(s.list, VK_ESCAPE);
-    checks.Equal(probe::WaitForExit(s.process, 20), 0, "program ends on Escape (exit code)");
+void Close(Checks& checks, Session& s, const std::wstring& key) {
+    if (key == L"enter")
+        PressKey(s.list, VK_RETURN);
+    else if (key == L"closebox")
+        PostMessageW(s.main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    else
+        PressKey(s.list, VK_ESCAPE);
+    checks.Equal(WaitForExit(s.process, 20), 0, "program ends on " + Utf8(key) + " (exit code)");
     CloseHandle(s.process);
 }
 
 View Look(const Session& s) {
-    return {probe::TabSelection(s.tabs), Utf8(probe::TextOf(s.count)),
-            Utf8All(probe::ListBoxItems(s.list))};
+    return {static_cast<int>(Send(s.tabs, TCM_GETCURSEL)), TextOf(s.count), ListBoxItems(s.list)};
 }
 
 std::string Describe(const View& v) {
@@ -98,62 +102,101 @@ std::string Describe(const View& v) {
            std::to_string(v.items.size()) + " entries";
 }
 
-int SelectedCount(const Session& s) {
-    DWORD_PTR result = 0;
-    SendMessageTimeoutW(s.list, LB_GETSELCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
-    return static_cast<int>(static_cast<LRESULT>(result));
+bool Shows(const Session& s, int tab) {
+    const std::string zero = CountLine(tab, 0);
+    const std::string prefix = zero.substr(0, zero.find('0'));
+    return Send(s.tabs, TCM_GETCURSEL) == tab && TextOf(s.count).rfind(prefix, 0) == 0;
 }
 
 bool SelectTab(const Session& s, int tab) {
-    const RECT r = probe::TabItemRect(s.tabs, tab);
-    probe::ClickAt(s.tabs, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    return probe::WaitUntil(10, [&] {
-        return probe::TabSelection(s.tabs) == tab &&
-               Utf8(probe::TextOf(s.count)).rfind(kCountPrefixes[tab], 0) == 0;
+    const RECT r = TabItemRect(s.tabs, tab);
+    ClickAt(s.tabs, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    return WaitUntil(10, [&] { return Shows(s, tab); });
+}
+
+int SelectedCount(const Session& s) { return static_cast<int>(Send(s.list, LB_GETSELCOUNT)); }
+
+void SelectByName(const Session& s, const std::vector<std::string>& names) {
+    SendMessageW(s.list, LB_SETSEL, FALSE, -1);
+    const std::vector<std::string> items = ListBoxItems(s.list);
+    for (const std::string& name : names) {
+        const auto at = std::find(items.begin(), items.end(), name);
+        if (at != items.end()) SendMessageW(s.list, LB_SETSEL, TRUE, at - items.begin());
+    }
+}
+
+bool ShowsFolder(const Session& s, const std::wstring& folder) {
+    return WaitUntil(10, [&] {
+        const std::vector<std::string> files = FolderFiles(folder);
+        const View v = Look(s);
+        return v.tab == 0 && Sorted(v.items) == files && v.countLine == CountLine(0, files.size());
     });
+}
+
+void CheckView(Checks& checks, const Session& s, int tab, std::vector<std::string> want,
+               const std::string& what, bool click, bool ordered) {
+    if (click && !checks.Expect(SelectTab(s, tab), what + " selected")) return;
+    if (!ordered) want = Sorted(want);
+    const auto items = [&] { return ordered ? Look(s).items : Sorted(Look(s).items); };
+    WaitUntil(10, [&] { return items() == want; });
+    checks.Equal(Look(s).countLine, CountLine(tab, want.size()), what + " count line");
+    checks.Expect(items() == want, what + " entries",
+                  "shown: " + Joined(items()) + " / want: " + Joined(want));
 }
 
 std::vector<RECT> ButtonRects(const Session& s) {
     std::vector<RECT> out;
     for (const BulkTexts& bulk : kBulk) {
-        out.push_back(probe::ClientRectIn(GetDlgItem(s.main, bulk.button), s.main));
+        RECT r{};
+        GetWindowRect(GetDlgItem(s.main, bulk.button), &r);
+        MapWindowPoints(nullptr, s.main, reinterpret_cast<POINT*>(&r), 2);
+        out.push_back(r);
     }
     return out;
 }
 
-// A visible dialog of the program other than the main one and `except`.
-HWND FindBox(const Session& s, HWND except) {
-    for (HWND box : probe::DialogsOf(s.pid)) {
-        if (box != s.main && box != except) return box;
-    }
+HWND FindBox(const Session& s) {
+    for (HWND box : Dialogs(s.pid))
+        if (box != s.main) return box;
     return nullptr;
 }
 
-HWND WaitForBox(const Session& s, double seconds, HWND except) {
+HWND WaitForBox(const Session& s, double seconds) {
     HWND box = nullptr;
-    probe::WaitUntil(seconds, [&] { return (box = FindBox(s, except)) != nullptr; });
+    WaitUntil(seconds, [&] { return (box = FindBox(s)) != nullptr; });
     return box;
 }
+
+bool NoBoxWithin(const Session& s, double seconds) {
+    return !WaitUntil(seconds, [&] { return FindBox(s) != nullptr; });
+}
+
+namespace {
+
+struct Box {
+    std::string caption, text;
+    std::set<int> buttons;
+    int icons = 0;
+    HWND owner = nullptr;
+};
 
 Box ReadBox(HWND box) {
     Sleep(200);  // the box fills its controls once shown
     Box out;
-    out.caption = Utf8(probe::TextOf(box));
+    out.caption = TextOf(box);
     out.owner = GetWindow(box, GW_OWNER);
-    for (HWND c : ChildrenInOrder(box)) {
-        const std::wstring cls = probe::ClassOf(c);
+    for (HWND c = GetWindow(box, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+        const std::wstring cls = ClassOf(c);
+        const bool icon = (GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
         if (cls == L"Button" && IsWindowVisible(c)) out.buttons.insert(GetDlgCtrlID(c));
-        if (cls == L"Static" && (probe::StyleOf(c) & SS_TYPEMASK) == SS_ICON && IsWindowVisible(c))
-            ++out.icons;
-        if (cls == L"Static" && (probe::StyleOf(c) & SS_TYPEMASK) != SS_ICON) {
-            const std::string t = Utf8(probe::TextOf(c));
-            if (!t.empty()) out.text = t;
-        }
+        if (cls == L"Static" && icon && IsWindowVisible(c)) ++out.icons;
+        if (cls == L"Static" && !icon && !TextOf(c).empty()) out.text = TextOf(c);
     }
     return out;
 }
 
-// Checks a Yes/No confirmation owned by the main dialog, then answers it.
+}  // namespace
+
 bool Confirmation(Checks& checks, const Session& s, const std::string& what,
                   const std::string& caption, const std::string& body, const std::wstring& shot,
                   bool yes, const std::function<void()>& beforeAnswer) {
@@ -166,10 +209,10 @@ bool Confirmation(Checks& checks, const Session& s, const std::string& what,
         b.buttons == std::set<int>{IDYES, IDNO} && b.icons == 1, what + ": Yes and No with an icon",
         std::to_string(b.buttons.size()) + " buttons, " + std::to_string(b.icons) + " icons");
     checks.Expect(b.owner == s.main, what + ": owned by the main dialog");
-    if (!shot.empty()) Shot(checks, shot);
+    Shot(checks, shot);
     if (beforeAnswer) beforeAnswer();
-    probe::ClickButton(box, yes ? IDYES : IDNO);
-    return checks.Expect(probe::WaitUntil(10, [&] { return !IsWindow(box); }),
+    ClickButton(box, yes ? IDYES : IDNO);
+    return checks.Expect(WaitUntil(10, [&] { return !IsWindow(box); }),
                          what + ": confirmation closes");
 }
 
@@ -181,13 +224,20 @@ std::string AnswerNotice(Checks& checks, HWND box, const std::string& what,
         b.caption == Utf8(kNoticeCaption) && b.buttons == std::set<int>{IDOK} && b.icons == 1,
         what + ": notice captioned with the program's name, OK only, an icon", b.caption);
     Shot(checks, shot);
-    probe::ClickButton(box, IDOK);
-    probe::WaitUntil(10, [&] { return !IsWindow(box); });
+    ClickButton(box, IDOK);
+    WaitUntil(10, [&] { return !IsWindow(box); });
     return b.text;
 }
 
-// Answers every notice until none has come for a while and the dialog is
-// free again; returns their texts.
+void StartupNotice(Checks& checks, const std::string& want, const std::wstring& shot,
+                   double seconds) {
+    SetCursorPos(1, 1);
+    const std::string text =
+        AnswerNotice(checks, WaitForDialog(kNoticeCaption, seconds), "start-up", shot);
+    checks.Equal(Escaped(text), Escaped(want), "start-up: notice text");
+}
+
+// Until none has come for a while and the dialog is free again.
 std::vector<std::string> CollectNotices(Checks& checks, const Session& s, const std::string& what,
                                         const std::wstring& firstShot) {
     std::vector<std::string> texts;
@@ -197,124 +247,35 @@ std::vector<std::string> CollectNotices(Checks& checks, const Session& s, const 
         if (HWND box = FindBox(s)) {
             texts.push_back(AnswerNotice(checks, box, what, texts.empty() ? firstShot : L""));
             quietSince = GetTickCount64();
-            continue;
+        } else if (GetTickCount64() - quietSince > 2500 && IsWindowEnabled(s.main)) {
+            break;
+        } else {
+            Sleep(50);
         }
-        if (GetTickCount64() - quietSince > 2500 && IsWindowEnabled(s.main)) break;
-        Sleep(50);
     }
     return texts;
 }
 
-// No dialog of the program but the main one comes within `seconds`.
-bool NoBoxWithin(const Session& s, double seconds) {
-    return !probe::WaitUntil(seconds, [&] { return FindBox(s) != nullptr; });
-}
-
-void CheckOfficialNotice(Checks& checks, const std::string& text, const std::string& name,
-                         const std::string& what) {
-    const std::string head = "공식 맵 파일 중 해킹맵이 발견되었습니다:\r\n";
-    const std::string tail = " 으로 가셔서 새로운 맵을 다운받으십시오.";
-    std::vector<std::string> lines;
-    for (std::size_t start = 0;;) {
-        const std::size_t end = text.find("\r\n", start);
-        lines.push_back(text.substr(start, end - start));
-        if (end == std::string::npos) break;
-        start = end + 2;
-    }
-    const bool ok = text.rfind(head, 0) == 0 && lines.size() == 3 && lines[1] == name &&
-                    lines[2].rfind("http://", 0) == 0 && lines[2].size() > tail.size() + 7 &&
-                    lines[2].substr(lines[2].size() - tail.size()) == tail;
-    checks.Expect(ok, what + ": notice names \"" + name + "\" on its second line", Escaped(text));
-}
-
-std::wstring ShotPath(const Options& options, const std::wstring& name) {
-    const std::wstring shots = Opt(options, L"--shots");
-    return shots.empty() ? std::wstring() : shots + L"\\" + name + L".bmp";
-}
-
-void SelectByName(const Session& s, const std::vector<std::string>& names) {
-    SendMessageW(s.list, LB_SETSEL, FALSE, -1);
-    const std::vector<std::string> items = Utf8All(probe::ListBoxItems(s.list));
-    for (const std::string& name : names) {
-        const auto at = std::find(items.begin(), items.end(), name);
-        if (at != items.end()) SendMessageW(s.list, LB_SETSEL, TRUE, at - items.begin());
-    }
-}
-
-// Types a path into the open-file dialog and presses Open.
 bool ChooseInFileDialog(Checks& checks, const Session& s, const std::wstring& path,
                         const std::string& what, const std::wstring& shot) {
-    probe::PressKey(s.list, VK_INSERT);
+    PressKey(s.list, VK_INSERT);
     HWND dialog = WaitForBox(s, 15);
     if (!checks.Expect(dialog != nullptr, what + ": Insert opens the open-file dialog"))
         return false;
     Sleep(300);
     checks.Expect(GetWindow(dialog, GW_OWNER) == s.main, what + ": owned by the main dialog");
-    if (!shot.empty()) Shot(checks, shot);
+    Shot(checks, shot);
     if (path.empty()) {
-        probe::ClickButton(dialog, IDCANCEL);
+        ClickButton(dialog, IDCANCEL);
     } else {
         HWND name = GetDlgItem(dialog, 1148);  // cmb13; older layouts: edt1
         if (name == nullptr) name = GetDlgItem(dialog, 1152);
         if (!checks.Expect(name != nullptr, what + ": file name field found")) return false;
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()),
-                            SMTO_ABORTIFHUNG, 5000, &ignored);
-        probe::ClickButton(dialog, IDOK);
+        Send(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+        ClickButton(dialog, IDOK);
     }
-    return checks.Expect(probe::WaitUntil(10, [&] { return !IsWindow(dialog); }),
+    return checks.Expect(WaitUntil(10, [&] { return !IsWindow(dialog); }),
                          what + ": open-file dialog closes");
-}
-
-std::vector<std::string> CheckBulkYes(Checks& checks, const Session& s, const Options& options,
-                                      const std::string& what, const std::wstring& folder,
-                                      const std::vector<std::string>& before,
-                                      const std::wstring& tag) {
-    const std::vector<std::string> notices =
-        CollectNotices(checks, s, what, ShotPath(options, tag + L"-notice"));
-    const std::vector<std::string> wantNotices = Split(Opt(options, L"--notices"));
-    checks.Equal(static_cast<long long>(notices.size()), static_cast<long long>(wantNotices.size()),
-                 what + ": number of notices");
-    for (std::size_t i = 0; i < notices.size() && i < wantNotices.size(); ++i) {
-        CheckOfficialNotice(checks, notices[i], wantNotices[i], what);
-    }
-    const std::vector<std::string> gone = Split(Opt(options, L"--gone"));
-    std::vector<std::string> want;
-    for (const std::string& name : gone) {
-        checks.Expect(std::count(before.begin(), before.end(), name) == 1,
-                      what + ": \"" + name + "\" was there before");
-    }
-    for (const std::string& name : before) {
-        if (std::find(gone.begin(), gone.end(), name) == gone.end()) want.push_back(name);
-    }
-    const std::vector<std::string> after = FolderFiles(folder);
-    checks.Expect(after == want, what + ": exactly the expected files deleted",
-                  "left: " + Joined(after));
-    return after;
-}
-
-// Insert of a name that fits and is new to the folder: copied as it is,
-// without a word, and listed.
-void InsertCopies(Checks& checks, const Session& s, const std::wstring& source,
-                  const std::wstring& folder, const std::wstring& name, const std::string& what,
-                  const std::wstring& shot) {
-    if (!ChooseInFileDialog(checks, s, source + L"\\" + name, what, shot)) return;
-    checks.Expect(
-        probe::WaitUntil(
-            10,
-            [&] { return FileBytes(folder + L"\\" + name) == FileBytes(source + L"\\" + name); }),
-        what + ": copied into the folder");
-    checks.Expect(NoBoxWithin(s, 1.5), what + ": no message");
-    checks.Expect(ShowsFolder(s, folder), what + ": listed");
-}
-
-// The list box (tab 0) and its count line follow the folder.
-bool ShowsFolder(const Session& s, const std::wstring& folder) {
-    return probe::WaitUntil(10, [&] {
-        const std::vector<std::string> files = FolderFiles(folder);
-        const View v = Look(s);
-        return v.tab == 0 && Sorted(v.items) == files && v.countLine == CountLine(0, files.size());
-    });
 }
 
 }  // namespace driver
