@@ -90,7 +90,10 @@ TEST_F(ListTipTest, TheEntryUnderThePointerIsFoundAndNothingOffTheEntries) {
         int entry;
     } kCases[] = {{0, 0}, {h - 1, 0}, {h, 1}, {2 * h + 1, 2}, {3 * h, -1}, {150, -1}, {-1, -1}};
     for (const auto& c : kCases) EXPECT_EQ(win::ListTip::EntryAt(list, {5, c.y}), c.entry) << c.y;
+    // Two entries high, scrolled by one: the top entry is the second.
+    SetWindowPos(list, nullptr, 0, 0, 200, 2 * h, SWP_NOZORDER | SWP_NOMOVE);
     SendMessageW(list, LB_SETTOPINDEX, 1, 0);
+    EXPECT_EQ(win::ListTip::EntryAt(list, {5, h + 1}), 2);
     EXPECT_EQ(win::ListTip::EntryAt(list, {5, 0}), 1);
 }
 
