@@ -8,6 +8,8 @@
 
 #include "base/utf.h"
 #include "model/dropped_files.h"
+#include "model/why.h"
+#include "platform/win32/dialog/clipboard.h"
 #include "platform/win32/dialog/dropped_files.h"
 #include "platform/win32/dialog/file_dialog.h"
 #include "res/resource.h"
@@ -129,6 +131,7 @@ BOOL CMainDlg::OnInitDialog() {
                                         kGuidanceBands[band].text);
     }
     win::AcceptDroppedFiles(Handle());
+    fileTip_.Create(FileListBox.Handle(), [this](int entry) { return WhyOfEntry(entry); });
 
     // The window shows the listing and its count at once; the scan, which may
     // read for seconds where a virus scanner inspects each first open, runs
@@ -190,6 +193,7 @@ void CMainDlg::ShowCurrentTab() {
 }
 
 void CMainDlg::Draw(const ViewContent& content) {
+    fileTip_.Reset();  // the entry under the pointer is another now
     FileListBox.ReplaceItems(content.names);
     CountText = content.countLine;
     UpdateData();
@@ -216,7 +220,12 @@ BOOL CMainDlg::PreTranslateMessage(MSG& message) {
             SelectView(model_.SelectedView());  // as a click on the tab
             return TRUE;                        // not also a move of the focus
         }
+        if (message.wParam == 'C') {
+            CopySelectedEntries();
+            return TRUE;
+        }
     }
+    if (message.hwnd == FileListBox.Handle() && !Working()) fileTip_.Relay(message);
     if (ours && message.message == WM_KEYDOWN) {
         // Modifier keys are not looked at: Shift+Insert copies, Ctrl+Delete deletes.
         if (message.wParam == VK_INSERT) CopyMapIntoFolder();
@@ -280,6 +289,26 @@ void CMainDlg::DeleteSelectedFiles() {
         ran = model_.DeleteSelected(names);
     }
     if (ran) ShowCurrentTab();
+}
+
+std::string CMainDlg::WhyOfEntry(int entry) {
+    const MapFolder* folder = model_.Folder();
+    if (folder == nullptr || Working() || entry < 0) return {};
+    return WhyOf(model_.SelectedView(), static_cast<std::size_t>(entry), folder->Results()).text;
+}
+
+void CMainDlg::CopySelectedEntries() {
+    if (Working()) return;
+    std::vector<std::size_t> entries;
+    for (const int index : FileListBox.SelectedIndices()) {
+        entries.push_back(static_cast<std::size_t>(index));
+    }
+    const ScanResults none;
+    const MapFolder* folder = model_.Folder();
+    const std::string text = CopyText(model_.SelectedView(), entries, model_.Shown().names,
+                                      folder != nullptr ? folder->Results() : none);
+    // Nothing selected leaves the clipboard as it was.
+    if (!text.empty()) win::CopyTextToClipboard(Handle(), text);
 }
 
 void CMainDlg::RunCleanUp(BulkCommand command) {

@@ -14,6 +14,7 @@
 #include "model/guidance.h"
 #include "platform/win32/dialog/accessibility.h"
 #include "platform/win32/dialog/dialog.h"
+#include "platform/win32/dialog/list_tip.h"
 #include "platform/win32/dialog/wait_cursor_files.h"
 
 namespace torva {
@@ -57,7 +58,8 @@ public:
 
 protected:
     void DoDataExchange(const win::DataExchange& exchange) override;
-    // Insert and Delete, whichever control has the focus.
+    // Insert and Delete, whichever control has the focus; Ctrl+C copies the
+    // selected entries; the list box's mouse moves feed its tooltip.
     BOOL PreTranslateMessage(MSG& message) override;
     BOOL OnInitDialog() override;
     win::MessageTable Messages() const override;
@@ -96,6 +98,10 @@ private:
 
     void CopyMapIntoFolder();
     void DeleteSelectedFiles();
+    // The selected entries with their verdicts and reasons, as text.
+    void CopySelectedEntries();
+    // The tooltip's text for entry `entry` of the view on show.
+    std::string WhyOfEntry(int entry);
     void RunCleanUp(BulkCommand command);
     // Selects the model's view `view` on the tabs too, and draws it.
     void SelectView(int view);
@@ -115,6 +121,8 @@ private:
     bool quitSeen_ = false;
     DialogBaseUnits baseUnits_ = kReferenceBaseUnits;
     win::AccessibleTexts accessibleTexts_;
+    // Why each map of the result views got its verdict, under the pointer.
+    win::ListTip fileTip_;
 };
 
 }  // namespace torva
