@@ -555,6 +555,8 @@ if [ -z "$only" ] || [ "$only" = listing ]; then
   TORVA_TEST_SLOW_OPEN_MS=150 scenario progress C.UTF-8 none progress \
     --folder "$(windows_path "$folder")" --shots "$shots"
   scenario_exe=
+  # Why a map got its verdict: the tooltip and Ctrl+C.
+  scenario why C.UTF-8 none why --shots "$shots"
 fi
 
 # Other font metrics and DPIs than the design's: the bands follow the buttons.

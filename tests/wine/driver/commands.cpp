@@ -440,4 +440,76 @@ int VirtualStoreScenario(const Options& options) {
     return checks.Failures();
 }
 
+// Pointing at a hacked map on the last view shows why (one off in size, one
+// with changed bytes); Ctrl+C copies the selected entries with their
+// verdicts and reasons as text.
+int WhyScenario(const Options& options) {
+    Checks checks;
+    Session s;
+    if (!Open(checks, s) || !SelectTab(s, 3)) return checks.Failures();
+    const View view = Look(s);
+    struct Case {
+        const char* name;
+        const wchar_t* shot;
+        const char* reason;
+    };
+    const Case cases[] = {{"TORVA double.w3x", L"why-size", "이유: 크기 +164157"},
+                          {"TORVA_A07_hack.w3x", L"why-changed-bytes", "이유: 합 1·5 다름"}};
+    for (const Case& c : cases) {
+        const auto at = std::find(view.items.begin(), view.items.end(), c.name);
+        if (!checks.Expect(at != view.items.end(), std::string(c.name) + " is on the view"))
+            continue;
+        const auto index = static_cast<LRESULT>(at - view.items.begin());
+        const LRESULT height = Send(s.list, LB_GETITEMHEIGHT, 0);
+        const int y =
+            static_cast<int>((index - Send(s.list, LB_GETTOPINDEX)) * height + height / 2);
+        POINT point{20, y};
+        ClientToScreen(s.list, &point);
+        SetCursorPos(point.x, point.y);
+        PostMessageW(s.list, WM_MOUSEMOVE, 0, MAKELPARAM(20, y));
+        std::string tip;
+        WaitUntil(10, [&] {
+            for (HWND w = FindWindowExW(nullptr, nullptr, L"tooltips_class32", nullptr);
+                 w != nullptr; w = FindWindowExW(nullptr, w, L"tooltips_class32", nullptr)) {
+                DWORD pid = 0;
+                GetWindowThreadProcessId(w, &pid);
+                if (pid == s.pid && IsWindowVisible(w)) tip = TextOf(w);
+            }
+            return tip.find(c.reason) != std::string::npos;
+        });
+        checks.Expect(
+            tip.find("판정: 해킹") != std::string::npos && tip.find(c.reason) != std::string::npos,
+            std::string(c.name) + ": the tooltip says why", Escaped(tip));
+        Shot(checks, ShotPath(options, c.shot));
+    }
+    SetCursorPos(1, 1);
+
+    SelectByName(s, {cases[0].name, cases[1].name});
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+    PressWithControl(s.main, 'C', false);
+    std::string copied;
+    WaitUntil(10, [&] {
+        if (!OpenClipboard(nullptr)) return false;
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
+                copied = Utf8(text);
+                GlobalUnlock(data);
+            }
+        }
+        CloseClipboard();
+        return !copied.empty();
+    });
+    std::printf("  Ctrl+C copied: %s\n", Escaped(copied).c_str());
+    checks.Expect(
+        copied.rfind(std::string(cases[0].name) + "\t10.0Q7\t해킹\t크기 +164157", 0) == 0 &&
+            copied.find("\r\n" + std::string(cases[1].name) + "\tA07\t해킹\t합 1·5 다름") !=
+                std::string::npos,
+        "Ctrl+C copies the selected entries with verdict and reason", Escaped(copied));
+    Close(checks, s);
+    return checks.Failures();
+}
+
 }  // namespace driver

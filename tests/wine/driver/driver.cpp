@@ -220,6 +220,7 @@ int wmain(int argc, wchar_t** argv) {
         {L"virtual-store", VirtualStoreScenario},
         {L"drop", DropScenario},
         {L"progress", ProgressScenario},
+        {L"why", WhyScenario},
         {L"vanish", VanishScenario},
         {L"many", ManyScenario},
         {L"timing", TimingScenario}};

@@ -156,6 +156,7 @@ int NoFolderScenario(const Options& options);
 int VirtualStoreScenario(const Options& options);
 int DropScenario(const Options& options);
 int ProgressScenario(const Options& options);
+int WhyScenario(const Options& options);
 int VanishScenario(const Options& options);
 int ManyScenario(const Options& options);
 int TimingScenario(const Options& options);
