@@ -555,8 +555,17 @@ if [ -z "$only" ] || [ "$only" = listing ]; then
   TORVA_TEST_SLOW_OPEN_MS=150 scenario progress C.UTF-8 none progress \
     --folder "$(windows_path "$folder")" --shots "$shots"
   scenario_exe=
-  # Why a map got its verdict: the tooltip and Ctrl+C.
+  # Why a map got its verdict: the tooltip and Ctrl+C, over the folder and a
+  # map cut short as a broken download leaves it.
+  why_install="$work/game-why/Warcraft III"
+  mkdir -p "$why_install/Maps"
+  cp -a "$folder" "$why_install/Maps/Download"
+  head -c -4096 "$folder/TORVA_A07.w3x" >"$why_install/Maps/Download/TORVA_A07 cut.w3x"
+  set_install_path "$logs/reg.log" "$why_install" || report FAIL "setting InstallPath"
+  watched="$why_install/Maps/Download"
   scenario why C.UTF-8 none why --shots "$shots"
+  watched=$folder
+  set_install_path "$logs/reg.log" "$install" || report FAIL "setting InstallPath"
 fi
 
 # Other font metrics and DPIs than the design's: the bands follow the buttons.
