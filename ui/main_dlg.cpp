@@ -105,7 +105,7 @@ BOOL CMainDlg::OnInitDialog() {
     }
     // Without a download folder the dialog stays, empty: nothing else is listed.
     if (found.outcome == FolderSearch::Found) {
-        model_.Open(found.folder, lister_, files_, prompts_);
+        model_.Open(found.folder, lister_, files_, workPrompts_);
         if (HMENU menu = GetSystemMenu(Handle(), FALSE)) {
             EnableMenuItem(menu, IDM_OPENFOLDER, MF_BYCOMMAND | MF_ENABLED);
         }
@@ -163,6 +163,17 @@ CMainDlg::Work::~Work() {
     // The progress drawn goes: the count line shows what it held.
     if (dialog_.progressDrawn_ != 0) dialog_.UpdateData();
     dialog_.progressDrawn_ = 0;
+}
+
+bool CMainDlg::WorkPrompts::Confirm(const Question& question) {
+    const bool yes = dialog_.prompts_.Confirm(question);
+    dialog_.workSince_ = GetTickCount64();
+    return yes;
+}
+
+void CMainDlg::WorkPrompts::Tell(const Notice& notice) {
+    dialog_.prompts_.Tell(notice);
+    dialog_.workSince_ = GetTickCount64();
 }
 
 void CMainDlg::OnFileOpened(int opened) {

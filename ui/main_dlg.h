@@ -119,6 +119,20 @@ private:
     std::uint64_t workSince_ = 0;      // GetTickCount64 when the work began
     std::uint64_t progressDrawn_ = 0;  // when progress was last drawn; 0: not yet
     bool quitSeen_ = false;
+
+    // The prompts the folder's work is given: a question or notice standing
+    // open is the user's time, not the work's, so the half second before
+    // progress shows counts from when it closes.
+    class WorkPrompts final : public Prompts {
+    public:
+        explicit WorkPrompts(CMainDlg& dialog) : dialog_(dialog) {}
+        bool Confirm(const Question& question) override;
+        void Tell(const Notice& notice) override;
+
+    private:
+        CMainDlg& dialog_;
+    };
+    WorkPrompts workPrompts_{*this};
     DialogBaseUnits baseUnits_ = kReferenceBaseUnits;
     win::AccessibleTexts accessibleTexts_;
     // Why each map of the result views got its verdict, under the pointer.
