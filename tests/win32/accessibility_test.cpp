@@ -63,11 +63,11 @@ protected:
 
 class Accessibility : public ::testing::Test {
 protected:
-    void SetUp() override { com_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)); }
+    void SetUp() override { com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)); }
     void TearDown() override {
-        if (com_) CoUninitialize();
+        if (com) CoUninitialize();
     }
-    bool com_ = false;
+    bool com = false;
 };
 
 TEST_F(Accessibility, NamesAndDescriptionsAreReadBackAndGoWhenCleared) {

@@ -152,7 +152,7 @@ int KeysScenario(const Options& options) {
         checks.Expect(original != FileBytes(source + L"\\" + existing) && original != "<missing>",
                       "the existing file differs from the one to insert");
     const std::string cut = "선택한 파일의 경로나 이름이 너무 길어 복사할 수 없습니다.";
-    enum Outcome { kCopied, kKept, kRefused };
+    enum Outcome { Copied, Kept, Refused };
     const struct {
         std::wstring name;  // empty: Cancel
         const char* what;
@@ -162,20 +162,20 @@ int KeysScenario(const Options& options) {
         const wchar_t* shot;
         bool cancel = false;
     } inserts[] = {
-        {Opt(options, L"--new"), "Insert (new name)", kCopied, -1, "", L"keys-open-dialog"},
-        {existing, "Insert over an existing file (No)", kKept, IDNO, "", L"keys-overwrite-confirm"},
-        {existing, "Insert over an existing file (Yes)", kCopied, IDYES, "", nullptr},
-        {Opt(options, L"--long-name"), "Insert of a name longer than the name field", kRefused, -1,
+        {Opt(options, L"--new"), "Insert (new name)", Copied, -1, "", L"keys-open-dialog"},
+        {existing, "Insert over an existing file (No)", Kept, IDNO, "", L"keys-overwrite-confirm"},
+        {existing, "Insert over an existing file (Yes)", Copied, IDYES, "", nullptr},
+        {Opt(options, L"--long-name"), "Insert of a name longer than the name field", Refused, -1,
          cut, L"keys-name-too-long"},
         // 64 bytes in code page 949, though only 34 UTF-16 units.
-        {Opt(options, L"--hangul-name"), "Insert of a Hangul name of 64 code page bytes", kRefused,
+        {Opt(options, L"--hangul-name"), "Insert of a Hangul name of 64 code page bytes", Refused,
          -1, cut, L"keys-hangul-name-too-long"},
-        {Opt(options, L"--fits"), "Insert (199 bytes)", kCopied, -1, "", nullptr},
-        {tooLong, "Insert (200 bytes)", kRefused, -1,
+        {Opt(options, L"--fits"), "Insert (199 bytes)", Copied, -1, "", nullptr},
+        {tooLong, "Insert (200 bytes)", Refused, -1,
          "맵 폴더의 경로와 파일 이름이 너무 길어 복사할 수 없습니다:\r\n" +
              Utf8(folder + L"\\" + tooLong),
          L"insert-path-too-long"},
-        {L"", "Insert (cancelled)", kKept, -1, "", nullptr, true},
+        {L"", "Insert (cancelled)", Kept, -1, "", nullptr, true},
     };
     for (const auto& insert : inserts) {
         const std::string what = insert.what;
@@ -192,7 +192,7 @@ int KeysScenario(const Options& options) {
                           "워크래프트3 맵 폴더에 이미 존재하는 맵입니다.\r\n덮어쓰시겠습니까?",
                           shot, insert.answer == IDYES))
             continue;
-        if (insert.outcome == kRefused) {
+        if (insert.outcome == Refused) {
             const std::string text = AnswerNotice(checks, WaitForBox(s, 10), what, shot);
             const std::string& want = insert.notice;
             checks.Expect(want == cut ? text.rfind(want, 0) == 0 &&
@@ -201,7 +201,7 @@ int KeysScenario(const Options& options) {
                           what + ": says so and names the file", Escaped(text));
         }
         checks.Expect(NoBoxWithin(s, 1.5), what + ": nothing else is shown");
-        if (insert.outcome == kCopied)
+        if (insert.outcome == Copied)
             checks.Expect(WaitUntil(10, [&] { return FileBytes(to) == FileBytes(from); }),
                           what + ": copied into the folder");
         else
