@@ -11,7 +11,6 @@
 #include "model/why.h"
 #include "platform/win32/dialog/clipboard.h"
 #include "platform/win32/dialog/dropped_files.h"
-#include "platform/win32/dialog/file_dialog.h"
 #include "res/resource.h"
 #include "texts/texts.h"
 #include "ui/about_box.h"
@@ -57,6 +56,7 @@ CMainDlg::CMainDlg(const DownloadFolderSources& folderSources, const Adapters& a
           ShellExecuteW(owner, L"open", Utf8ToWide(folder).c_str(), nullptr, nullptr,
                         SW_SHOWNORMAL);
       }),
+      ChooseFile(win::ChooseFileToOpen),
       folderSources_(folderSources),
       virtualStoreNotice_(std::move(virtualStoreNotice)),
       files_(adapters.files),
@@ -247,7 +247,7 @@ BOOL CMainDlg::PreTranslateMessage(MSG& message) {
 
 void CMainDlg::CopyMapIntoFolder() {
     if (model_.Folder() == nullptr || Working()) return;
-    const win::OpenFileChoice choice = win::ChooseFileToOpen(Handle());
+    const win::OpenFileChoice choice = ChooseFile(Handle());
     std::string source, name;
     switch (choice.status) {
         case win::OpenFileChoice::Status::Chosen:

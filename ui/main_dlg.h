@@ -14,6 +14,7 @@
 #include "model/guidance.h"
 #include "platform/win32/dialog/accessibility.h"
 #include "platform/win32/dialog/dialog.h"
+#include "platform/win32/dialog/file_dialog.h"
 #include "platform/win32/dialog/list_tip.h"
 #include "platform/win32/dialog/wait_cursor_files.h"
 
@@ -55,6 +56,9 @@ public:
     // Wine harness's build records the call instead: Explorer started under
     // Wine's 64-bit loader stops answering and holds up every later run.
     std::function<void(HWND owner, const std::string& folder)> OpenFolder;
+    // The Insert key's choice of a file: the open-file dialog over `owner`.
+    // The dialog's own tests choose without it.
+    std::function<win::OpenFileChoice(HWND owner)> ChooseFile;
 
 protected:
     void DoDataExchange(const win::DataExchange& exchange) override;
