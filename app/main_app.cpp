@@ -14,9 +14,6 @@
 #include "platform/win32/win32_shell_folders.h"
 #include "platform/win32/win32_token.h"
 #include "ui/main_dlg.h"
-#ifdef TORVA_TEST_SEAMS
-#include "app/test_seams.h"
-#endif
 
 namespace torva {
 
@@ -115,9 +112,6 @@ BOOL CMainApp::InitInstance() {
     CMainDlg dialog(folderSources, {files, prompts, lister}, virtualStoreNotice);
     prompts.OwnedBy(dialog);
     lister.OrderAs(dialog.FileListBox);
-#ifdef TORVA_TEST_SEAMS
-    InstallTestSeams(dialog);
-#endif
     MainWindow = &dialog;
     dialog.DoModal();  // OK, Cancel or -1 (a quit request) all end the program
     MainWindow = nullptr;

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The Wine part of scripts/bench.sh: TorvaMapChecker.exe (64-bit) under Xvfb,
-# timed by the Wine driver's "timing" scenario, against torvacheck.exe's whole
+# timed by bench/wine/timing.cpp on the Wine driver's session, against torvacheck.exe's whole
 # list-and-scan of the same 1000-entry folder in the same run; then the same
 # folder grown to 20000 entries, where every refresh rescans and shows the
 # notice (the driver answers it at once).
@@ -30,10 +30,10 @@ done
 
 win=build/win64
 cmake --preset win64 >/dev/null
-cmake --build "$win" -j2 --target TorvaMapChecker torvacheck torva_wine_driver >/dev/null
+cmake --build "$win" -j2 --target TorvaMapChecker torvacheck torva_wine_timing >/dev/null
 exe=$root/$win/app/TorvaMapChecker.exe
 cli_exe=$root/$win/cli/torvacheck.exe
-driver=$root/$win/tests/wine/driver/torva_wine_driver.exe
+driver=$root/$win/bench/wine/torva_wine_timing.exe
 
 # shellcheck source=../tests/wine/wine_env.sh
 . tests/wine/wine_env.sh
@@ -96,7 +96,7 @@ dialog() {
   (cd "$work" && exec env LANG=C.UTF-8 LC_ALL= timeout -k 5 1800 "$WINE" "$exe") \
     >"$logs/program-$name.log" 2>&1 </dev/null &
   prog=$!
-  env LANG=C.UTF-8 LC_ALL= timeout -k 5 1800 "$WINE" "$driver" timing "$@" \
+  env LANG=C.UTF-8 LC_ALL= timeout -k 5 1800 "$WINE" "$driver" "$@" \
     >"$logs/driver-$name.log" 2>&1 </dev/null
   rc=$?
   wait "$prog"

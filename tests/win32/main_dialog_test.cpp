@@ -456,3 +456,68 @@ TEST_F(MainDialogTest, ADropCopiesIntoTheFolderAndTheMenuEntryOpensIt) {
 
 }  // namespace
 }  // namespace torva
+
+namespace torva {
+namespace {
+
+// Ctrl+C: the selected entries, one line each with their verdicts and why.
+TEST_F(MainDialogTest, CtrlCCopiesTheSelectedEntriesWithVerdictAndReason) {
+    for (const char* label : {"A07", "A32"}) {
+        std::string cut = Release(label);
+        cut.resize(cut.size() - 4096);
+        Write("TORVA_" + std::string(label) + " cut.w3x", cut);
+    }
+    Write("notes.txt", "notes");
+    Run([&](HostedDialog& d) {
+        d.SelectTab(3);
+        d.Select({"TORVA_A07 cut.w3x", "TORVA_A32 cut.w3x"});
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = 0x80;
+        SetKeyboardState(keys);
+        d.Press('C');
+        keys[VK_CONTROL] = 0;
+        SetKeyboardState(keys);
+    });
+    std::string copied = "(no text)";
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        copied = WideToUtf8(static_cast<const wchar_t*>(GlobalLock(data)));
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    EXPECT_EQ(
+        copied,
+        "TORVA_A07 cut.w3x\tA07\t해킹\t크기 -4096\r\nTORVA_A32 cut.w3x\tA32\t해킹\t크기 -4096");
+}
+
+// The system menu: a command's low four bits are the system's, so 31 is the
+// About entry too, and Escape closes the box; other commands open none;
+// minimised and restored, the dialog shows what it showed.
+TEST_F(MainDialogTest, TheSystemMenuOpensTheAboutBoxOnItsEntryOnly) {
+    Write("notes.txt", "notes");
+    static int aboutBoxes = 0;
+    Run([&](HostedDialog& d) {
+        for (const UINT command : {31u, 15u, 32u}) {
+            aboutBoxes = 0;
+            // Inside the box's own loop: counted, then Escape on its button.
+            const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+                HWND about = FindWindowW(L"#32770", Utf8ToWide("토르바 맵 체커 정보").c_str());
+                if (about == nullptr || !IsWindowVisible(about) || aboutBoxes++ > 0) return;
+                PostMessageW(GetDlgItem(about, IDOK), WM_KEYDOWN, VK_ESCAPE, 1);
+            });
+            SendMessageW(d.Handle(), WM_SYSCOMMAND, command, 0);
+            KillTimer(nullptr, timer);
+            EXPECT_EQ(aboutBoxes, command == 31u ? 1 : 0) << command;
+        }
+        const std::string shown = d.Shown();
+        SendMessageW(d.Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        EXPECT_TRUE(IsIconic(d.Handle()));
+        SendMessageW(d.Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+        EXPECT_FALSE(IsIconic(d.Handle()));
+        EXPECT_EQ(d.Shown(), shown);
+    });
+}
+
+}  // namespace
+}  // namespace torva

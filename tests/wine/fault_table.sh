@@ -1,13 +1,13 @@
 # shellcheck shell=bash disable=SC2154  # run.sh sets work, logs, shots, ...
-# The fault table under Wine, sourced by run.sh after its own scenarios: a
-# folder that vanishes while the dialog is open, more entries than one scan
-# examines, and registry values end to end. Each case checks that no file is
+# The fault table under Wine, sourced by run.sh after its own scenarios: more
+# entries than one scan examines, and registry values end to end (a folder
+# that vanishes while the dialog is open is the Win32 tests'). Each case checks that no file is
 # lost and that the user is told what they need. Uses run.sh's helpers. Files
 # held open or read-only and odd names (trailing dots and blanks, devices)
 # are the Win32 file adapter's, tested in tests/win32.
 
 bad_inputs=0 faults=0 lost_total=0
-# FAULT_CASES="vanish many registry" picks cases (default: all).
+# FAULT_CASES="many registry" picks cases (default: all).
 fault_case() { [ -z "${FAULT_CASES:-}" ] || [[ " $FAULT_CASES " == *" $1 "* ]]; }
 bad_input() { bad_inputs=$((bad_inputs + 1)); }
 fault() { faults=$((faults + 1)); }
@@ -53,43 +53,6 @@ fault_install() {  # fault_install NAME: a fresh install with the sample folder
   rm -rf "$inst" && mkdir -p "$inst/Maps" && cp -a "$fault_template" "$inst/Maps/Download"
   printf '%s' "$inst"
 }
-
-if fault_case vanish; then
-# -- The download folder vanishes while the dialog is open. The working folder
-# and the parent folder hold TORVA maps of the same names.
-echo "== faults: the download folder vanishes"
-inst=$(fault_install vanish)
-dl="$inst/Maps/Download"
-for name in TORVA_A32.w3x TORVA_A11.1_hack.w3x torva_a19fast.w3x; do
-  [ -e "$work/cwd/$name" ] || cp "$fault_template/$name" "$work/cwd/$name"
-  cp "$fault_template/$name" "$inst/Maps/$name"
-done
-take_snapshots
-lost_before "$work/cwd" "$work/vanish-cwd.before"
-lost_before "$inst/Maps" "$work/vanish-maps.before"
-fault
-signals="$work/f-signals-vanish"
-mkdir -p "$signals"
-(for _ in $(seq 1200); do
-   if [ -e "$signals/vanish" ]; then rm -rf "$dl"; touch "$signals/vanished"; break; fi
-   sleep 0.1
- done) &
-watcher=$!
-set_install_path "$logs/reg.log" "$inst"
-start_program faults-vanish C.UTF-8
-run_driver faults-vanish C.UTF-8 vanish --folder "$(windows_path "$inst")\\Maps\\Download" \
-  --signals "$(windows_path "$signals")" --select "TORVA_A32.w3x|TORVA_A11.1_hack.w3x|torva_a19fast.w3x" \
-  --source "$(windows_path "$work/cwd")\\TORVA_A32.w3x" --shots "$shots"
-finish_program faults-vanish
-kill "$watcher" 2>/dev/null
-wait "$watcher" 2>/dev/null
-check_kept faults-vanish none
-check_lost "faults-vanish (working folder)" "$work/cwd" "$work/vanish-cwd.before"
-# The parent folder keeps its own files; only the removed Download folder is gone.
-check_lost "faults-vanish (parent folder)" "$inst/Maps" "$work/vanish-maps.before" \
-  "$(cd "$fault_template" && find . -type f | sed 's|^\./|Download/|' | paste -sd'|')"
-
-fi
 
 if fault_case many; then
 # -- More entries than one scan examines: one notice per scan, the count line

@@ -2,7 +2,7 @@
 # End-to-end tests of TorvaMapChecker.exe under Wine and Xvfb.
 #
 #   tests/wine/run.sh --win-build DIR --sample-tool PATH --torvacheck PATH --artifacts DIR
-#                     [--win32-build DIR] [--keep-work] [--only faults|metrics|listing|locate|drop]
+#                     [--win32-build DIR] [--keep-work] [--only faults|metrics|listing|locate]
 #
 # One private Wine prefix and one server for the whole run. The program is
 # started once per scenario; a driver program (built with mingw-w64, running
@@ -297,21 +297,13 @@ set_install_path "$logs/reg.log" "$cmd_install" || { report FAIL "setting Instal
 
 
 fresh_folder
-for args in "1008 3" "1009 2" "1010 1"; do
-  set -- $args
-  command_scenario "bulk-$1-no" none bulk --button "$1" --tab "$2" --answer no \
-    --folder "$cmd_win" --shots "$shots" --tag "bulk-$1-no"
-done
-
-fresh_folder
-command_scenario bulk-1008-yes TORVA_A11.1_hack.w3x bulk --button 1008 --tab 3 --answer yes \
+command_scenario bulk-1008-yes - bulk --button 1008 --tab 3 \
   --folder "$cmd_win" --shots "$shots" --tag bulk-1008 \
-  --replace "TORVA_A11.1.w3x|TORVA_A11.1_hack.w3x" \
-  --gone "TORVA double.w3x|TORVA_A19fast (1).w3x|TORVA_A32.w3x" \
+  --gone "TORVA double.w3x|TORVA_A11.1_hack.w3x|TORVA_A19fast (1).w3x|TORVA_A32.w3x" \
   --notices "TORVA_A32.w3x" --shown ""
 
 fresh_folder
-command_scenario bulk-1009-yes - bulk --button 1009 --tab 2 --answer yes \
+command_scenario bulk-1009-yes - bulk --button 1009 --tab 2 \
   --folder "$cmd_win" --shots "$shots" --tag bulk-1009 \
   --gone "TORVA double.w3x|TORVA_A11.1 (2).w3x|torva_a19fast.w3x|토르바 A05 정식판.w3x" \
   --notices "" --shown "TORVA_A05.w3x|TORVA_A11.1.w3x|TORVA_A12.2.w3x|TORVA_A19fast.w3x"
@@ -319,7 +311,7 @@ command_scenario bulk-1009-yes - bulk --button 1009 --tab 2 --answer yes \
 # The official name of A19fast on a copy one byte too long.
 fresh_folder
 mv "$cmd_folder/TORVA_A19fast (1).w3x" "$cmd_folder/TORVA_A19fast.w3x"
-command_scenario bulk-1010-yes - bulk --button 1010 --tab 1 --answer yes \
+command_scenario bulk-1010-yes - bulk --button 1010 --tab 1 \
   --folder "$cmd_win" --shots "$shots" --tag bulk-1010 \
   --gone "TORVA double.w3x|TORVA_A11.1 (2).w3x|TORVA_A11.1_hack.w3x|TORVA_A19 MOD v2.w3x|TORVA_A19fast.w3x|TORVA_A32MOD.w3x|TORVA_A33.w3x|TORVA_untitled.w3x|torva_a19fast.w3x|torva_a32_lower.w3x|토르바 A05 정식판.w3x|토르바 설명.txt" \
   --notices "TORVA_A19fast.w3x" --shown "TORVA_A05.w3x|TORVA_A11.1.w3x|TORVA_A12.2.w3x|TORVA_A32.w3x"
@@ -339,30 +331,6 @@ fresh_folder
 command_scenario keys "TORVA_A12.2.w3x|내 맵 TORVA_A05 사본.w3x" keys --folder "$cmd_win" --source "$(windows_path "$source")" \
   --select "notes.txt|TORVA_A33.w3x|empty.dat" --new "내 맵 TORVA_A05 사본.w3x" \
   --existing TORVA_A12.2.w3x --long-name "$long_name" --hangul-name "$hangul_name" --shots "$shots"
-
-# Insert's 199-byte destination, in code page 949 bytes, under a download
-# folder whose Korean path leaves a name 48 of them: 199 copies, 200 is refused.
-cp949_bytes() { printf '%s' "$1" | iconv -f UTF-8 -t CP949 | wc -c; }
-limit_base="$work/limit"
-limit_install="$limit_base/$(repeat 워 20)"
-limit_base_win=$(windows_path "$limit_install")
-pad=$((150 - 1 - $(cp949_bytes "$limit_base_win\\Maps\\Download")))
-[ "$pad" -gt 0 ] && limit_install="$limit_install/$(repeat 폴 $((pad / 2)))$(repeat d $((pad % 2)))"
-limit_folder="$limit_install/Maps/Download"
-mkdir -p "$limit_folder"
-limit_win=$(windows_path "$limit_folder")
-room=$((199 - $(cp949_bytes "$limit_win\\")))
-fits_name="$(repeat 맵 $(((room - 4) / 2)))$(repeat a $(((room - 4) % 2))).w3x"
-too_long_name="$(repeat 맵 $(((room - 4) / 2)))$(repeat a $(((room - 4) % 2 + 1))).w3x"
-cp "$template/TORVA_A05.w3x" "$source/$fits_name"
-cp "$template/notes.txt" "$source/$too_long_name"
-echo "   destinations: $(cp949_bytes "$limit_win\\$fits_name") and $(cp949_bytes "$limit_win\\$too_long_name") code page 949 bytes"
-set_install_path "$logs/reg.log" "$limit_install" || report FAIL "setting InstallPath"
-cmd_folder=$limit_folder
-command_scenario insert-limits "$fits_name" insert-limits --folder "$limit_win" \
-  --source "$(windows_path "$source")" --fits "$fits_name" --too-long "$too_long_name" --shots "$shots"
-cmd_folder="$cmd_install/Maps/Download"
-set_install_path "$logs/reg.log" "$cmd_install" || report FAIL "setting InstallPath"
 
 fresh_folder
 # At the metrics the dialog was designed for (Baekmuk Gulim stands in for
@@ -443,50 +411,10 @@ mkdir -p "$work/documents-empty"
 set_documents "$logs/reg.log" "$(windows_path "$work/documents-empty")"
 cp "$template/TORVA_A32.w3x" "$template/TORVA_A11.1_hack.w3x" "$template/torva_a19fast.w3x" "$work/cwd/"
 cmd_folder="$work/cwd"
-# The harness's build: a file dropped on the dialog and the system menu's
-# folder entry do nothing without a folder.
-rm -f "$work/opened-none.txt"
-scenario_exe=$seams_exe
-TORVA_TEST_OPENED=$(windows_path "$work/opened-none.txt") \
-  TORVA_TEST_DROP=$(windows_path "$template/TORVA_A05.w3x") \
-  command_scenario no-download-folder none no-folder \
-  --candidate "$(windows_path "$new_install")\\Maps\\Download" --shots "$shots" \
-  --opened "$(windows_path "$work/opened-none.txt")"
-scenario_exe=
+command_scenario no-download-folder none no-folder \
+  --candidate "$(windows_path "$new_install")\\Maps\\Download" --shots "$shots"
 
 fi  # locate
-
-# Two maps dropped on the dialog, one new and one over an existing name
-# answered No, then the system menu's folder entry, through the harness's
-# build: it makes the drop inside the program (an HDROP cannot be handed in
-# from another process) and records the folder the entry opens instead of
-# starting Explorer (under Wine's 64-bit loader Explorer stops answering and
-# holds up every later scenario).
-if [ -z "$only" ] || [ "$only" = drop ]; then
-  if [ -z "${template:-}" ]; then
-    template="$work/template16"
-    timeout 120 "$sample_tool" "$template" --variant 16 >"$logs/sample16.log" 2>&1 || { cat "$logs/sample16.log"; exit 1; }
-  fi
-  drop_install="$work/game-drop/워크래프트 III"
-  drop_from="$work/drop-from"
-  mkdir -p "$drop_install/Maps" "$drop_from"
-  cp -a "$template" "$drop_install/Maps/Download"
-  drop_new="내려받은 TORVA_A05.w3x"
-  cp "$template/TORVA_A05.w3x" "$drop_from/$drop_new"
-  cp "$template/TORVA_A05.w3x" "$drop_from/TORVA_A12.2.w3x"
-  set_install_path "$logs/reg.log" "$drop_install" || report FAIL "setting InstallPath"
-  opened="$work/opened.txt"
-  rm -f "$opened"
-  cmd_folder="$drop_install/Maps/Download"
-  scenario_exe=$seams_exe
-  TORVA_TEST_OPENED=$(windows_path "$opened") \
-    TORVA_TEST_DROP="$(windows_path "$drop_from/$drop_new")|$(windows_path "$drop_from/TORVA_A12.2.w3x")" \
-    command_scenario drop "$drop_new" drop --folder "$(windows_path "$cmd_folder")" \
-    --source "$(windows_path "$drop_from")" --new "$drop_new" --existing TORVA_A12.2.w3x \
-    --opened "$(windows_path "$opened")" --shots "$shots"
-  scenario_exe=
-  set_install_path "$logs/reg.log" "$install" || report FAIL "setting InstallPath"
-fi
 
 # Hidden and system files beside a read-only map: the dialog lists what
 # torvacheck.exe lists, by Windows' rule for LB_DIR with the mask 0 (Wine's

@@ -91,6 +91,7 @@ void Close(Checks& checks, Session& s, const std::wstring& key) {
         PressKey(s.list, VK_ESCAPE);
     checks.Equal(WaitForExit(s.process, 20), 0, "program ends on " + Utf8(key) + " (exit code)");
     CloseHandle(s.process);
+    s.process = nullptr;
 }
 
 View Look(const Session& s) {
@@ -146,7 +147,7 @@ void CheckView(Checks& checks, const Session& s, int tab, std::vector<std::strin
 
 std::vector<RECT> ButtonRects(const Session& s) {
     std::vector<RECT> out;
-    for (const BulkTexts& bulk : kBulk) {
+    for (const Bulk& bulk : kBulk) {
         RECT r{};
         GetWindowRect(GetDlgItem(s.main, bulk.button), &r);
         MapWindowPoints(nullptr, s.main, reinterpret_cast<POINT*>(&r), 2);
@@ -198,19 +199,18 @@ Box ReadBox(HWND box) {
 }  // namespace
 
 bool Confirmation(Checks& checks, const Session& s, const std::string& what,
-                  const std::string& caption, const std::string& body, const std::wstring& shot,
-                  bool yes, const std::function<void()>& beforeAnswer) {
+                  const torva::Question& question, const std::wstring& shot, bool yes) {
     HWND box = WaitForBox(s, 15);
     if (!checks.Expect(box != nullptr, what + ": confirmation appears")) return false;
     const Box b = ReadBox(box);
-    checks.Equal(b.caption, caption, what + ": confirmation caption");
-    checks.Equal(Escaped(b.text), Escaped(body), what + ": confirmation text");
+    const torva::texts::QuestionWords words = torva::texts::Wording(question);
+    checks.Equal(b.caption, words.caption, what + ": confirmation caption");
+    checks.Equal(Escaped(b.text), Escaped(words.body), what + ": confirmation text");
     checks.Expect(
         b.buttons == std::set<int>{IDYES, IDNO} && b.icons == 1, what + ": Yes and No with an icon",
         std::to_string(b.buttons.size()) + " buttons, " + std::to_string(b.icons) + " icons");
     checks.Expect(b.owner == s.main, what + ": owned by the main dialog");
     Shot(checks, shot);
-    if (beforeAnswer) beforeAnswer();
     ClickButton(box, yes ? IDYES : IDNO);
     return checks.Expect(WaitUntil(10, [&] { return !IsWindow(box); }),
                          what + ": confirmation closes");

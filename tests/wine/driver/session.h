@@ -1,9 +1,7 @@
 // What the scenarios share: another process's windows looked at and acted on
-// as a user would (window messages; keys that must carry the modifiers'
-// state through the system's input), the PASS/FAIL lines, and one run of the
-// program: its main dialog, the boxes it shows, the folder it works on. The
-// views' titles and count lines and the guidance texts are the model's, whose
-// wording the native unit tests pin; here, that the window shows them.
+// as a user would, the PASS/FAIL lines, and one run of the program: its main
+// dialog, the boxes it shows, the folder it works on. Every text is the texts
+// module's, which the native unit tests pin; here, that the window shows it.
 #pragma once
 
 #include <windows.h>
@@ -18,6 +16,7 @@
 
 #include "model/views.h"
 #include "res/resource.h"
+#include "texts/texts.h"
 
 namespace driver {
 
@@ -74,25 +73,15 @@ void Shot(Checks& checks, const std::wstring& path);  // none for an empty path
 
 inline const std::wstring kMainCaption = Wide("토르바 맵 체커 Ver1.4 (Last Ver.A32)");
 inline const std::wstring kNoticeCaption = L"TorvaMapChecker";
-// The clean-up buttons: id, caption (the button's text) and confirmation.
-struct BulkTexts {
+// The clean-up buttons, lowest band last; their questions are captioned with
+// the button's text.
+struct Bulk {
     int button;
-    const char* caption;
-    const char* body;
+    torva::BulkCommand command;
 };
-inline const BulkTexts kBulk[] = {
-    {IDC_DELETE_HACKED, "해킹맵만 삭제하기",
-     "해킹 맵으로 판별된 모든 토르바 맵들이 삭제됩니다.\r\n실행 하시겠습니까?"},
-    {IDC_DELETE_MISNAMED, "부적절한 이름의 정식 맵 삭제",
-     "부적절한 파일명을 가진 모든 정식맵들이 삭제됩니다.\r\n실행 하시겠습니까?"},
-    {IDC_DELETE_ALL, "모든 토르바맵 삭제",
-     "최신 공식 맵을 제외한 모든 토르바 맵들이 삭제 됩니다.\r\n(MOD, 구버젼 공식 맵들도 "
-     "삭제됩니다.)\r\n실행 하시겠습니까?"},
-};
-inline const char* const kDeleteCaption = "리스트의 선택된 맵 삭제";
-inline std::string DeletePrompt(std::size_t n) {
-    return std::to_string(n) + " 파일들을 영구 삭제하시겠습니까?";
-}
+inline const Bulk kBulk[] = {{IDC_DELETE_HACKED, torva::BulkCommand::DeleteHackedMaps},
+                             {IDC_DELETE_MISNAMED, torva::BulkCommand::DeleteMisnamedGenuineMaps},
+                             {IDC_DELETE_ALL, torva::BulkCommand::DeleteAllFamilyMaps}};
 inline std::string CountLine(int tab, std::size_t n) {
     return torva::CountLine(tab, static_cast<int>(n));
 }
@@ -100,7 +89,7 @@ inline std::string CountLine(int tab, std::size_t n) {
 struct Session {
     HWND main = nullptr, list = nullptr, tabs = nullptr, count = nullptr, guidance = nullptr;
     DWORD pid = 0;
-    HANDLE process = nullptr;
+    HANDLE process = nullptr;  // until closed
 };
 // Finds the main dialog once its first scan is done.
 bool Open(Checks& checks, Session& s);
@@ -132,10 +121,10 @@ std::vector<RECT> ButtonRects(const Session& s);  // client pixels, in kBulk's o
 HWND FindBox(const Session& s);
 HWND WaitForBox(const Session& s, double seconds);
 bool NoBoxWithin(const Session& s, double seconds);
-// Checks a Yes/No confirmation owned by the main dialog, then answers it.
+// Checks that the box is `question` worded (Yes and No, an icon, owned by the
+// main dialog), then answers it.
 bool Confirmation(Checks& checks, const Session& s, const std::string& what,
-                  const std::string& caption, const std::string& body, const std::wstring& shot,
-                  bool yes, const std::function<void()>& beforeAnswer = {});
+                  const torva::Question& question, const std::wstring& shot, bool yes);
 // Checks that `box` (null: none came) is the program's notice (its name as
 // caption, OK only, an icon), takes `shot`, presses OK; returns its text.
 std::string AnswerNotice(Checks& checks, HWND box, const std::string& what,
@@ -149,16 +138,16 @@ std::vector<std::string> CollectNotices(Checks& checks, const Session& s, const 
 bool ChooseInFileDialog(Checks& checks, const Session& s, const std::wstring& path,
                         const std::string& what, const std::wstring& shot = L"");
 
-int FolderScenario(const Options& options);
-int KeysScenario(const Options& options);
-int HoverScenario(const Options& options);
-int NoFolderScenario(const Options& options);
-int VirtualStoreScenario(const Options& options);
-int DropScenario(const Options& options);
-int ProgressScenario(const Options& options);
-int WhyScenario(const Options& options);
-int VanishScenario(const Options& options);
-int ManyScenario(const Options& options);
-int TimingScenario(const Options& options);
+// A scenario: its checks, on a session it opens; the program is closed after
+// it (by --close, Escape by default) if it was opened and still runs.
+using Scenario = void (*)(Checks& checks, Session& s, const Options& options);
+void FolderScenario(Checks& checks, Session& s, const Options& options);
+void KeysScenario(Checks& checks, Session& s, const Options& options);
+void HoverScenario(Checks& checks, Session& s, const Options& options);
+void NoFolderScenario(Checks& checks, Session& s, const Options& options);
+void VirtualStoreScenario(Checks& checks, Session& s, const Options& options);
+void ProgressScenario(Checks& checks, Session& s, const Options& options);
+void WhyScenario(Checks& checks, Session& s, const Options& options);
+void ManyScenario(Checks& checks, Session& s, const Options& options);
 
 }  // namespace driver

@@ -1,4 +1,5 @@
-// The benchmarks' run of the dialog (scripts/bench.sh): how long a tab switch
+// The benchmarks' run of the dialog (scripts/bench-wine.sh), on the Wine
+// driver's session: how long a tab switch
 // and a hover-band crossing that switches tabs take, as the user waits for
 // them. Each is sent, not posted: the time runs from the click (or the move)
 // until the program has handled it and painted what it left to paint.
@@ -68,21 +69,19 @@ double Timed(const Session& s, const NoticeAnswerer& answerer, HWND to,
 
 }  // namespace
 
-//   timing --switches N --crossings N --notices yes|no
+//   torva_wine_timing --switches N --crossings N --notices yes|no
 // Prints "TIME switch FROM TO MS" and "TIME crossing TAB MS", then checks that
 // each showed its tab and that a notice came with each (or none did).
-int TimingScenario(const Options& options) {
-    Checks checks;
+void Timing(Checks& checks, Session& s, const Options& options) {
     const int switches = IntOpt(options, L"--switches", 8);
     const int crossings = IntOpt(options, L"--crossings", 6);
     const bool notices = Opt(options, L"--notices", L"no") == L"yes";
     if (notices) {  // the start-up scan's notice comes before the dialog is shown
         HWND box = WaitForDialog(kNoticeCaption, 900);
-        if (!checks.Expect(box != nullptr, "the start-up notice")) return checks.Failures();
+        if (!checks.Expect(box != nullptr, "the start-up notice")) return;
         ClickButton(box, IDOK);
     }
-    Session s;
-    if (!Open(checks, s)) return checks.Failures();
+    if (!Open(checks, s)) return;
     int shownRight = 0;
     NoticeAnswerer answerer{s};
     const HANDLE thread = CreateThread(nullptr, 0, &NoticeAnswerer::Run, &answerer, 0, nullptr);
@@ -114,8 +113,16 @@ int TimingScenario(const Options& options) {
     checks.Equal(shownRight, switches + crossings, "every switch showed its tab and count line");
     checks.Equal(answerer.answered, notices ? switches + crossings : 0,
                  notices ? "one notice with each switch (the count is capped)" : "no notice");
-    Close(checks, s);
-    return checks.Failures();
 }
 
 }  // namespace driver
+
+int wmain(int argc, wchar_t** argv) {
+    driver::Options options;
+    for (int i = 1; i + 1 < argc; i += 2) options[argv[i]] = argv[i + 1];
+    driver::Checks checks;
+    driver::Session s;
+    driver::Timing(checks, s, options);
+    if (s.process != nullptr) driver::Close(checks, s);
+    return checks.Failures();
+}
