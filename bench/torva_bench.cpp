@@ -35,7 +35,7 @@ namespace fs = std::filesystem;
 
 constexpr std::size_t kCatalogueBytes = 3731319;  // entry 17, the newest release
 constexpr std::size_t kInCacheBytes = 256 * 1024;
-constexpr int kVerifiedEntry = 17;
+constexpr std::size_t kVerifiedEntry = 17;
 
 bool gFailed = false;  // a wrong result: fails even the smoke run
 
@@ -165,7 +165,7 @@ struct ScanWork {
     struct Check {
         std::string name;
         std::int32_t size;
-        int entry;
+        std::size_t entry;
     };
     std::vector<Check> checks;
 };
@@ -186,7 +186,7 @@ ScanWork PlanScan(const fs::path& folder) {
         MarkerOccurrence markers[64];
         const int found = std::min(FindMarkers(header, got, markers, 64), 64);
         const auto size = static_cast<std::int32_t>(fs::file_size(path));
-        std::set<int> entries;
+        std::set<std::size_t> entries;
         for (int m = 0; m < found; ++m) {
             const auto entry = FindEntryByLabel(SlotText(markers[m].label));
             if (entry && MapCatalogue.expectedSizes[*entry] == size &&

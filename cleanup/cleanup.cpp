@@ -153,7 +153,7 @@ std::vector<Notice> CleanupPlan::Notices() const {
 
 CleanupPlan PlanBulkCommand(const ScanResults& r, BulkCommand command) {
     CleanupPlan plan;
-    const auto noticeFor = [](int entry) {
+    const auto noticeFor = [](std::size_t entry) {
         return notice::OfficialMapHacked{std::string(GetCatalogueEntry(entry).officialFileName)};
     };
     // A step per record, with the size the scan measured for it.

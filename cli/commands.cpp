@@ -53,9 +53,9 @@ std::string Pad(const std::string& text, std::size_t width) {
 }
 
 // 1-based periods of the differing sums, in period order.
-std::vector<int> DifferingSums(SumsDiffer differ) {
-    std::vector<int> periods;
-    for (int p = 0; p < kStridedSumPeriods; ++p) {
+std::vector<std::size_t> DifferingSums(SumsDiffer differ) {
+    std::vector<std::size_t> periods;
+    for (std::size_t p = 0; p < kStridedSumPeriods; ++p) {
         if (differ & (1u << p)) periods.push_back(p + 1);
     }
     return periods;

@@ -52,7 +52,7 @@ const MapCatalogueTables MapCatalogue = {
     }},
 };
 
-CatalogueEntry GetCatalogueEntry(int entry) {
+CatalogueEntry GetCatalogueEntry(std::size_t entry) {
     return CatalogueEntry{SlotText(MapCatalogue.labels[entry]),
                           SlotText(MapCatalogue.officialFileNames[entry]),
                           MapCatalogue.expectedSizes[entry], MapCatalogue.expectedSums[entry]};
@@ -61,10 +61,10 @@ CatalogueEntry GetCatalogueEntry(int entry) {
 namespace {
 
 template <std::size_t N>
-std::optional<int> FindInColumn(const std::array<std::array<char, N>, kCatalogueSlots>& column,
-                                std::string_view text) {
+std::optional<std::size_t> FindInColumn(
+    const std::array<std::array<char, N>, kCatalogueSlots>& column, std::string_view text) {
     if (text.empty()) return std::nullopt;  // empty slots hold no entry
-    for (int k = 0; k < kCatalogueSlots; ++k) {
+    for (std::size_t k = 0; k < kCatalogueSlots; ++k) {
         if (SlotText(column[k]) == text) return k;
     }
     return std::nullopt;
@@ -72,11 +72,11 @@ std::optional<int> FindInColumn(const std::array<std::array<char, N>, kCatalogue
 
 }  // namespace
 
-std::optional<int> FindEntryByLabel(std::string_view label) {
+std::optional<std::size_t> FindEntryByLabel(std::string_view label) {
     return FindInColumn(MapCatalogue.labels, label);
 }
 
-std::optional<int> FindEntryByFileName(std::string_view fileName) {
+std::optional<std::size_t> FindEntryByFileName(std::string_view fileName) {
     return FindInColumn(MapCatalogue.officialFileNames, fileName);
 }
 
@@ -86,7 +86,7 @@ StridedSums ComputeStridedSums(const std::uint8_t* data, std::size_t length) {
     return sums.Finish();
 }
 
-Judgement JudgeAgainstEntry(std::FILE* file, std::int64_t measuredSize, int entry) {
+Judgement JudgeAgainstEntry(std::FILE* file, std::int64_t measuredSize, std::size_t entry) {
     constexpr Judgement kUnread{Verdict::Hacked, std::nullopt};
     const std::int32_t expectedSize = MapCatalogue.expectedSizes[entry];
     if (measuredSize != expectedSize) return kUnread;
@@ -110,7 +110,7 @@ Judgement JudgeAgainstEntry(std::FILE* file, std::int64_t measuredSize, int entr
     const StridedSums found = sums.Finish();
     const StridedSums& expected = MapCatalogue.expectedSums[entry];
     SumsDiffer differ = 0;
-    for (int p = 0; p < kStridedSumPeriods; ++p) {
+    for (std::size_t p = 0; p < kStridedSumPeriods; ++p) {
         if (found[p] != expected[p]) differ |= static_cast<SumsDiffer>(1u << p);
     }
     return {differ == 0 ? Verdict::Genuine : Verdict::Hacked, differ};

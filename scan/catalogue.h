@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <optional>
@@ -11,8 +12,8 @@
 
 namespace torva {
 
-constexpr int kCatalogueSlots = 20;
-constexpr int kStridedSumPeriods = 5;
+constexpr std::size_t kCatalogueSlots = 20;
+constexpr std::size_t kStridedSumPeriods = 5;
 
 // StridedSum values for the periods 0..4, in that order.
 using StridedSums = std::array<std::int32_t, kStridedSumPeriods>;
@@ -35,11 +36,11 @@ struct CatalogueEntry {
     const StridedSums& expectedSums;
 };
 
-CatalogueEntry GetCatalogueEntry(int entry);
+CatalogueEntry GetCatalogueEntry(std::size_t entry);
 
 // Exact, case-sensitive lookups; the empty text and the empty slots match nothing.
-std::optional<int> FindEntryByLabel(std::string_view label);
-std::optional<int> FindEntryByFileName(std::string_view fileName);
+std::optional<std::size_t> FindEntryByLabel(std::string_view label);
+std::optional<std::size_t> FindEntryByFileName(std::string_view fileName);
 
 // The five sums in one pass over the bytes (see strided_sums.h for streaming).
 StridedSums ComputeStridedSums(const std::uint8_t* data, std::size_t length);
@@ -61,6 +62,6 @@ struct Judgement {
 // hacked without reading. The file is streamed from offset 0; a file that now
 // yields fewer or more bytes than `measuredSize` is not the file that was
 // measured and is judged hacked.
-Judgement JudgeAgainstEntry(std::FILE* file, std::int64_t measuredSize, int entry);
+Judgement JudgeAgainstEntry(std::FILE* file, std::int64_t measuredSize, std::size_t entry);
 
 }  // namespace torva

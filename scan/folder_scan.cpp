@@ -10,10 +10,10 @@ namespace torva {
 
 namespace {
 
-constexpr int kMarkerLength = static_cast<int>(TitleMarker.size());
+constexpr std::size_t kMarkerLength = TitleMarker.size();
 // Behind the marker: one separator byte, then up to nine label bytes.
-constexpr int kLabelOffset = kMarkerLength + 1;
-constexpr int kLabelLength = 9;
+constexpr std::size_t kLabelOffset = kMarkerLength + 1;
+constexpr std::size_t kLabelLength = 9;
 // Occurrences per header: 504 bytes hold at most 56 nine-byte markers.
 static_assert(FileExamination::kMaxMarkers == (kHeaderSize - kHeaderWindowStart) / kMarkerLength);
 
@@ -58,21 +58,23 @@ std::vector<std::string> ScanResults::NamesOf(const std::vector<std::size_t>& re
 
 int FindMarkers(const std::uint8_t* header, std::size_t length, MarkerOccurrence* out,
                 int capacity) {
-    const int end = static_cast<int>(std::min<std::size_t>(length, kHeaderSize));
+    const std::size_t end = std::min<std::size_t>(length, kHeaderSize);
     int found = 0;
-    for (int at = kHeaderWindowStart; at + kMarkerLength <= end;) {
+    for (std::size_t at = kHeaderWindowStart; at + kMarkerLength <= end;) {
         bool match = true;
-        for (int k = 0; k < kMarkerLength && match; ++k) match = header[at + k] == TitleMarker[k];
+        for (std::size_t k = 0; k < kMarkerLength && match; ++k) {
+            match = header[at + k] == TitleMarker[k];
+        }
         if (!match) {
             ++at;
             continue;
         }
         if (found < capacity) {
             MarkerOccurrence& occurrence = out[found];
-            occurrence.offset = at;
+            occurrence.offset = static_cast<int>(at);  // within the 512-byte header
             occurrence.label.fill('\0');
-            for (int k = 0; k < kLabelLength; ++k) {
-                const int pos = at + kLabelOffset + k;
+            for (std::size_t k = 0; k < kLabelLength; ++k) {
+                const std::size_t pos = at + kLabelOffset + k;
                 const char byte = pos < end ? static_cast<char>(header[pos]) : '\0';
                 occurrence.label[k] = byte == '|' ? '\0' : byte;
             }

@@ -105,7 +105,7 @@ private:
     int markerCount_ = 0;
     MarkerOccurrence markers_[kMaxMarkers];
     std::optional<std::int64_t> size_;
-    std::optional<int> judgedEntry_;  // two markers of one label: the file is read once
+    std::optional<std::size_t> judgedEntry_;  // two markers of one label: the file is read once
     Judgement judgement_{Verdict::Hacked, std::nullopt};
 };
 

@@ -226,11 +226,12 @@ StridedSums StridedSumAccumulator::Finish() const {
     // The counter leaves pass 0 at 0. Pass p counts modulo p + 1 from where the
     // previous pass left it and skips the positions at which it stands at 1.
     std::uint64_t counter = 0;
-    for (int p = 1; p < kStridedSumPeriods; ++p) {
-        const std::uint64_t period = static_cast<std::uint64_t>(p) + 1;
-        const std::uint64_t skipped = (1 + period - counter) % period;
+    for (std::size_t p = 1; p < kStridedSumPeriods; ++p) {
+        const std::size_t period = p + 1;
+        // The counter stands below the period, so this is below it too.
+        const auto skipped = static_cast<std::size_t>((1 + period - counter) % period);
         std::int64_t skippedSum = 0;
-        for (std::uint64_t r = skipped; r < kResidues; r += period) skippedSum += residueSums_[r];
+        for (std::size_t r = skipped; r < kResidues; r += period) skippedSum += residueSums_[r];
         sums[p] = Wrap32(total - skippedSum);
         counter = (counter + length_) % period;
     }

@@ -154,7 +154,7 @@ std::string VerdictReason(const std::string& label, std::int64_t size,
     if (!sumsDiffer) return "읽는 중 바뀜";
     if (*sumsDiffer == 0) return "일치";
     std::string periods;  // 1-based, in period order
-    for (int p = 0; p < kStridedSumPeriods; ++p) {
+    for (std::size_t p = 0; p < kStridedSumPeriods; ++p) {
         if ((*sumsDiffer & (1u << p)) == 0) continue;
         periods += (periods.empty() ? "" : "·") + std::to_string(p + 1);
     }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
@@ -34,7 +35,9 @@ public:
         std::size_t i = 0;
         for (; i + 8 <= length; i += 8) {
             std::uint64_t word = Next();
-            for (int k = 0; k < 8; ++k, word >>= 8) out[i + k] = static_cast<std::uint8_t>(word);
+            for (std::size_t k = 0; k < 8; ++k, word >>= 8) {
+                out[i + k] = static_cast<std::uint8_t>(word);
+            }
         }
         std::uint64_t word = Next();
         for (; i < length; ++i, word >>= 8) out[i] = static_cast<std::uint8_t>(word);
@@ -48,34 +51,35 @@ std::uint64_t Stream(std::uint64_t variant, std::uint64_t purpose) {
     return variant * 0x100000001B3ull ^ (purpose + 1) * 0xD6E8FEB86659FD93ull;
 }
 
-constexpr int kResidues = 60;  // lcm(2, 3, 4, 5): every sum is a sum of residue classes
+constexpr std::size_t kResidues = 60;  // lcm(2, 3, 4, 5): every sum is a sum of residue classes
 constexpr std::size_t kArchiveStart = kHeaderSize;
 
 // Which residue class (mod period p + 1) each period p of 1..4 leaves out, for
 // data of `length` bytes: the skip counter enters each pass where the last
-// pass left it.
-std::array<int, kStridedSumPeriods> SkippedResidues(std::uint64_t length) {
-    std::array<int, kStridedSumPeriods> skipped{-1, 0, 0, 0, 0};
+// pass left it. Period 0 leaves out none; its slot is unused.
+using Skipped = std::array<std::size_t, kStridedSumPeriods>;
+Skipped SkippedResidues(std::uint64_t length) {
+    Skipped skipped{};
     std::uint64_t counter = 0;
-    for (int p = 1; p < kStridedSumPeriods; ++p) {
-        const std::uint64_t period = static_cast<std::uint64_t>(p) + 1;
-        skipped[p] = static_cast<int>((1 + period - counter) % period);
+    for (std::size_t p = 1; p < kStridedSumPeriods; ++p) {
+        const std::uint64_t period = p + 1;
+        skipped[p] = static_cast<std::size_t>((1 + period - counter) % period);  // below 5
         counter = (counter + length) % period;
     }
     return skipped;
 }
 
-bool InClass(int residue, int period, const std::array<int, kStridedSumPeriods>& skipped) {
+bool InClass(std::size_t residue, std::size_t period, const Skipped& skipped) {
     return period > 0 && residue % (period + 1) == skipped[period];
 }
 
 // A residue in the left-out class of `period` only (period 0: in none), so
 // adjusting bytes there moves the total and that one sum. For period 3 the
 // class may lie inside period 1's; it is fixed before period 1.
-int ResidueFor(int period, const std::array<int, kStridedSumPeriods>& skipped) {
-    for (int r = 0; r < kResidues; ++r) {
+std::size_t ResidueFor(std::size_t period, const Skipped& skipped) {
+    for (std::size_t r = 0; r < kResidues; ++r) {
         bool fits = period == 0 || InClass(r, period, skipped);
-        for (int q = 1; q < kStridedSumPeriods && fits; ++q) {
+        for (std::size_t q = 1; q < kStridedSumPeriods && fits; ++q) {
             if (q == period || (period == 3 && q == 1)) continue;
             if (InClass(r, q, skipped)) fits = false;
         }
@@ -86,10 +90,10 @@ int ResidueFor(int period, const std::array<int, kStridedSumPeriods>& skipped) {
 
 // Adds `delta` to the bytes (as signed values) at positions of residue `r`,
 // from the end of the file backwards, each byte kept within -128..127.
-void SpreadDelta(std::vector<std::uint8_t>& bytes, int r, std::int64_t delta) {
+void SpreadDelta(std::vector<std::uint8_t>& bytes, std::size_t r, std::int64_t delta) {
     if (bytes.size() <= kArchiveStart + kResidues) throw std::logic_error("file too short");
     std::size_t pos = bytes.size() - 1;
-    pos -= (pos % kResidues + kResidues - static_cast<std::size_t>(r)) % kResidues;
+    pos -= (pos % kResidues + kResidues - r) % kResidues;
     while (delta != 0) {
         if (pos < kArchiveStart + 4) throw std::logic_error("cannot reach the sums");
         const int old = static_cast<std::int8_t>(bytes[pos]);
@@ -178,7 +182,7 @@ private:
     SampleFolder& folder_;
 };
 
-ExpectedOccurrence Judged(int entry, bool genuine) {
+ExpectedOccurrence Judged(std::size_t entry, bool genuine) {
     return ExpectedOccurrence{std::string(GetCatalogueEntry(entry).label),
                               genuine ? Verdict::Genuine : Verdict::Hacked};
 }
@@ -189,7 +193,7 @@ ExpectedOccurrence Unjudged(std::string label) { return ExpectedOccurrence{std::
 class Forgery {
 public:
     explicit Forgery(std::uint64_t variant) : variant_(variant) {}
-    const std::vector<std::uint8_t>& Of(int entry) {
+    const std::vector<std::uint8_t>& Of(std::size_t entry) {
         auto it = cache_.find(entry);
         if (it == cache_.end()) it = cache_.emplace(entry, ForgeGenuine(entry, variant_)).first;
         return it->second;
@@ -197,7 +201,7 @@ public:
 
 private:
     std::uint64_t variant_;
-    std::map<int, std::vector<std::uint8_t>> cache_;
+    std::map<std::size_t, std::vector<std::uint8_t>> cache_;
 };
 
 std::vector<std::uint8_t> WithByteChanged(std::vector<std::uint8_t> bytes, std::size_t pos) {
@@ -213,13 +217,17 @@ std::vector<std::uint8_t> WithByteAppended(std::vector<std::uint8_t> bytes) {
 void WriteDemo(FolderWriter& out, std::uint64_t variant) {
     Forgery forged(variant);
     // Five distinct releases, a different choice per variant (7 is prime to 18).
-    std::array<int, 5> pick{};
-    for (int i = 0; i < 5; ++i) pick[i] = static_cast<int>((17 + variant * 5 + i * 7) % 18);
-    const auto official = [](int e) { return std::string(GetCatalogueEntry(e).officialFileName); };
-    const auto label = [](int e) { return std::string(GetCatalogueEntry(e).label); };
+    std::array<std::size_t, 5> pick{};
+    for (std::size_t i = 0; i < pick.size(); ++i) {
+        pick[i] = static_cast<std::size_t>((17 + variant * 5 + i * 7) % 18);
+    }
+    const auto official = [](std::size_t e) {
+        return std::string(GetCatalogueEntry(e).officialFileName);
+    };
+    const auto label = [](std::size_t e) { return std::string(GetCatalogueEntry(e).label); };
 
     // Genuine copies under their official names; one display name goes on after a '|'.
-    for (int i = 0; i < 3; ++i) {
+    for (std::size_t i = 0; i < 3; ++i) {
         out.Add(official(pick[i]), SampleKind::Genuine, forged.Of(pick[i]),
                 {Judged(pick[i], true)});
     }
@@ -239,7 +247,8 @@ void WriteDemo(FolderWriter& out, std::uint64_t variant) {
     // Hacked copies: one byte changed (past the header, and the last byte), one byte longer.
     const auto& hackedBase = forged.Of(pick[4]);
     out.Add(official(pick[4]), SampleKind::Hacked,
-            WithByteChanged(hackedBase, hackedBase.size() / 2 + variant % 997),
+            WithByteChanged(hackedBase,
+                            hackedBase.size() / 2 + static_cast<std::size_t>(variant % 997)),
             {Judged(pick[4], false)});
     out.Add(StemOf(official(pick[0])) + "_hack.w3x", SampleKind::Hacked,
             WithByteChanged(forged.Of(pick[0]), forged.Of(pick[0]).size() - 1),
@@ -267,7 +276,7 @@ void WriteDemo(FolderWriter& out, std::uint64_t variant) {
     // One header, two markers: a genuine copy of pick[0] whose display name also
     // names another release; each occurrence is judged on its own.
     {
-        const int other = pick[2];
+        const std::size_t other = pick[2];
         const auto header =
             MapHeader(kFamily + " " + label(other) + "|" + ReleaseDisplayName(pick[0]));
         out.Add("TORVA double.w3x", SampleKind::DoubleMarker,
@@ -293,7 +302,7 @@ void WriteDemo(FolderWriter& out, std::uint64_t variant) {
     }
 
     // Other files, among them an official name without a marker.
-    int unused = 0;
+    std::size_t unused = 0;
     while (std::find(pick.begin(), pick.end(), unused) != pick.end()) ++unused;
     out.Add(official(unused), SampleKind::Other, RandomBytes(4096, Stream(variant, 109)));
     out.Add("notes.txt", SampleKind::Other, Bytes("maps to try tonight\n"));
@@ -311,7 +320,7 @@ void WriteBench(FolderWriter& out, std::uint64_t variant) {
     char name[64];
     // 100 files of catalogue size and label: 60 genuine, 40 with one byte changed.
     for (int i = 0; i < 100; ++i) {
-        const int entry = i % 18;
+        const std::size_t entry = static_cast<std::size_t>(i % 18);
         const auto& base = forged.Of(entry);
         const bool genuine = i % 5 < 3;
         const std::string label(GetCatalogueEntry(entry).label);
@@ -394,17 +403,17 @@ std::vector<std::uint8_t> MapHeader(std::string_view displayName, std::uint32_t 
     return header;
 }
 
-std::string ReleaseDisplayName(int entry) {
+std::string ReleaseDisplayName(std::size_t entry) {
     return kFamily + " " + std::string(GetCatalogueEntry(entry).label);
 }
 
-std::vector<std::uint8_t> ForgeGenuine(int entry, std::uint64_t variant) {
+std::vector<std::uint8_t> ForgeGenuine(std::size_t entry, std::uint64_t variant) {
     return ForgeGenuine(entry, variant, MapHeader(ReleaseDisplayName(entry), 0, 8));
 }
 
-std::vector<std::uint8_t> ForgeGenuine(int entry, std::uint64_t variant,
+std::vector<std::uint8_t> ForgeGenuine(std::size_t entry, std::uint64_t variant,
                                        const std::vector<std::uint8_t>& header) {
-    if (entry < 0 || entry >= kCatalogueSlots || GetCatalogueEntry(entry).label.empty()) {
+    if (entry >= kCatalogueSlots || GetCatalogueEntry(entry).label.empty()) {
         throw std::invalid_argument("no such release");
     }
     if (header.size() > kHeaderSize) throw std::invalid_argument("header longer than 512 bytes");
@@ -412,7 +421,7 @@ std::vector<std::uint8_t> ForgeGenuine(int entry, std::uint64_t variant,
     const std::size_t length = static_cast<std::size_t>(row.expectedSize);
 
     std::vector<std::uint8_t> bytes(length, 0);
-    Random(Stream(variant, 1 + static_cast<std::uint64_t>(entry)))
+    Random(Stream(variant, 1 + std::uint64_t{entry}))
         .Fill(bytes.data() + kArchiveStart, length - kArchiveStart);
     std::copy(header.begin(), header.end(), bytes.begin());
     std::copy_n("MPQ\x1A", 4, bytes.begin() + kArchiveStart);
@@ -423,21 +432,21 @@ std::vector<std::uint8_t> ForgeGenuine(int entry, std::uint64_t variant,
         residue[i % kResidues] += static_cast<std::int8_t>(bytes[i]);
     }
     const auto skipped = SkippedResidues(length);
-    const auto classSum = [&](int period) {
+    const auto classSum = [&](std::size_t period) {
         std::int64_t sum = 0;
-        for (int r = 0; r < kResidues; ++r) {
+        for (std::size_t r = 0; r < kResidues; ++r) {
             if (period == 0 || InClass(r, period, skipped)) sum += residue[r];
         }
         return sum;
     };
     const StridedSums& target = row.expectedSums;
     // Order matters: each step leaves the classes fixed before it alone.
-    for (int period : {2, 4, 3, 1, 0}) {
+    for (const std::size_t period : std::initializer_list<std::size_t>{2, 4, 3, 1, 0}) {
         const std::int64_t wanted =
             period == 0 ? target[0] : std::int64_t{target[0]} - target[period];
         const std::int64_t delta = wanted - classSum(period);
         if (delta == 0) continue;
-        const int r = ResidueFor(period, skipped);
+        const std::size_t r = ResidueFor(period, skipped);
         SpreadDelta(bytes, r, delta);
         residue[r] += delta;
     }

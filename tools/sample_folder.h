@@ -3,6 +3,7 @@
 // unrelated files, with a manifest of what each file is.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -59,14 +60,14 @@ std::vector<std::uint8_t> MapHeader(std::string_view displayName, std::uint32_t 
                                     std::uint32_t players = 8);
 
 // The display name a release carries: the family name, a blank, the label.
-std::string ReleaseDisplayName(int entry);
+std::string ReleaseDisplayName(std::size_t entry);
 
 // A file of entry `entry`'s exact size whose five sums equal the catalogue
 // row. `header` (at most 512 bytes; default: the release's own map header)
 // starts the file and is kept as given. Throws std::logic_error if the forged
 // sums ever miss, which would be a fault here.
-std::vector<std::uint8_t> ForgeGenuine(int entry, std::uint64_t variant = 0);
-std::vector<std::uint8_t> ForgeGenuine(int entry, std::uint64_t variant,
+std::vector<std::uint8_t> ForgeGenuine(std::size_t entry, std::uint64_t variant = 0);
+std::vector<std::uint8_t> ForgeGenuine(std::size_t entry, std::uint64_t variant,
                                        const std::vector<std::uint8_t>& header);
 
 // Writes the folder and, if asked, the manifest. Throws std::runtime_error on

@@ -70,7 +70,7 @@ const std::vector<SumsCase>& LengthCases() {
         std::vector<std::size_t> lengths;
         for (int i = 0; i < 300; ++i) lengths.push_back(rng() % 5001);
         for (std::size_t r = 0; r < 60; ++r) lengths.push_back(60 * 37 + r);
-        for (int k = 0; k < 18; ++k) {
+        for (std::size_t k = 0; k < 18; ++k) {
             const auto size = static_cast<std::size_t>(MapCatalogue.expectedSizes[k]);
             for (std::size_t d : {size - 1, size, size + 1}) lengths.push_back(d);
         }
@@ -109,7 +109,7 @@ TEST_P(SumsKernels, ChunkingDoesNotChangeTheResult) {
 // Runs of extreme bytes fill the narrow lanes fastest; the sums still wrap
 // around as 32-bit two's complement.
 TEST_P(SumsKernels, LongRunsOfExtremeBytesWrapLikeThirtyTwoBitRegisters) {
-    for (std::uint8_t fill : {0x80, 0x7F}) {
+    for (const std::uint8_t fill : {std::uint8_t{0x80}, std::uint8_t{0x7F}}) {
         const std::vector<std::uint8_t> data(3 * 1000 * 1000 + 17, fill);
         EXPECT_EQ(ComputeStridedSums(data.data(), data.size()),
                   ReferenceStridedSums(data.data(), data.size()));
@@ -127,7 +127,7 @@ INSTANTIATE_TEST_SUITE_P(Kernels, SumsKernels,
 
 struct LookupCase {
     const char* text;
-    std::optional<int> entry;
+    std::optional<std::size_t> entry;
 };
 
 class LabelLookup : public ::testing::TestWithParam<LookupCase> {};
@@ -156,7 +156,7 @@ INSTANTIATE_TEST_SUITE_P(FileNames, FileNameLookup,
                                            LookupCase{"", std::nullopt}));
 
 TEST(MapCatalogue, OfficialNamesFollowTheLabelsAndAllDiffer) {
-    for (int k = 0; k < 18; ++k) {
+    for (std::size_t k = 0; k < 18; ++k) {
         const CatalogueEntry e = GetCatalogueEntry(k);
         const std::string expected =
             k == 0 ? "TORVA100Q7.w3x" : "TORVA_" + std::string(e.label) + ".w3x";
@@ -164,7 +164,7 @@ TEST(MapCatalogue, OfficialNamesFollowTheLabelsAndAllDiffer) {
         EXPECT_EQ(FindEntryByLabel(e.label), k);
         EXPECT_EQ(FindEntryByFileName(e.officialFileName), k);
     }
-    for (int k : {18, 19}) {
+    for (std::size_t k = 18; k < kCatalogueSlots; ++k) {
         EXPECT_TRUE(GetCatalogueEntry(k).label.empty());
         EXPECT_EQ(GetCatalogueEntry(k).expectedSize, 0);
     }
@@ -184,7 +184,7 @@ struct TempFile {
 // the file is never read (its position stays). A genuine copy that shrank or
 // grew since it was measured is hacked too.
 TEST(JudgeAgainstEntry, JudgesByMeasuredSizeAndAFileThatChangedSinceIsHacked) {
-    const int entry = 17;
+    const std::size_t entry = 17;
     const std::int32_t size = MapCatalogue.expectedSizes[entry];
     const auto genuine = sample::ForgeGenuine(entry, 1);
     for (std::int32_t actual : {size, size - 1, size + 1, 0}) {

@@ -20,21 +20,21 @@ namespace fs = std::filesystem;
 
 constexpr int kA03 = 1, kA19 = 13, kA21 = 15, kA31 = 16, kA32 = 17;
 
-const std::vector<std::uint8_t>& Genuine(int entry) {
-    static std::map<int, std::vector<std::uint8_t>> cache;
+const std::vector<std::uint8_t>& Genuine(std::size_t entry) {
+    static std::map<std::size_t, std::vector<std::uint8_t>> cache;
     auto& bytes = cache[entry];
     if (bytes.empty()) bytes = sample::ForgeGenuine(entry, 3);
     return bytes;
 }
 
-std::vector<std::uint8_t> OneByteChanged(int entry) {
+std::vector<std::uint8_t> OneByteChanged(std::size_t entry) {
     auto bytes = Genuine(entry);
     bytes[bytes.size() / 2] ^= 0x01;
     return bytes;
 }
 
 // A genuine copy whose header names its release twice: two entries on the lists.
-std::vector<std::uint8_t> NamedTwice(int entry) {
+std::vector<std::uint8_t> NamedTwice(std::size_t entry) {
     auto header = sample::MapHeader(sample::ReleaseDisplayName(entry));
     const std::string second = sample::ReleaseDisplayName(entry);
     std::copy(second.begin(), second.end(), header.begin() + 300);

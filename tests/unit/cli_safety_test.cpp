@@ -177,7 +177,7 @@ TEST_F(Hostile, AClosedPipeNeverStopsACleanUpHalfway) {
     for (int run = 0; run < 10; ++run) {
         const fs::path folder = Root() / ("pipe" + std::to_string(run));
         // Hacked copies under official names: each gets a notice on the way.
-        for (int i = 0; i < 13; ++i) {
+        for (std::size_t i = 0; i < 13; ++i) {
             Make(folder / std::string(GetCatalogueEntry(i).officialFileName));
         }
         const std::string command = std::string(

@@ -101,7 +101,7 @@ TEST_F(CliOnSampleFolder, ScanAgreesWithTheManifestAndTheLiteralSums) {
         const StridedSums literal = testing::ReferenceStridedSums(
             reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
         json differ = json::array();
-        for (int p = 0; p < kStridedSumPeriods; ++p) {
+        for (std::size_t p = 0; p < kStridedSumPeriods; ++p) {
             if (literal[p] != release.expectedSums[p]) differ.push_back(p + 1);
         }
         EXPECT_EQ(map["sums_differ"], differ) << name;
@@ -125,7 +125,7 @@ TEST_F(CliOnSampleFolder, ScanAgreesWithTheManifestAndTheLiteralSums) {
 
 TEST_F(CliOnSampleFolder, SumsInPeriodOrderThenTheName) {
     std::string genuine;
-    std::optional<int> release;
+    std::optional<std::size_t> release;
     for (const json& file : manifest_["files"]) {
         if (file["kind"] != "genuine") continue;
         genuine = Folder() + "/" + file["name"].get<std::string>();
@@ -142,7 +142,7 @@ TEST_F(CliOnSampleFolder, SumsInPeriodOrderThenTheName) {
         ComputeStridedSums(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
     const auto line = [](const StridedSums& sums, const std::string& name) {
         std::ostringstream out;
-        for (int p = 0; p < kStridedSumPeriods; ++p) out << sums[p] << ' ';
+        for (std::size_t p = 0; p < kStridedSumPeriods; ++p) out << sums[p] << ' ';
         return out.str() + name + "\n";
     };
     EXPECT_EQ(run.out,

@@ -133,7 +133,7 @@ TEST(DialogTemplate, WithoutAFontOrWholeHeaderNothingIsRewritten) {
     EXPECT_FALSE(win::TemplateFace(plain.data(), plain.size()));
     EXPECT_FALSE(win::WithTemplateFace(plain.data(), plain.size(), u"맑은 고딕"));
     const auto full = Template(true, 0x40, false);
-    for (const std::size_t cut : {0, 10, 30, 40, 68}) {
+    for (const std::size_t cut : {0u, 10u, 30u, 40u, 68u}) {
         EXPECT_FALSE(win::TemplateFace(full.data(), cut)) << cut;
     }
 }

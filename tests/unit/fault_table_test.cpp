@@ -92,21 +92,21 @@ TEST_F(FaultTable, UnusualNamesAreScannedOrLeftOffButNeverCut) {
 }
 
 struct CountCase {
-    int entries;
-    int notices;
+    std::size_t entries;
+    std::size_t notices;
 };
 
 class ManyEntries : public FaultTable, public ::testing::WithParamInterface<CountCase> {};
 
 TEST_P(ManyEntries, OnlyTheFirstThousandAreExaminedWithOneNoticePerScan) {
-    for (int i = 0; i < GetParam().entries; ++i) {
+    for (std::size_t i = 0; i < GetParam().entries; ++i) {
         std::ofstream(download / ("f" + std::to_string(100000 + i))) << "x";
     }
     // Sorted last, so it is never examined once the cap is reached.
     WriteFile(download / "zz TORVA_A32.w3x", HackedA32());
     map->ScanFolder();
     EXPECT_EQ(map->Results().FolderFileCount, std::min<std::size_t>(GetParam().entries + 1, 1000));
-    EXPECT_EQ(static_cast<int>(prompts.notices.size()), GetParam().notices);
+    EXPECT_EQ(prompts.notices.size(), GetParam().notices);
     EXPECT_EQ(map->Results().Hacked.size(), GetParam().entries + 1 <= 1000 ? 1u : 0u);
 }
 

@@ -19,7 +19,7 @@ namespace {
 using testing::TempFolder;
 namespace fs = std::filesystem;
 
-Verdict VerdictOfFile(const fs::path& path, int entry) {
+Verdict VerdictOfFile(const fs::path& path, std::size_t entry) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     EXPECT_NE(file, nullptr);
     std::fseek(file, 0, SEEK_END);
@@ -37,10 +37,10 @@ void PokeByte(const fs::path& path, long offset, std::uint8_t value) {
     std::fclose(file);
 }
 
-class ForgedRelease : public ::testing::TestWithParam<int> {};
+class ForgedRelease : public ::testing::TestWithParam<std::size_t> {};
 
 TEST_P(ForgedRelease, GenuineOnDiskAndHackedAfterAnySingleChange) {
-    const int entry = GetParam();
+    const std::size_t entry = GetParam();
     const auto bytes = sample::ForgeGenuine(entry, 7);
     ASSERT_EQ(bytes.size(), static_cast<std::size_t>(GetCatalogueEntry(entry).expectedSize));
     TempFolder folder;
@@ -63,7 +63,7 @@ TEST_P(ForgedRelease, GenuineOnDiskAndHackedAfterAnySingleChange) {
     EXPECT_EQ(VerdictOfFile(path, entry), Verdict::Hacked);
 }
 
-INSTANTIATE_TEST_SUITE_P(AllReleases, ForgedRelease, ::testing::Range(0, 18));
+INSTANTIATE_TEST_SUITE_P(AllReleases, ForgedRelease, ::testing::Range<std::size_t>(0, 18));
 
 // Same variant, same bytes; another variant, other bytes.
 TEST(ForgeGenuine, IsDeterministicAndKeepsTheGivenHeader) {

@@ -64,6 +64,9 @@ std::string TextOf(HWND hwnd) {
     return WideToUtf8(text);
 }
 
+// The style bits, which GetWindowLongW hands over as a LONG.
+DWORD StyleOf(HWND hwnd) { return static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE)); }
+
 // Opens the template through the dialog layer and hands it to `inspect` once
 // shown (a template's WS_VISIBLE takes effect after WM_INITDIALOG).
 void Inspect(int templateId, const std::function<void(HWND)>& inspect) {
@@ -135,9 +138,9 @@ void ExpectControls(HWND dialog, const ControlSpec (&specs)[N], LONG width, LONG
 
 TEST(ProgramResources, MainDialogTemplate) {
     Inspect(IDD_MAIN_DIALOG, [](HWND dialog) {
-        const LONG want =
+        const DWORD want =
             WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
-        EXPECT_EQ(GetWindowLongW(dialog, GWL_STYLE) & want, want);
+        EXPECT_EQ(StyleOf(dialog) & want, want);
         EXPECT_TRUE(GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_APPWINDOW);
         EXPECT_EQ(TextOf(dialog), "토르바 맵 체커 Ver1.4 (Last Ver.A32)");
         ExpectControls(dialog, kMainControls, 319, 213);
@@ -146,8 +149,8 @@ TEST(ProgramResources, MainDialogTemplate) {
 
 TEST(ProgramResources, AboutBoxTemplate) {
     Inspect(IDD_ABOUTBOX, [](HWND dialog) {
-        const LONG want = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
-        EXPECT_EQ(GetWindowLongW(dialog, GWL_STYLE) & want, want);
+        const DWORD want = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
+        EXPECT_EQ(StyleOf(dialog) & want, want);
         EXPECT_EQ(TextOf(dialog), "토르바 맵 체커 정보");
         ExpectControls(dialog, kAboutControls, 235, 55);
         // Credits of our own: a copyright line, then a thanks line.
