@@ -491,21 +491,24 @@ TEST_F(MainDialogTest, CtrlCCopiesTheSelectedEntriesWithVerdictAndReason) {
         "TORVA_A07 cut.w3x\tA07\t해킹\t크기 -4096\r\nTORVA_A32 cut.w3x\tA32\t해킹\t크기 -4096");
 }
 
+int aboutBoxes = 0;
+
+// A timer's, inside the About box's own loop: counts it, then Escape on its button.
+void CALLBACK CloseAboutBox(HWND, UINT, UINT_PTR, DWORD) {
+    HWND about = FindWindowW(L"#32770", Utf8ToWide("토르바 맵 체커 정보").c_str());
+    if (about == nullptr || !IsWindowVisible(about) || aboutBoxes++ > 0) return;
+    PostMessageW(GetDlgItem(about, IDOK), WM_KEYDOWN, VK_ESCAPE, 1);
+}
+
 // The system menu: a command's low four bits are the system's, so 31 is the
 // About entry too, and Escape closes the box; other commands open none;
 // minimised and restored, the dialog shows what it showed.
 TEST_F(MainDialogTest, TheSystemMenuOpensTheAboutBoxOnItsEntryOnly) {
     Write("notes.txt", "notes");
-    static int aboutBoxes = 0;
     Run([&](HostedDialog& d) {
         for (const UINT command : {31u, 15u, 32u}) {
             aboutBoxes = 0;
-            // Inside the box's own loop: counted, then Escape on its button.
-            const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
-                HWND about = FindWindowW(L"#32770", Utf8ToWide("토르바 맵 체커 정보").c_str());
-                if (about == nullptr || !IsWindowVisible(about) || aboutBoxes++ > 0) return;
-                PostMessageW(GetDlgItem(about, IDOK), WM_KEYDOWN, VK_ESCAPE, 1);
-            });
+            const UINT_PTR timer = SetTimer(nullptr, 0, 50, &CloseAboutBox);
             SendMessageW(d.Handle(), WM_SYSCOMMAND, command, 0);
             KillTimer(nullptr, timer);
             EXPECT_EQ(aboutBoxes, command == 31u ? 1 : 0) << command;
