@@ -1,8 +1,8 @@
 // The benchmarks' run of the dialog (scripts/bench-wine.sh), on the Wine
-// driver's session: how long a tab switch
-// and a hover-band crossing that switches tabs take, as the user waits for
-// them. Each is sent, not posted: the time runs from the click (or the move)
-// until the program has handled it and painted what it left to paint.
+// driver's session: how long a tab switch and a hover-band crossing that
+// switches tabs take, as the user waits for them. Each is sent, not posted:
+// the time runs from the click (or the move) until the program has handled it
+// and painted what it left to paint.
 #include <atomic>
 #include <cstdio>
 

@@ -66,6 +66,8 @@ class HostedDialog final : public CMainDlg {
 public:
     using CMainDlg::CMainDlg;
     std::function<void(HostedDialog&)> script;
+    // The dialog whose script the timer runs (a timer's callback has no other way to it).
+    static inline HostedDialog* current = nullptr;
 
     void Click(int button) {
         SendMessageW(Handle(), WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
@@ -127,9 +129,6 @@ private:
         if (self->script) self->script(*self);
         self->EndDialog(IDOK);
     }
-
-public:
-    static inline HostedDialog* current = nullptr;
 };
 
 std::string Shown(int tab, const std::vector<std::string>& names) {
@@ -188,16 +187,9 @@ protected:
         temp.Write(download + "\\" + name, bytes);
     }
     std::string Read(const std::string& name) const { return temp.Read(download + "\\" + name); }
+    // The download folder's files, sorted.
     std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAW found;
-        HANDLE find = FindFirstFileW((temp.Wide(download) + L"\\*").c_str(), &found);
-        if (find == INVALID_HANDLE_VALUE) return names;
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                names.push_back(WideToUtf8(found.cFileName));
-        } while (FindNextFileW(find, &found));
-        FindClose(find);
+        std::vector<std::string> names = temp.Names(download);
         std::sort(names.begin(), names.end());
         return names;
     }

@@ -49,10 +49,11 @@ public:
         bytes.resize(got);
         return bytes;
     }
-    std::vector<std::string> Names() const {
+    // The entries of the folder, or of `subfolder` under it.
+    std::vector<std::string> Names(const std::string& subfolder = "") const {
         std::vector<std::string> names;
         WIN32_FIND_DATAW found;
-        HANDLE find = FindFirstFileW((Wide("") + L"\\*").c_str(), &found);
+        HANDLE find = FindFirstFileW((Wide(subfolder) + L"\\*").c_str(), &found);
         if (find == INVALID_HANDLE_VALUE) return names;
         do {
             const std::wstring name = found.cFileName;
