@@ -5,7 +5,16 @@
 
 namespace torva {
 
-enum class Failure { None, NotFound, Exists, AccessDenied, TooLong, Other };
+enum class Failure {
+    None,
+    NotFound,
+    Exists,
+    AccessDenied,
+    TooLong,
+    NotSame,  // the name reaches another file than the one meant (replaced, a case twin, a short name)
+    Link,     // a link or other reparse point, changed as itself or not at all
+    Other,
+};
 
 // Unread, a failure would pass for success: the compiler insists it is looked at.
 struct [[nodiscard]] Result {

@@ -2,6 +2,7 @@
 // under platform/; tests use scripted fakes.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -23,29 +24,79 @@ public:
     virtual std::optional<std::vector<std::string>> List(const std::string& folder) = 0;
 };
 
+// Which file a name led to, whatever its name: the volume and file index on
+// Windows, the device and inode on POSIX. Two names of one identity are one
+// file; one name of two identities at two moments is two files.
+struct FileIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t index = 0;
+};
+inline bool operator==(const FileIdentity& a, const FileIdentity& b) {
+    return a.volume == b.volume && a.index == b.index;
+}
+inline bool operator!=(const FileIdentity& a, const FileIdentity& b) { return !(a == b); }
+
 // A file opened for reading, and why not when it could not be (a file gone
 // since it was listed is NotFound).
 struct [[nodiscard]] OpenedFile {
     UniqueFile file;
     Result result;
+    std::optional<FileIdentity> identity;  // of the file opened (a link followed)
 };
+
+// An entry of the bound folder as it stands, a link taken as itself.
+struct EntryState {
+    Result result;     // NotFound only when checked to be absent
+    std::string name;  // the entry's own name: a case variant or a short (8.3)
+                       // name given on Windows reaches an entry of another name
+    bool link = false;  // a symbolic link or another reparse point
+};
+
+// Our own temporary files ("~torva-copy-<id>.tmp"), which hold a copy until
+// it is whole: never listed, never judged, removed when a killed run left one.
+extern const char* const kTemporaryCopyPrefix;
+extern const char* const kTemporaryCopySuffix;
+bool IsTemporaryCopyName(const std::string& name);
 
 // File operations in the download folder, never in whatever directory happens
 // to be current. Names are UTF-8.
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
-    // Binds the bare names of the calls below to entries of `folder`. When
-    // the folder cannot be used nothing is then read, deleted or copied.
+    // Binds the bare names of the calls below to `folder` as it is now. The
+    // folder is held (POSIX: open; Windows: by its identity, checked at every
+    // call), so they reach that folder or fail, also after its name has come
+    // to name another. Removes temporary copies a killed run left there (never
+    // one another run is still writing). When the folder cannot be used
+    // nothing is then read, deleted or copied.
     virtual Result BindFolder(const std::string& folder) = 0;
+    // Whether the bound folder can still be used: NotFound once it is gone
+    // (deleted; on Windows also when its path leads to another folder now).
+    virtual Result CheckFolder() = 0;
     // Opens an entry for reading bytes ("rb").
     virtual OpenedFile OpenForReading(const std::string& name) = 0;
-    // Deletes an entry.
-    virtual Result Remove(const std::string& name) = 0;
-    // Copies the file at `sourcePath` (a full path) to the entry `name`; with
+    // The entry of exactly this name, links not followed.
+    virtual EntryState Lookup(const std::string& name) = 0;
+    // Deletes the entry itself: a link, never what it points to (where the
+    // platform cannot promise that, Link and nothing changed). With
+    // `expected`, only while the name leads to that file: NotSame otherwise.
+    virtual Result Remove(const std::string& name, const std::optional<FileIdentity>& expected) = 0;
+    // Copies the file at `sourcePath` (a full path) to the entry `name`,
+    // whole or not at all: through a temporary name, which goes on failure,
+    // on a signal and when the source changed while read (NotSame). With
     // `failIfExists` an existing entry is kept and the result is Exists.
     virtual Result Copy(const std::string& sourcePath, const std::string& name,
                         bool failIfExists) = 0;
+    // Binds a second folder, where MoveOut puts files (torvacheck's
+    // --move-to), held as the bound folder is. Exists when it is the bound
+    // folder itself, under whatever name.
+    virtual Result BindTarget(const std::string& folder) = 0;
+    // Moves the entry into the target folder as `newName`, never replacing a
+    // file there (Exists), whole or not at all: across volumes through a
+    // temporary name in the target, compared before the entry goes. With
+    // `expected`, only while the name leads to that file (NotSame).
+    virtual Result MoveOut(const std::string& name, const std::optional<FileIdentity>& expected,
+                           const std::string& newName) = 0;
 };
 
 // The clean-up commands of the three buttons.
