@@ -27,9 +27,10 @@ struct FileNow {
 
 // None, with why, when the file cannot be opened.
 std::optional<FileNow> Reexamine(FileSystem& files, const std::string& name, bool withVerdicts,
-                                 Result& failure) {
+                                 Result& failure, std::optional<FileIdentity>& identity) {
     OpenedFile opened = files.OpenForReading(name);
     failure = opened.result;
+    identity = opened.identity;
     if (!opened.file) return std::nullopt;
     FileExamination examined(opened.file.Get());  // as the scan examines it
     FileNow now;
@@ -42,48 +43,62 @@ std::optional<FileNow> Reexamine(FileSystem& files, const std::string& name, boo
     return now;
 }
 
-// Whether the folder holds an entry of this name: any failure to open it but
-// its absence means it is there.
-bool Present(FileSystem& files, const std::string& name) {
-    return files.OpenForReading(name).result.kind != Failure::NotFound;
-}
-
-// A failed call as a report's reason: a file gone is no failure, a refusal
-// has its own reason, anything else is `otherwise`.
-ChangeFailure ReasonOf(const Result& failure, ChangeFailure otherwise) {
+// A failed call as a report's reason. A file counts as gone only when the
+// folder is checked to hold no entry of its name: a refusal that comes back
+// as "not found" (a filter's, a dangling link's) is a failure.
+ChangeFailure ReasonOf(FileSystem& files, const std::string& name, const Result& failure,
+                       ChangeFailure otherwise) {
     switch (failure.kind) {
+        case Failure::None:
+            return ChangeFailure::None;
         case Failure::NotFound:
-            return ChangeFailure::Gone;
+            return files.Lookup(name).result.kind == Failure::NotFound ? ChangeFailure::Gone
+                                                                       : otherwise;
+        case Failure::NotSame:
+            return ChangeFailure::Changed;
+        case Failure::Link:
+            return ChangeFailure::Link;
         case Failure::AccessDenied:
             return ChangeFailure::Refused;
+        case Failure::Exists:
+            return ChangeFailure::NoFreeName;
         default:
             return otherwise;
     }
 }
 
 // Why a step's file was not removed; None when it was. A file the scan judged
-// is removed only while it is still that file.
-ChangeFailure RemoveStep(MapFolder& folder, const PlanStep& step, Disposal& disposal) {
+// is removed only while it is still that file: the same file (identity), of
+// the size and verdict the scan saw.
+ChangeFailure RemoveStep(MapFolder& folder, const PlanStep& step, Disposal& disposal,
+                         std::string& placedAs) {
     if (!IsBareName(step.name)) return ChangeFailure::Refused;
+    FileSystem& files = folder.Files();
+    const std::optional<FileIdentity> judged = folder.Results().IdentityOf(step.name);
     if (step.guard != Guard::None) {
         const bool verdicts = step.guard != Guard::SameSize;
         Result failure;
-        const auto now = Reexamine(folder.Files(), step.name, verdicts, failure);
-        if (!now) return ReasonOf(failure, ChangeFailure::Unreadable);
-        if (now->size != step.scannedSize) return ChangeFailure::Changed;
-        if (step.guard == Guard::StillGenuine && !now->anyGenuine) return ChangeFailure::Changed;
-        if (step.guard == Guard::StillHacked && !now->anyHacked) return ChangeFailure::Changed;
+        std::optional<FileIdentity> now;
+        const auto state = Reexamine(files, step.name, verdicts, failure, now);
+        if (!state) return ReasonOf(files, step.name, failure, ChangeFailure::Unreadable);
+        if (judged && now && *now != *judged) return ChangeFailure::Changed;
+        if (state->size != step.scannedSize) return ChangeFailure::Changed;
+        if (step.guard == Guard::StillGenuine && !state->anyGenuine) return ChangeFailure::Changed;
+        if (step.guard == Guard::StillHacked && !state->anyHacked) return ChangeFailure::Changed;
     }
-    return disposal.Dispose(folder, step.name);
+    const ChangeFailure otherwise =
+        disposal.Moves() ? ChangeFailure::NotMoved : ChangeFailure::NotDeleted;
+    return ReasonOf(files, step.name, disposal.Dispose(files, step.name, judged, placedAs),
+                    otherwise);
 }
 
 class Deletion : public Disposal {
 public:
-    ChangeFailure Dispose(MapFolder& folder, const std::string& name) override {
-        const Result removed = folder.Files().Remove(name);
-        if (removed.Ok()) return ChangeFailure::None;
-        return ReasonOf(removed, ChangeFailure::NotDeleted);
+    Result Dispose(FileSystem& files, const std::string& name,
+                   const std::optional<FileIdentity>& expected, std::string&) override {
+        return files.Remove(name, expected);
     }
+    bool Moves() const override { return false; }
 };
 
 Disposal& DisposalOf(const CleanupOptions& options) {
@@ -215,9 +230,38 @@ CleanupPlan PlanSelectedFiles(const std::vector<std::string>& selectedNames) {
 
 }  // namespace
 
-bool CleanupReport::AnyFailed() const {
-    return std::any_of(failed.begin(), failed.end(),
-                       [](const FailedChange& f) { return f.error != ChangeFailure::Gone; });
+bool CleanupReport::AnyFailed() const { return !RealFailures().empty(); }
+
+std::vector<FailedChange> CleanupReport::RealFailures() const {
+    std::vector<FailedChange> real;
+    for (const FailedChange& f : failed) {
+        const bool seen = std::any_of(real.begin(), real.end(),
+                                      [&](const FailedChange& r) { return r.name == f.name; });
+        if (f.error != ChangeFailure::Gone && !seen) real.push_back(f);
+    }
+    return real;
+}
+
+std::string NumberedName(const std::string& name, int n) {
+    if (n <= 1) return name;
+    const std::string::size_type dot = name.rfind('.');
+    const bool hasExtension = dot != std::string::npos && dot != 0;
+    const std::string stem = hasExtension ? name.substr(0, dot) : name;
+    const std::string extension = hasExtension ? name.substr(dot) : "";
+    return stem + " (" + std::to_string(n) + ")" + extension;
+}
+
+Result MoveOutOfFolder::Dispose(FileSystem& files, const std::string& name,
+                                const std::optional<FileIdentity>& expected,
+                                std::string& placedAs) {
+    for (int n = 1; n <= 9999; ++n) {
+        const std::string newName = NumberedName(name, n);
+        const Result moved = files.MoveOut(name, expected, newName);
+        if (moved.kind == Failure::Exists) continue;  // taken there: the next number
+        if (moved.Ok()) placedAs = newName;
+        return moved;
+    }
+    return {Failure::Exists, 0};
 }
 
 namespace {
@@ -232,14 +276,22 @@ void WalkPlan(MapFolder& folder, const CleanupPlan& plan, Disposal& disposal,
             report.notices.push_back(*step.notice);
         }
         if (!step.remove || step.removedBefore) continue;
+        std::string placedAs;
         if (!inFolder) {
             report.failed.push_back({step.name, ChangeFailure::NoFolder});
-        } else if (const ChangeFailure failure = RemoveStep(folder, step, disposal);
+        } else if (const ChangeFailure failure = RemoveStep(folder, step, disposal, placedAs);
                    failure != ChangeFailure::None) {
             report.failed.push_back({step.name, failure});
         } else {
             report.deleted.push_back(step.name);
+            report.placedAs.push_back(placedAs);
         }
+    }
+    // Once, after the walk: what stayed that was meant to go, and why.
+    if (const auto failed = report.RealFailures(); !failed.empty()) {
+        const Notice told = notice::NotChanged{failed};
+        folder.UserPrompts().Tell(told);
+        report.notices.push_back(told);
     }
 }
 
@@ -307,35 +359,62 @@ InsertResult CopyMapIntoFolder(MapFolder& folder, const std::string& sourcePath,
         tell(notice::DestinationTooLong{destination});
         return fail(InsertResult::Refused, ChangeFailure::TooLong);
     }
-    // Copy only while the download folder can still be used.
+    // Copy only while the folder that was scanned can still be used.
     if (!folder.EnterFolder()) {
         tell(notice::FolderUnavailable{folder.DownloadFolder()});
         return fail(InsertResult::Failed, ChangeFailure::NoFolder);
     }
     FileSystem& files = folder.Files();
+    // A case variant or a short name would reach a file of another name.
+    const EntryState existing = files.Lookup(bareName);
+    const bool present = existing.result.kind != Failure::NotFound;
+    if (existing.result.Ok() && existing.name != bareName) {
+        tell(notice::OtherFileNamed{bareName, existing.name});
+        return fail(InsertResult::Refused, ChangeFailure::OtherName);
+    }
     if (options.dryRun) {
         report.copied = bareName;
-        report.replaced = Present(files, bareName);
+        report.replaced = present;
         return finish(report.replaced ? InsertResult::Overwritten : InsertResult::Copied);
     }
-    const Result copied = files.Copy(sourcePath, bareName, /*failIfExists=*/true);
-    if (copied.Ok()) {
-        report.copied = bareName;
-        return finish(InsertResult::Copied);
-    }
-    if (copied.kind != Failure::Exists) {
+    const auto copyFailed = [&](const Result& copied) {
+        if (copied.kind == Failure::NotSame) {
+            tell(notice::SourceChanged{sourcePath});
+            return fail(InsertResult::Failed, ChangeFailure::SourceChanged);
+        }
         tell(notice::CopyFailed{sourcePath});
         return fail(InsertResult::Failed, ChangeFailure::CopyFailed);
+    };
+    if (!present) {
+        const Result copied = files.Copy(sourcePath, bareName, /*failIfExists=*/true);
+        if (copied.Ok()) {
+            report.copied = bareName;
+            return finish(InsertResult::Copied);
+        }
+        if (copied.kind != Failure::Exists) return copyFailed(copied);
     }
     if (!prompts.Confirm(question::Overwrite{bareName})) {
         report.confirmed = false;
         report.kept.push_back(bareName);
         return finish(InsertResult::KeptExisting);
     }
-    if (!files.Copy(sourcePath, bareName, /*failIfExists=*/false).Ok()) {
-        tell(notice::CopyFailed{sourcePath});
-        return fail(InsertResult::Failed, ChangeFailure::CopyFailed);
+    Result copied;
+    if (options.disposal != nullptr) {
+        // The file replaced goes where every removed file goes, first.
+        std::string placedAs;
+        const Result moved = options.disposal->Dispose(files, bareName, std::nullopt, placedAs);
+        if (!moved.Ok()) {
+            report.failed.push_back(
+                {bareName, ReasonOf(files, bareName, moved, ChangeFailure::NotMoved)});
+            return finish(InsertResult::Failed);
+        }
+        report.deleted.push_back(bareName);
+        report.placedAs.push_back(placedAs);
+        copied = files.Copy(sourcePath, bareName, /*failIfExists=*/true);
+    } else {
+        copied = files.Copy(sourcePath, bareName, /*failIfExists=*/false);
     }
+    if (!copied.Ok()) return copyFailed(copied);
     report.copied = bareName;
     report.replaced = true;
     return finish(InsertResult::Overwritten);

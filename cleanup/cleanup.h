@@ -14,41 +14,37 @@ namespace torva {
 // maps; the download page is on this site too.
 extern const char* const kCommunitySiteAddress;
 
-// Why a planned change did not happen; None when it did. Front ends word it.
-enum class ChangeFailure {
-    None,
-    Gone,          // already gone: no failure
-    Changed,       // not the file the scan judged
-    Refused,       // access denied, or in use
-    Unreadable,    // could not be re-checked
-    NotDeleted,    // any other failure to delete
-    NoFolder,      // the download folder cannot be used
-    TooLong,       // the destination would not fit
-    NotABareName,  // a name that would reach another folder
-    CopyFailed,
-    NotMoved,    // --move-to: neither renamed nor copied
-    NoFreeName,  // --move-to: every numbered name is taken
-};
-
 // How a step's file leaves the folder: deleted, or (torvacheck) moved aside.
 class Disposal {
 public:
     virtual ~Disposal() = default;
-    // Called with the file access bound to the download folder; Gone for a
-    // file already gone.
-    virtual ChangeFailure Dispose(MapFolder& folder, const std::string& name) = 0;
+    // Removes the entry `name` of the folder `files` is bound to, only while
+    // the name leads to `expected` (when known); `placedAs` tells where a
+    // moved file went.
+    virtual Result Dispose(FileSystem& files, const std::string& name,
+                           const std::optional<FileIdentity>& expected, std::string& placedAs) = 0;
+    virtual bool Moves() const = 0;
 };
 
-struct FailedChange {
-    std::string name;
-    ChangeFailure error;
+// torvacheck's --move-to: each file goes, whole, into the target folder the
+// file access has bound, under the first free name of "name", "stem (2).ext",
+// "stem (3).ext", ...; nothing there is ever replaced.
+class MoveOutOfFolder : public Disposal {
+public:
+    Result Dispose(FileSystem& files, const std::string& name,
+                   const std::optional<FileIdentity>& expected, std::string& placedAs) override;
+    bool Moves() const override { return true; }
 };
+
+// "stem (n).ext" for n > 1; the name itself for n == 1.
+std::string NumberedName(const std::string& name, int n);
 
 // What a clean-up did, or in a dry run would do.
 struct CleanupReport {
     bool dryRun = false;
     bool confirmed = false;
-    std::vector<std::string> deleted;  // removed (deleted or moved), in walk order
+    std::vector<std::string> deleted;   // removed (deleted or moved), in walk order
+    std::vector<std::string> placedAs;  // moved: each one's name in the target, as `deleted`
     std::vector<std::string> kept;
     std::vector<FailedChange> failed;
     std::vector<Notice> notices;        // told (in a dry run: that would be told), in order
@@ -56,6 +52,8 @@ struct CleanupReport {
     bool replaced = false;              // insert: an existing file was replaced
     // A planned change failed; a file already gone is no failure.
     bool AnyFailed() const;
+    // The failures, each name once, a file already gone left out.
+    std::vector<FailedChange> RealFailures() const;
 };
 
 struct CleanupOptions {

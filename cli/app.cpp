@@ -5,8 +5,8 @@
 #include <map>
 #include <tuple>
 
+#include "cli/command_line_paths.h"
 #include "cli/commands.h"
-#include "cli/move_aside_platform.h"
 #include "version.h"
 
 namespace torva::cli {
@@ -99,13 +99,6 @@ int RunWithFolder(const Command& command, Context& context, const Options& optio
     if (options.moveToGiven) {
         const auto target = CheckFolder(options.moveTo, "move-to folder");
         if (!target) return kExitFolder;
-        std::error_code ec;
-        if (std::filesystem::equivalent(std::filesystem::u8path(*target),
-                                        std::filesystem::u8path(*folder), ec)) {
-            std::fprintf(stderr, "torvacheck: the move-to folder is the download folder: %s\n",
-                         Printable(*target).c_str());
-            return kExitUsage;
-        }
         context.moveTo = *target;
     }
 
@@ -119,6 +112,25 @@ int RunWithFolder(const Command& command, Context& context, const Options& optio
         return kExitFolder;
     }
     model.List();
+    if (model.Folder()->ListingFailure()) {
+        std::fprintf(stderr, "torvacheck: the folder's listing could not be read: %s\n",
+                     Printable(*folder).c_str());
+        return kExitFolder;
+    }
+    if (!context.moveTo.empty()) {
+        // Compared by what the folders are, not by how they are written.
+        const Result target = context.platform.Files().BindTarget(context.moveTo);
+        if (target.kind == Failure::Exists) {
+            std::fprintf(stderr, "torvacheck: the move-to folder is the download folder: %s\n",
+                         Printable(context.moveTo).c_str());
+            return kExitUsage;
+        }
+        if (!target.Ok()) {
+            std::fprintf(stderr, "torvacheck: cannot enter the move-to folder: %s (%s)\n",
+                         Printable(context.moveTo).c_str(), WhyNotEntered(target).c_str());
+            return kExitFolder;
+        }
+    }
     model.ScanListing();
     context.model = &model;
     const int status = command.run(context);

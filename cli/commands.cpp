@@ -10,9 +10,8 @@
 #include "base/file_offset.h"
 #include "base/utf.h"
 #include "cleanup/cleanup.h"
+#include "cli/command_line_paths.h"
 #include "cli/folders_command.h"
-#include "cli/move_aside.h"
-#include "cli/move_aside_platform.h"
 #include "model/views.h"
 #include "scan/catalogue.h"
 #include "scan/strided_sums.h"
@@ -78,6 +77,29 @@ void PrintNames(std::FILE* out, const std::vector<std::string>& names) {
     for (const auto& name : names) std::fprintf(out, "  %s\n", Printable(name).c_str());
 }
 
+Json UnexaminedJson(const ScanResults& r) {
+    Json list = Json::array();
+    for (const UnexaminedFile& u : r.Unexamined) {
+        list.push_back({{"name", u.name}, {"reason", texts::UnexaminedReason(u.why)}});
+    }
+    return list;
+}
+
+// The scan could not judge every file: a clean-up left what it could not see.
+void PrintIncomplete(std::FILE* out, const ScanResults& r) {
+    if (!r.Unexamined.empty()) {
+        std::fprintf(out, "%s %s\n", words::kUnexamined,
+                     words::Counted(static_cast<int>(r.Unexamined.size())).c_str());
+        for (const UnexaminedFile& u : r.Unexamined) {
+            std::fprintf(out, "  %s (%s)\n", Printable(u.name).c_str(),
+                         texts::UnexaminedReason(u.why).c_str());
+        }
+    }
+    if (r.ListedCount > kListCapacity || r.FamilyListFull) {
+        std::fprintf(out, "%s\n", words::kNotEverythingSeen);
+    }
+}
+
 void PrintScanText(std::FILE* out, const std::string& folder, const FolderModel& model,
                    const ScanResults& r) {
     const std::vector<FamilyMap>& maps = r.FamilyMaps;
@@ -112,6 +134,10 @@ void PrintScanText(std::FILE* out, const std::string& folder, const FolderModel&
     }
 
     for (int view = 2; view < kViewCount; ++view) PrintNames(out, heading(view));
+    if (!r.Complete()) {
+        std::fprintf(out, "\n");
+        PrintIncomplete(out, r);
+    }
 }
 
 Json ScanJson(Context& context) {
@@ -133,6 +159,8 @@ Json ScanJson(Context& context) {
         {"family_maps", family},
         {"genuine", r.GenuineNames()},
         {"hacked", r.HackedNames()},
+        {"unexamined", UnexaminedJson(r)},
+        {"complete", r.Complete()},
         {"notices", context.platform.Notices()},
     };
 }
@@ -154,7 +182,7 @@ OpenedFile OpenNamedFile(FileSystem& files, const std::string& path) {
     const fs::path named = fs::u8path(path);
     const fs::path folder = named.has_parent_path() ? named.parent_path() : fs::path(".");
     const Result bound = files.BindFolder(folder.u8string());
-    if (!bound.Ok()) return {UniqueFile(), bound};
+    if (!bound.Ok()) return {UniqueFile(), bound, std::nullopt};
     return files.OpenForReading(named.filename().u8string());
 }
 
@@ -197,17 +225,14 @@ int RunSums(Context& context) {
     return status;
 }
 
-// Clean-ups move what they remove when --move-to names a folder.
+// Clean-ups move what they remove when --move-to names a folder (bound by
+// the file access before the command runs).
 struct Removal {
-    std::optional<MoveAside> move;
+    MoveOutOfFolder move;
     CleanupOptions options;
     explicit Removal(Context& context) {
         options.dryRun = context.dryRun;
-        if (!context.moveTo.empty()) {
-            move.emplace(std::filesystem::u8path(context.model->Folder()->DownloadFolder()),
-                         std::filesystem::u8path(context.moveTo));
-            options.disposal = &*move;
-        }
+        if (!context.moveTo.empty()) options.disposal = &move;
     }
 };
 
@@ -235,7 +260,7 @@ const char* FailureText(ChangeFailure failure) {
         case ChangeFailure::NotDeleted:
             return "cannot be deleted";
         case ChangeFailure::NoFolder:
-            return "the folder cannot be opened";
+            return "the folder that was scanned is gone";
         case ChangeFailure::TooLong:
             return "name too long for the folder";
         case ChangeFailure::NotABareName:
@@ -246,6 +271,12 @@ const char* FailureText(ChangeFailure failure) {
             return "cannot be moved";
         case ChangeFailure::NoFreeName:
             return "no free name in the move-to folder";
+        case ChangeFailure::Link:
+            return "a link: left as it is";
+        case ChangeFailure::SourceChanged:
+            return "the source changed while copied";
+        case ChangeFailure::OtherName:
+            return "the name reaches a file of another name";
     }
     return "";
 }
@@ -265,11 +296,19 @@ std::vector<std::string> Worded(const std::vector<Notice>& notices) {
 }
 
 std::vector<FailedChange> RealFailures(const CleanupReport& report) {
-    std::vector<FailedChange> failed;
-    for (const auto& f : report.failed) {
-        if (f.error != ChangeFailure::Gone) failed.push_back(f);
+    return report.RealFailures();
+}
+
+// What a moved file's line says: its name, and where it went when that name
+// was taken in the target.
+std::vector<std::string> RemovedLines(const CleanupReport& report) {
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < report.deleted.size(); ++i) {
+        const bool renamed = i < report.placedAs.size() && !report.placedAs[i].empty() &&
+                             report.placedAs[i] != report.deleted[i];
+        lines.push_back(report.deleted[i] + (renamed ? " \xE2\x86\x92 " + report.placedAs[i] : ""));
     }
-    return failed;
+    return lines;
 }
 
 void PrintReportText(Context& context, const CleanupReport& report) {
@@ -281,7 +320,7 @@ void PrintReportText(Context& context, const CleanupReport& report) {
         std::fprintf(out, "%s: %s\n", words::Copied(report.replaced, report.dryRun),
                      Printable(*report.copied).c_str());
     }
-    PrintSection(out, removed, report.deleted, moving ? " → " + context.moveTo : "");
+    PrintSection(out, removed, RemovedLines(report), moving ? " → " + context.moveTo : "");
     PrintSection(out, words::kKept, report.kept);
     // A file already gone is no failure: the text, the JSON and the exit
     // status count failures alike.
@@ -312,7 +351,8 @@ void PrintReportText(Context& context, const CleanupReport& report) {
 }
 
 // Prints what a clean-up did (or would do) and gives the exit status.
-int Report(Context& context, const char* command, const CleanupReport& report, bool insert) {
+int Report(Context& context, const char* command, const CleanupReport& report, bool insert,
+           bool sawAll = true) {
     const bool cancelled = !report.dryRun && !report.confirmed;
     if (context.json) {
         Json failed = Json::array();
@@ -322,6 +362,7 @@ int Report(Context& context, const char* command, const CleanupReport& report, b
                      {"dry_run", report.dryRun},
                      {"confirmed", report.confirmed},
                      {"deleted", report.deleted},
+                     {"placed_as", context.moveTo.empty() ? Json(nullptr) : Json(report.placedAs)},
                      {"kept", report.kept},
                      {"failed", failed},
                      {"gone", GoneNames(report)},
@@ -340,14 +381,19 @@ int Report(Context& context, const char* command, const CleanupReport& report, b
         std::fprintf(context.out, "%s\n", words::kCancelled);
     } else {
         PrintReportText(context, report);
+        if (!sawAll) PrintIncomplete(context.out, context.model->Folder()->Results());
     }
-    return !report.dryRun && report.AnyFailed() ? kExitChangeFailed : kExitOk;
+    if (!report.dryRun && report.AnyFailed()) return kExitChangeFailed;
+    // A clean-up that could not see every file did not do what was asked.
+    return report.confirmed && !insert && !sawAll ? kExitIncomplete : kExitOk;
 }
 
 int RunBulk(Context& context, BulkCommand command, const char* name) {
     Removal removal(context);
-    return Report(context, name, RunBulkCommand(*context.model->Folder(), command, removal.options),
-                  false);
+    MapFolder& folder = *context.model->Folder();
+    const bool sawAll = folder.Results().Complete();
+    const CleanupReport report = RunBulkCommand(folder, command, removal.options);
+    return Report(context, name, report, false, sawAll);
 }
 
 int RunDeleteHacked(Context& context) {

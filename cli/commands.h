@@ -16,6 +16,7 @@ constexpr int kExitFolder = 1;  // folder not found or not usable; also unreadab
 constexpr int kExitUsage = 2;
 constexpr int kExitChangeFailed = 3;  // a clean-up could not make a change it planned
 constexpr int kExitOutput = 4;        // the report could not be written (closed pipe, full disk)
+constexpr int kExitIncomplete = 5;    // a clean-up could not see every file: it left those
 
 struct Context {
     bool json = false;

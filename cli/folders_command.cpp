@@ -66,7 +66,7 @@ std::string Visible(const std::string& text) {
 int RunFolders(Context& context) {
     const DownloadFolderSources sources = context.platform.FolderSources();
     const DownloadFolderCandidates candidates = ListDownloadFolderCandidates(sources);
-    FolderLister& lister = context.platform.Lister();
+    FolderLister& lister = context.platform.CandidateLister();
     std::vector<Row> rows;
     bool found = false;
     for (const CandidateFolder& candidate : candidates.folders) {

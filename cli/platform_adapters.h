@@ -16,7 +16,10 @@ namespace torva::cli {
 class PlatformAdapters {
 public:
     virtual ~PlatformAdapters() = default;
+    // Lists the folder the file access is bound to.
     virtual FolderLister& Lister() = 0;
+    // Lists a folder by its path: the download folder's candidates.
+    virtual FolderLister& CandidateLister() { return Lister(); }
     virtual FileSystem& Files() = 0;
     virtual Prompts& UserPrompts() = 0;
     // Notices shown so far (also printed on stderr).

@@ -1,11 +1,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <filesystem>
 #include <utility>
 
-#include "cli/move_aside_platform.h"
+#include "cli/command_line_paths.h"
 #include "cli/platform_adapters.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_folder_lister.h"
@@ -20,6 +19,10 @@ namespace {
 class PosixAdapters : public TerminalAdapters<PosixFolderLister, PosixFileSystem> {
 public:
     using TerminalAdapters::TerminalAdapters;
+
+    // The folder bound, never its name resolved again; candidates by path.
+    FolderLister& Lister() override { return boundLister_; }
+    FolderLister& CandidateLister() override { return lister_; }
 
     std::string WhereLooked() const override {
         return "the Wine prefix " + prefix_ + " (its user.reg and Documents folder)";
@@ -37,6 +40,7 @@ public:
     }
 
 private:
+    BoundFolderLister boundLister_{files_};
     std::string prefix_ = DefaultWinePrefix();
     WineRegistry registry_{prefix_};
     WineRegistry machine32_{prefix_, RegistryHive::Machine32};
@@ -50,8 +54,6 @@ std::unique_ptr<PlatformAdapters> MakePlatformAdapters(PresetAnswer answer) {
 }
 
 namespace fs = std::filesystem;
-
-fs::path ExactFolder(const fs::path& folder) { return folder; }
 
 namespace {
 
@@ -85,19 +87,5 @@ bool IsPlainFile(const std::string& exactPath) {
 }
 
 std::string LastComponent(const std::string& path) { return SplitPath(path).second; }
-
-Placed RenameNoReplace(const fs::path& from, const fs::path& to) {
-    // link() fails on an existing name, where rename() would replace it.
-    if (::link(from.c_str(), to.c_str()) != 0) {
-        if (errno == EEXIST) return Placed::Taken;
-        if (errno == EXDEV || errno == EPERM || errno == EMLINK) return Placed::OtherVolume;
-        return Placed::Failed;
-    }
-    if (::unlink(from.c_str()) != 0) {
-        ::unlink(to.c_str());
-        return Placed::Failed;
-    }
-    return Placed::Done;
-}
 
 }  // namespace torva::cli

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "base/utf.h"
-#include "cli/move_aside_platform.h"
+#include "cli/command_line_paths.h"
 #include "cli/platform_adapters.h"
 #include "platform/win32/win32_directory_lister.h"
 #include "platform/win32/win32_file_system.h"
@@ -47,11 +47,6 @@ std::unique_ptr<PlatformAdapters> MakePlatformAdapters(PresetAnswer answer) {
 
 namespace fs = std::filesystem;
 
-fs::path ExactFolder(const fs::path& folder) {
-    const std::wstring verbatim = VerbatimFolder(folder.u8string());
-    return verbatim.empty() ? folder : fs::path(verbatim);
-}
-
 namespace {
 
 // The folder part and the name after the last separator; "C:x" is the name x
@@ -92,19 +87,6 @@ bool IsPlainFile(const std::string& exactPath) {
 
 std::string LastComponent(const std::string& path) {
     return WideToUtf8(SplitPath(Utf8ToWide(path)).second);
-}
-
-Placed RenameNoReplace(const fs::path& from, const fs::path& to) {
-    if (MoveFileExW(from.c_str(), to.c_str(), 0)) return Placed::Done;
-    switch (GetLastError()) {
-        case ERROR_ALREADY_EXISTS:
-        case ERROR_FILE_EXISTS:
-            return Placed::Taken;
-        case ERROR_NOT_SAME_DEVICE:
-            return Placed::OtherVolume;
-        default:
-            return Placed::Failed;
-    }
 }
 
 }  // namespace torva::cli

@@ -19,9 +19,34 @@ static_assert(FileExamination::kMaxMarkers == (kHeaderSize - kHeaderWindowStart)
 
 }  // namespace
 
-bool IsBareName(std::string_view name) {
+const char* const kTemporaryCopyPrefix = "~torva-copy-";
+const char* const kTemporaryCopySuffix = ".tmp";
+
+bool IsTemporaryCopyName(const std::string& name) {
+    const std::string_view prefix = kTemporaryCopyPrefix;
+    const std::string_view suffix = kTemporaryCopySuffix;
+    return name.size() > prefix.size() + suffix.size() &&
+           name.compare(0, prefix.size(), prefix) == 0 &&
+           name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+bool IsBareNameOn(std::string_view name, bool backslashSeparates) {
     return !name.empty() && name != "." && name != ".." &&
-           name.find_first_of("\\/") == std::string_view::npos;
+           name.find_first_of(backslashSeparates ? "\\/" : "/") == std::string_view::npos;
+}
+
+bool IsBareName(std::string_view name) {
+#ifdef _WIN32
+    return IsBareNameOn(name, true);
+#else
+    return IsBareNameOn(name, false);
+#endif
+}
+
+std::optional<FileIdentity> ScanResults::IdentityOf(const std::string& name) const {
+    const auto found = Identities.find(name);
+    if (found == Identities.end()) return std::nullopt;
+    return found->second;
 }
 
 bool ScanResults::Add(FamilyMap map) {
@@ -37,6 +62,10 @@ bool ScanResults::Add(FamilyMap map) {
 
 void ScanResults::Clear() {
     FolderFileCount = 0;
+    ListedCount = 0;
+    Identities.clear();
+    Unexamined.clear();
+    FamilyListFull = false;
     FamilyMaps.clear();
     Genuine.clear();
     Hacked.clear();
@@ -88,6 +117,7 @@ int FindMarkers(const std::uint8_t* header, std::size_t length, MarkerOccurrence
 FileExamination::FileExamination(std::FILE* file) : file_(file) {
     std::uint8_t header[kHeaderSize];
     const std::size_t got = std::fread(header, 1, sizeof header, file);
+    readFailed_ = std::ferror(file) != 0;
     markerCount_ = std::min(FindMarkers(header, got, markers_, kMaxMarkers), kMaxMarkers);
 }
 
@@ -114,8 +144,15 @@ MapFolder::MapFolder(std::string downloadFolder, FolderLister& lister, FileSyste
       prompts_(prompts) {}
 
 std::optional<std::vector<std::string>> MapFolder::ListFolder() {
-    if (!EnterFolder()) return std::nullopt;
-    return lister_.List(downloadFolder_);
+    listingFailure_.reset();
+    if (!EnterFolder()) bound_ = files_.BindFolder(downloadFolder_).Ok();
+    if (!bound_) return std::nullopt;
+    auto listed = lister_.List(downloadFolder_);
+    if (listed || !files_.CheckFolder().Ok()) return listed;
+    // The folder is there and its listing failed: never an empty folder.
+    listingFailure_ = Result{Failure::Other, 0};
+    prompts_.Tell(notice::FolderUnreadable{downloadFolder_});
+    return std::nullopt;
 }
 
 void MapFolder::ScanFolder() {
@@ -128,21 +165,40 @@ void MapFolder::ScanFolder() {
 
 void MapFolder::Scan(const std::vector<std::string>& listing) {
     ClearResults();
+    results_.ListedCount = listing.size();
     results_.FolderFileCount = std::min(listing.size(), kListCapacity);
     if (listing.size() > kListCapacity) {
         prompts_.Tell(notice::TooManyFiles{static_cast<int>(kListCapacity)});
     }
     for (std::size_t i = 0; i < results_.FolderFileCount; ++i) ExamineFile(listing[i]);
+    if (results_.FamilyListFull) {
+        prompts_.Tell(notice::FamilyListFull{static_cast<int>(kListCapacity)});
+    }
 }
 
 void MapFolder::ExamineFile(const std::string& name) {
-    if (!IsBareName(name)) return;
+    if (!IsBareName(name) || IsTemporaryCopyName(name)) return;
     if (!FitsNameSlot(name)) return;  // too long for a slot: on no list
     const OpenedFile opened = files_.OpenForReading(name);
-    if (!opened.file) return;  // in use, access denied, vanished: skipped
+    if (!opened.file) {
+        // Gone since listed: nothing to tell. Held or refused: told.
+        if (opened.result.kind != Failure::NotFound) {
+            results_.Unexamined.push_back({name, opened.result});
+        }
+        return;
+    }
+    if (opened.identity) results_.Identities[name] = *opened.identity;
 
     FileExamination examined(opened.file.Get());
-    for (int m = 0; m < examined.MarkerCount() && results_.FamilyMaps.size() < kListCapacity; ++m) {
+    if (examined.ReadFailed()) {
+        results_.Unexamined.push_back({name, Result{Failure::Other, 0}});
+        return;
+    }
+    for (int m = 0; m < examined.MarkerCount(); ++m) {
+        if (results_.FamilyMaps.size() >= kListCapacity) {
+            results_.FamilyListFull = true;
+            break;
+        }
         FamilyMap map;
         map.name = name;
         map.label = std::string(SlotText(examined.Marker(m).label));

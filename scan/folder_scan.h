@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "scan/catalogue.h"
@@ -38,6 +39,13 @@ struct FamilyMap {
     std::optional<SumsDiffer> sumsDiffer;
 };
 
+// A listed file the scan could not judge, and why (it could not be opened or
+// read); shown for what it is, changed by no clean-up.
+struct UnexaminedFile {
+    std::string name;
+    Result why;
+};
+
 struct ScanResults {
     // Entries examined: the listing's, at most kListCapacity.
     std::size_t FolderFileCount = 0;
@@ -46,6 +54,14 @@ struct ScanResults {
     // The records judged genuine and hacked, as indices into FamilyMaps.
     std::vector<std::size_t> Genuine;
     std::vector<std::size_t> Hacked;
+    // Which file each examined name led to: a change reaches only that file.
+    std::unordered_map<std::string, FileIdentity> Identities;
+    // Listed, within the entries examined, and not judged.
+    std::vector<UnexaminedFile> Unexamined;
+    // Entries listed in all, past kListCapacity too.
+    std::size_t ListedCount = 0;
+    // A marker found with the list of family maps full: maps went unrecorded.
+    bool FamilyListFull = false;
 
     // Adds a record and files it under its verdict. False (nothing added)
     // when the list is full, the name does not fit a NameSlot or the label is
@@ -56,12 +72,21 @@ struct ScanResults {
     std::vector<std::string> GenuineNames() const { return NamesOf(Genuine); }
     std::vector<std::string> HackedNames() const { return NamesOf(Hacked); }
     std::vector<std::string> NamesOf(const std::vector<std::size_t>& records) const;
+    // Whether the scan saw every file: none left past the limit, none
+    // unreadable, no map left off a full list. A clean-up of an incomplete
+    // scan cannot have judged everything.
+    bool Complete() const {
+        return ListedCount <= kListCapacity && Unexamined.empty() && !FamilyListFull;
+    }
+    std::optional<FileIdentity> IdentityOf(const std::string& name) const;
 };
 
 // Whether a listed name names a file of the folder itself. A separator would
 // reach another folder: Wine lists a Unix name such as "..\x.w3x" as it is.
-// Such entries are never read or deleted.
+// Such entries are never read or deleted. On Windows '\\' and '/' separate;
+// elsewhere only '/', and a backslash is a character like any other.
 bool IsBareName(std::string_view name);
+bool IsBareNameOn(std::string_view name, bool backslashSeparates);
 
 // One occurrence of the marker in a header.
 struct MarkerOccurrence {
@@ -88,6 +113,8 @@ public:
     explicit FileExamination(std::FILE* file);
 
     int MarkerCount() const { return markerCount_; }
+    // The header could not be read: nothing can be said of the file.
+    bool ReadFailed() const { return readFailed_; }
     const MarkerOccurrence& Marker(int m) const { return markers_[m]; }
     // The size in bytes; -1 when it cannot be told (-1 matches no catalogue
     // size, nor does any size past 32 bits).
@@ -103,6 +130,7 @@ public:
 private:
     std::FILE* file_;
     int markerCount_ = 0;
+    bool readFailed_ = false;
     MarkerOccurrence markers_[kMaxMarkers];
     std::optional<std::int64_t> size_;
     std::optional<std::size_t> judgedEntry_;  // two markers of one label: the file is read once
@@ -116,8 +144,15 @@ public:
               Prompts& prompts);
 
     // The folder's listing, its file access bound to it first; none when the
-    // folder cannot be used (nothing else is listed).
+    // folder cannot be used (nothing else is listed). The folder is bound once
+    // and kept while it can be used, so the commands after a scan reach the
+    // folder that was scanned, whatever its name names by then; only a folder
+    // gone is looked up by name again. A listing that fails while the folder
+    // is there is told (FolderUnreadable) and kept as the listing's failure.
     std::optional<std::vector<std::string>> ListFolder();
+    // Why the last listing failed while the folder was there; none when it
+    // did not fail, or the folder was gone.
+    const std::optional<Result>& ListingFailure() const { return listingFailure_; }
     // Lists the folder and scans that listing; a folder that cannot be used
     // is treated as empty.
     void ScanFolder();
@@ -129,9 +164,13 @@ public:
 
     const ScanResults& Results() const { return results_; }
     const std::string& DownloadFolder() const { return downloadFolder_; }
-    // Binds the file operations to the download folder before any bare name
-    // is used; false when the folder cannot be used.
-    bool EnterFolder() { return files_.BindFolder(downloadFolder_).Ok(); }
+    // Whether the folder the last listing bound (or, before any listing, the
+    // folder bound now) can still be used; once bound, the commands never look
+    // the folder up by name again.
+    bool EnterFolder() {
+        if (!bound_) bound_ = files_.BindFolder(downloadFolder_).Ok();
+        return bound_ && files_.CheckFolder().Ok();
+    }
     FileSystem& Files() { return files_; }
     Prompts& UserPrompts() { return prompts_; }
 
@@ -143,6 +182,8 @@ private:
     FileSystem& files_;
     Prompts& prompts_;
     ScanResults results_;
+    bool bound_ = false;
+    std::optional<Result> listingFailure_;
 };
 
 }  // namespace torva

@@ -46,9 +46,9 @@ struct [[nodiscard]] OpenedFile {
 
 // An entry of the bound folder as it stands, a link taken as itself.
 struct EntryState {
-    Result result;     // NotFound only when checked to be absent
-    std::string name;  // the entry's own name: a case variant or a short (8.3)
-                       // name given on Windows reaches an entry of another name
+    Result result;      // NotFound only when checked to be absent
+    std::string name;   // the entry's own name: a case variant or a short (8.3)
+                        // name given on Windows reaches an entry of another name
     bool link = false;  // a symbolic link or another reparse point
 };
 
@@ -97,6 +97,30 @@ public:
     // `expected`, only while the name leads to that file (NotSame).
     virtual Result MoveOut(const std::string& name, const std::optional<FileIdentity>& expected,
                            const std::string& newName) = 0;
+};
+
+// Why a planned change did not happen; None when it did. Front ends word it.
+enum class ChangeFailure {
+    None,
+    Gone,          // checked to be gone already: no failure
+    Changed,       // not the file the scan judged (replaced, another file under the name)
+    Refused,       // access denied, or in use
+    Unreadable,    // could not be re-checked
+    NotDeleted,    // any other failure to delete
+    NoFolder,      // the folder that was scanned cannot be used any more
+    TooLong,       // the destination would not fit
+    NotABareName,  // a name that would reach another folder
+    CopyFailed,
+    NotMoved,       // --move-to: could not be moved
+    NoFreeName,     // --move-to: every numbered name is taken
+    Link,           // a link the platform cannot change as itself: left
+    SourceChanged,  // the file copied in changed while it was read
+    OtherName,      // the name given reaches a file of another name (case, short name)
+};
+
+struct FailedChange {
+    std::string name;
+    ChangeFailure error;
 };
 
 // The clean-up commands of the three buttons.
@@ -160,12 +184,30 @@ struct MissedVirtualStore {
     int count;  // VirtualStore files this run does not list
     NotVirtualisedBecause reason;
 };
+struct FolderUnreadable {
+    std::string folder;  // there, but its listing failed
+};
+struct FamilyListFull {
+    int limit;  // maps recorded; more were found
+};
+struct OtherFileNamed {
+    std::string given;     // the name the user gave
+    std::string existing;  // the entry it reaches
+};
+struct SourceChanged {
+    std::string source;  // changed while copied: nothing was kept
+};
+struct NotChanged {
+    std::vector<FailedChange> failed;  // after a command, each once
+};
 }  // namespace notice
-using Notice = std::variant<notice::TooManyFiles, notice::OfficialMapHacked, notice::RegistryFailed,
-                            notice::NoDownloadFolder, notice::DownloadFolderTooLong,
-                            notice::CopyFailed, notice::DestinationTooLong, notice::NotABareName,
-                            notice::FolderUnavailable, notice::ChosenNameTooLong,
-                            notice::DroppedFolderRefused, notice::MissedVirtualStore>;
+using Notice =
+    std::variant<notice::TooManyFiles, notice::OfficialMapHacked, notice::RegistryFailed,
+                 notice::NoDownloadFolder, notice::DownloadFolderTooLong, notice::CopyFailed,
+                 notice::DestinationTooLong, notice::NotABareName, notice::FolderUnavailable,
+                 notice::ChosenNameTooLong, notice::DroppedFolderRefused,
+                 notice::MissedVirtualStore, notice::FolderUnreadable, notice::FamilyListFull,
+                 notice::OtherFileNamed, notice::SourceChanged, notice::NotChanged>;
 
 // Same kind, same facts.
 namespace question {
@@ -205,6 +247,26 @@ inline bool operator==(const DroppedFolderRefused& a, const DroppedFolderRefused
 }
 inline bool operator==(const MissedVirtualStore& a, const MissedVirtualStore& b) {
     return a.count == b.count && a.reason == b.reason;
+}
+inline bool operator==(const FolderUnreadable& a, const FolderUnreadable& b) {
+    return a.folder == b.folder;
+}
+inline bool operator==(const FamilyListFull& a, const FamilyListFull& b) {
+    return a.limit == b.limit;
+}
+inline bool operator==(const OtherFileNamed& a, const OtherFileNamed& b) {
+    return a.given == b.given && a.existing == b.existing;
+}
+inline bool operator==(const SourceChanged& a, const SourceChanged& b) {
+    return a.source == b.source;
+}
+inline bool operator==(const NotChanged& a, const NotChanged& b) {
+    if (a.failed.size() != b.failed.size()) return false;
+    for (std::size_t i = 0; i < a.failed.size(); ++i) {
+        if (a.failed[i].name != b.failed[i].name || a.failed[i].error != b.failed[i].error)
+            return false;
+    }
+    return true;
 }
 }  // namespace notice
 

@@ -23,6 +23,10 @@ inline constexpr const char* kNoticesToShow = "보여 줄 알림";
 inline constexpr const char* kNothingToDo = "할 일이 없습니다.";
 inline constexpr const char* kNothingChanged = "바뀐 것이 없습니다.";
 inline constexpr const char* kCancelled = "취소했습니다: 바뀐 것이 없습니다.";
+// What a scan could not judge: a clean-up leaves it.
+inline constexpr const char* kUnexamined = "검사하지 못한 파일";
+inline constexpr const char* kNotEverythingSeen =
+    "1000개 제한 때문에 검사하지 못한 파일이나 목록에 오르지 못한 맵이 있습니다.";
 
 // The heading of the files a clean-up removed (or in a dry run would remove).
 inline const char* Removed(bool moving, bool dryRun) {

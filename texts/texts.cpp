@@ -140,8 +140,82 @@ std::string Wording(const Notice& notice) {
                     "%s",
                     n.count, reason.why, reason.advice);
             },
+            [](const notice::FolderUnreadable& n) {
+                return "워크래프트3 맵 폴더의 파일 목록을 읽지 못했습니다. 아무것도 바꾸지 "
+                       "않았습니다:\r\n" +
+                       ShownPath(n.folder);
+            },
+            [](const notice::FamilyListFull& n) {
+                return Format(
+                    "토르바 맵이 너무 많아 %d개까지만 목록에 올렸습니다.\r\n목록에 오르지 못한 "
+                    "맵은 이번 정리에서 판별되지도 삭제되지도 않습니다.",
+                    n.limit);
+            },
+            [](const notice::OtherFileNamed& n) {
+                return "선택한 이름은 맵 폴더에서 이름이 다른 파일을 가리킵니다. 복사하지 "
+                       "않았습니다:\r\n" +
+                       n.given + " \xE2\x86\x92 " + n.existing;
+            },
+            [](const notice::SourceChanged& n) {
+                return "복사하는 동안 원본 파일이 바뀌어 복사하지 않았습니다:\r\n" + n.source;
+            },
+            [](const notice::NotChanged& n) {
+                std::string text =
+                    Format("파일 %d개를 바꾸지 못했습니다:", static_cast<int>(n.failed.size()));
+                for (const FailedChange& f : n.failed) {
+                    text += "\r\n" + f.name + " (" + ChangeFailureReason(f.error) + ")";
+                }
+                return text;
+            },
         },
         notice);
+}
+
+const char* ChangeFailureReason(ChangeFailure failure) {
+    switch (failure) {
+        case ChangeFailure::None:
+        case ChangeFailure::Gone:
+            return "이미 없음";
+        case ChangeFailure::Changed:
+            return "검사 뒤에 바뀜";
+        case ChangeFailure::Refused:
+            return "읽기 전용이거나 사용 중";
+        case ChangeFailure::Unreadable:
+            return "다시 읽지 못함";
+        case ChangeFailure::NotDeleted:
+            return "삭제하지 못함";
+        case ChangeFailure::NoFolder:
+            return "검사한 폴더를 더 쓸 수 없음";
+        case ChangeFailure::TooLong:
+            return "경로가 너무 김";
+        case ChangeFailure::NotABareName:
+            return "다른 폴더를 가리키는 이름";
+        case ChangeFailure::CopyFailed:
+            return "복사하지 못함";
+        case ChangeFailure::NotMoved:
+            return "옮기지 못함";
+        case ChangeFailure::NoFreeName:
+            return "옮길 곳에 빈 이름이 없음";
+        case ChangeFailure::Link:
+            return "링크: 그대로 둠";
+        case ChangeFailure::SourceChanged:
+            return "복사하는 동안 원본이 바뀜";
+        case ChangeFailure::OtherName:
+            return "이름이 다른 파일을 가리킴";
+    }
+    return "";
+}
+
+std::string UnexaminedReason(const Result& why) {
+    switch (why.kind) {
+        case Failure::AccessDenied:
+            return "검사하지 못함: 권한이 없거나 다른 프로그램이 사용 중";
+        case Failure::Link:
+            return "검사하지 못함: 링크";
+        default:
+            return why.code != 0 ? Format("검사하지 못함: 읽을 수 없음 (%ld)", why.code)
+                                 : std::string("검사하지 못함: 읽을 수 없음");
+    }
 }
 
 std::string VerdictReason(const std::string& label, std::int64_t size,

@@ -21,6 +21,11 @@ struct QuestionWords {
 QuestionWords Wording(const Question& question);
 std::string Wording(const Notice& notice);
 
+// Why a planned change did not happen, in a few words.
+const char* ChangeFailureReason(ChangeFailure failure);
+// Why a listed file was not judged, in a few words.
+std::string UnexaminedReason(const Result& why);
+
 // Why a map got its verdict, in a few words: the label's release, the size
 // against the release's, which of the five sums differ (none: read while it
 // changed). A size of -1 is one that could not be told.

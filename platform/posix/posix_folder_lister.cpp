@@ -15,8 +15,10 @@ std::optional<std::vector<std::string>> PosixFolderLister::ReadFolder(const std:
         std::error_code typeError;
         // Follows links: a link to a file is listed, a dangling one is not.
         if (!it->is_regular_file(typeError)) continue;
-        names.push_back(it->path().filename().string());
+        std::string name = it->path().filename().string();
+        if (!IsTemporaryCopyName(name)) names.push_back(std::move(name));
     }
+    if (ec) return std::nullopt;  // cut short: a part is no listing
     return names;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -80,6 +81,14 @@ public:
     }
 };
 
+// The device and inode of a file, links followed; none when it is not there.
+inline std::optional<FileIdentity> IdentityOfPath(const fs::path& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+    return FileIdentity{static_cast<std::uint64_t>(info.st_dev),
+                        static_cast<std::uint64_t>(info.st_ino)};
+}
+
 // Resolves bare names in one real folder and records what was asked of it.
 class RecordingFileSystem : public FileSystem {
 public:
@@ -92,25 +101,62 @@ public:
     std::set<std::string> broken;      // names whose deletion fails otherwise
     std::set<std::string> unreadable;  // names that cannot be opened
 
+    // Deletions that come back as "not found" while the file stays, as a
+    // filter's refusal may.
+    std::set<std::string> notFoundButThere;
+    // Runs before each removal, as another program between check and change.
+    std::function<void(const std::string&)> beforeRemove;
+
+    std::string bound;
     Result BindFolder(const std::string& path) override {
         current = path == knownFolder && fs::is_directory(folder);
+        bound = current ? path : std::string();
+        return current ? Result::Success() : Result{Failure::NotFound, 2};
+    }
+    // A folder that can no longer be used: knownFolder changed, or removed.
+    Result CheckFolder() override {
+        current = current && bound == knownFolder && fs::is_directory(folder);
         return current ? Result::Success() : Result{Failure::NotFound, 2};
     }
     OpenedFile OpenForReading(const std::string& name) override {
         opened.push_back(name);
         const bool readable = current && !unreadable.count(name);
         UniqueFile file(readable ? std::fopen((folder / name).c_str(), "rb") : nullptr);
-        if (file) return {std::move(file), Result::Success()};
-        return {UniqueFile(), readable ? ErrnoResult(errno) : Result{Failure::Other, 5}};
+        if (file) return {std::move(file), Result::Success(), IdentityOf(name)};
+        return {UniqueFile(), readable ? ErrnoResult(errno) : Result{Failure::Other, 5},
+                std::nullopt};
     }
-    Result Remove(const std::string& name) override {
+    EntryState Lookup(const std::string& name) override {
+        EntryState state;
+        std::error_code ec;
+        const auto status = fs::symlink_status(folder / name, ec);
+        if (!current || !fs::exists(status)) {
+            state.result = {Failure::NotFound, 2};
+        } else {
+            state.name = name;
+            state.link = fs::is_symlink(status);
+        }
+        return state;
+    }
+    Result Remove(const std::string& name, const std::optional<FileIdentity>& expected) override {
         deleted.push_back(name);
+        if (beforeRemove) beforeRemove(name);
         if (!current) return {Failure::Other, 1};
         if (refused.count(name)) return {Failure::AccessDenied, 13};
         if (broken.count(name)) return {Failure::Other, 5};
+        if (notFoundButThere.count(name)) return {Failure::NotFound, 2};
+        if (expected && IdentityOf(name) != expected) return {Failure::NotSame, 0};
         std::error_code ec;
         if (fs::remove(folder / name, ec)) return Result::Success();
         return ec ? Result{Failure::Other, ec.value()} : Result{Failure::NotFound, 2};
+    }
+    Result BindTarget(const std::string&) override { return {Failure::Other, 1}; }
+    Result MoveOut(const std::string&, const std::optional<FileIdentity>&,
+                   const std::string&) override {
+        return {Failure::Other, 1};
+    }
+    std::optional<FileIdentity> IdentityOf(const std::string& name) const {
+        return IdentityOfPath(folder / name);
     }
     Result Copy(const std::string& source, const std::string& destination,
                 bool failIfExists) override {

@@ -138,26 +138,39 @@ TEST(ScanRecords, TheLimitsHoldWhenARecordIsAdded) {
     EXPECT_TRUE(results.FamilyMaps.empty() && results.Genuine.empty());
 }
 
+// On Windows a backslash separates; on Linux it is a character like any other.
 TEST(IsBareName, OnlyNamesWithoutADirectoryPart) {
-    for (const char* name : {"TORVA_A32.w3x", "a", "...", "토르바.w3x", "x."}) {
-        EXPECT_TRUE(IsBareName(name)) << name;
-    }
-    for (const char* name : {"", ".", "..", "..\\x.w3x", "a/b", "C:\\x", "\\x"}) {
-        EXPECT_FALSE(IsBareName(name)) << name;
+    struct Row {
+        const char* name;
+        bool onWindows;
+        bool onLinux;
+    };
+    for (const Row& row :
+         {Row{"TORVA_A32.w3x", true, true}, Row{"...", true, true}, Row{"토르바.w3x", true, true},
+          Row{"x.", true, true}, Row{"", false, false}, Row{".", false, false},
+          Row{"..", false, false}, Row{"a/b", false, false}, Row{"..\\x.w3x", false, true},
+          Row{"C:\\x", false, true}, Row{"back\\slash.w3x", false, true}}) {
+        EXPECT_EQ(IsBareNameOn(row.name, true), row.onWindows) << row.name;
+        EXPECT_EQ(IsBareNameOn(row.name, false), row.onLinux) << row.name;
     }
 }
 
-// A listed file that cannot be opened is skipped. Wine lists a Unix name such
-// as "..\x.w3x" as it is; under Windows rules it names a file of the parent
-// folder, so it is never read.
+// A listed file gone since is skipped without a word; one that cannot be
+// opened is skipped and kept with why. A Linux name with a backslash is a file
+// of the folder itself (Wine lists it as it is, and there it would name a file
+// of the parent folder: never read).
 TEST_F(ScanFixture, UnreadableFilesAndNamesWithASeparatorAreSkippedAndTheScanGoesOn) {
     lister.names.push_back("vanished.w3x");
+    Add("held.w3x", FileWith(600, 8, kMarker + " A32"));
+    files.unreadable.insert("held.w3x");
     Add("..\\x.w3x", FileWith(600, 8, kMarker + " A32"));
     Add("y.w3x", FileWith(600, 8, kMarker + " A32"));
     map.ScanFolder();
-    EXPECT_EQ(map.Results().FolderFileCount, 3u);
-    EXPECT_EQ(map.Results().FamilyNames(), std::vector<std::string>{"y.w3x"});
-    EXPECT_EQ(files.opened, (std::vector<std::string>{"vanished.w3x", "y.w3x"}));
+    EXPECT_EQ(map.Results().FolderFileCount, 4u);
+    EXPECT_EQ(map.Results().FamilyNames(), (std::vector<std::string>{"..\\x.w3x", "y.w3x"}));
+    ASSERT_EQ(map.Results().Unexamined.size(), 1u);
+    EXPECT_EQ(map.Results().Unexamined[0].name, "held.w3x");
+    EXPECT_FALSE(map.Results().Complete());
 }
 
 }  // namespace

@@ -198,7 +198,7 @@ TEST(PosixFileSystem, WorksInTheBoundFolderWhateverIsCurrent) {
     const fs::path start = fs::current_path();
     EXPECT_EQ(files.BindFolder((folder.path() / "missing").string()).kind, Failure::NotFound);
     EXPECT_EQ(files.BindFolder("").kind, Failure::NotFound);
-    EXPECT_EQ(files.Remove("gone").kind, Failure::Other);
+    EXPECT_EQ(files.Remove("gone", std::nullopt).kind, Failure::Other);
     ASSERT_TRUE(files.BindFolder(folder.path().string()).Ok());
     EXPECT_EQ(fs::current_path(), start);
     folder.Write("gone", {1});
@@ -206,8 +206,8 @@ TEST(PosixFileSystem, WorksInTheBoundFolderWhateverIsCurrent) {
     current.Write("only here", {2});
     fs::current_path(current.path());
     EXPECT_EQ(files.OpenForReading("only here").file.Get(), nullptr);
-    EXPECT_TRUE(files.Remove("gone").Ok());
-    EXPECT_EQ(files.Remove("gone").kind, Failure::NotFound);
+    EXPECT_TRUE(files.Remove("gone", std::nullopt).Ok());
+    EXPECT_EQ(files.Remove("gone", std::nullopt).kind, Failure::NotFound);
     EXPECT_TRUE(fs::exists(current.path() / "gone"));
 }
 

@@ -1,6 +1,5 @@
-// What torvacheck asks of the platform about paths named on its command line,
-// and what --move-to asks: exact paths and a rename that never replaces.
-// Defined by each platform's composition root (platform_*.cpp).
+// What torvacheck asks of the platform about paths named on its command line:
+// exact paths. Defined by each platform's composition root (platform_*.cpp).
 #pragma once
 
 #include <filesystem>
@@ -8,13 +7,6 @@
 #include <string>
 
 namespace torva::cli {
-
-enum class Placed { Done, Taken, OtherVolume, Failed };
-
-// A folder's path in the form that addresses exactly the entries appended to
-// it (on Windows the normalised \\?\ form, so trailing dots and blanks and
-// device names stay as they are).
-std::filesystem::path ExactFolder(const std::filesystem::path& folder);
 
 // A folder named on the command line, absolute, resolved as the system
 // resolves it at every use: on Linux its real path (so "link/.." is the link
@@ -35,8 +27,5 @@ bool IsPlainFile(const std::string& exactPath);
 
 // The file name at the end of a path named on the command line, as given.
 std::string LastComponent(const std::string& path);
-
-// Moves without ever replacing: a name already taken is reported, not used.
-Placed RenameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to);
 
 }  // namespace torva::cli
