@@ -80,7 +80,14 @@ ChangeFailure RemoveStep(MapFolder& folder, const PlanStep& step, Disposal& disp
         Result failure;
         std::optional<FileIdentity> now;
         const auto state = Reexamine(files, step.name, verdicts, failure, now);
-        if (!state) return ReasonOf(files, step.name, failure, ChangeFailure::Unreadable);
+        if (!state) {
+            // The name is there and leads nowhere now (a link whose file went).
+            if (failure.kind == Failure::NotFound &&
+                files.Lookup(step.name).result.kind != Failure::NotFound) {
+                return ChangeFailure::Changed;
+            }
+            return ReasonOf(files, step.name, failure, ChangeFailure::Unreadable);
+        }
         if (judged && now && *now != *judged) return ChangeFailure::Changed;
         if (state->size != step.scannedSize) return ChangeFailure::Changed;
         if (step.guard == Guard::StillGenuine && !state->anyGenuine) return ChangeFailure::Changed;

@@ -176,8 +176,11 @@ public:
     std::vector<Notice> notices;
     // Runs while a notice is open, as the program's nested message loop would.
     std::function<void()> whileNoticeOpen;
+    // Runs while a question waits for its answer, as another program might.
+    std::function<void()> whileAsked;
     bool Confirm(const Question& question) override {
         questions.push_back(question);
+        if (whileAsked) whileAsked();
         if (answers.empty()) return false;
         const bool answer = answers.front();
         answers.erase(answers.begin());
