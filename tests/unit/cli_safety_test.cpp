@@ -317,6 +317,7 @@ struct LookalikeCase {
     std::string printed;  // the text report's form of it
     bool bare;            // a backslash is a separator on Windows: never examined nor deleted
 };
+void PrintTo(const LookalikeCase& c, std::ostream* os) { *os << c.test; }
 
 const LookalikeCase kLookalikes[] = {
     {"ZeroWidthSpace", "TORVA_A32\xE2\x80\x8B.w3x", "TORVA_A32\\u{200B}.w3x", true},
@@ -401,6 +402,7 @@ struct RepeatCase {
     std::vector<std::string> deleted;  // in the report's order
     const char* report;
 };
+void PrintTo(const RepeatCase& c, std::ostream* os) { *os << c.test; }
 
 class RepeatedNames : public ::testing::TestWithParam<RepeatCase> {};
 
