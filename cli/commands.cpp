@@ -12,6 +12,7 @@
 #include "cleanup/cleanup.h"
 #include "cli/command_line_paths.h"
 #include "cli/folders_command.h"
+#include "cli/names_json.h"
 #include "model/views.h"
 #include "scan/catalogue.h"
 #include "scan/strided_sums.h"
@@ -80,7 +81,7 @@ void PrintNames(std::FILE* out, const std::vector<std::string>& names) {
 Json UnexaminedJson(const ScanResults& r) {
     Json list = Json::array();
     for (const UnexaminedFile& u : r.Unexamined) {
-        list.push_back({{"name", u.name}, {"reason", texts::UnexaminedReason(u.why)}});
+        list.push_back({{"name", NameJson(u.name)}, {"reason", texts::UnexaminedReason(u.why)}});
     }
     return list;
 }
@@ -145,7 +146,7 @@ Json ScanJson(Context& context) {
     const ScanResults& r = folder.Results();
     Json family = Json::array();
     for (const auto& map : r.FamilyMaps) {
-        Json element = {{"name", map.name},
+        Json element = {{"name", NameJson(map.name)},
                         {"label", map.label},
                         {"size", map.size},
                         {"verdict", VerdictJson(map.verdict)}};
@@ -153,12 +154,14 @@ Json ScanJson(Context& context) {
         family.push_back(std::move(element));
     }
     return {
-        {"folder", folder.DownloadFolder()},
+        {"folder", NameJson(folder.DownloadFolder())},
         {"folder_file_count", r.FolderFileCount},
-        {"listing", context.model->Listing()},  // every entry, past the thousandth too
+        {"listed_file_count", context.model->Listing().size()},
+        {"examined_file_count", r.FolderFileCount},
+        {"listing", NamesJson(context.model->Listing())},  // every entry, past the thousandth too
         {"family_maps", family},
-        {"genuine", r.GenuineNames()},
-        {"hacked", r.HackedNames()},
+        {"genuine", NamesJson(r.GenuineNames())},
+        {"hacked", NamesJson(r.HackedNames())},
         {"unexamined", UnexaminedJson(r)},
         {"complete", r.Complete()},
         {"notices", context.platform.Notices()},
@@ -214,7 +217,7 @@ int RunSums(Context& context) {
         if (std::ferror(file) != 0) return false;
         const StridedSums sums = accumulator.Finish();
         if (context.json) {
-            results.push_back({{"file", name}, {"sums", sums}});
+            results.push_back({{"file", NameJson(name)}, {"sums", sums}});
         } else {
             std::fprintf(context.out, "%d %d %d %d %d %s\n", sums[0], sums[1], sums[2], sums[3],
                          sums[4], Printable(name).c_str());
@@ -338,9 +341,9 @@ void PrintReportText(Context& context, const CleanupReport& report) {
         std::fprintf(out, "%s %s\n", words::kNoticesToShow,
                      words::Counted(static_cast<int>(report.notices.size())).c_str());
         for (const Notice& notice : report.notices) {
-            std::string text = texts::Wording(notice);
-            for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) {
-                text.replace(at, 2, "\n    ");
+            std::string text = PrintableNotice(notice);
+            for (std::size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += 5) {
+                text.replace(at, 1, "\n    ");
             }
             std::fprintf(out, "  %s\n", text.c_str());
         }
@@ -357,21 +360,22 @@ int Report(Context& context, const char* command, const CleanupReport& report, b
     if (context.json) {
         Json failed = Json::array();
         for (const auto& f : RealFailures(report))
-            failed.push_back({{"name", f.name}, {"error", FailureText(f.error)}});
-        Json json = {{"command", command},
-                     {"dry_run", report.dryRun},
-                     {"confirmed", report.confirmed},
-                     {"deleted", report.deleted},
-                     {"placed_as", context.moveTo.empty() ? Json(nullptr) : Json(report.placedAs)},
-                     {"kept", report.kept},
-                     {"failed", failed},
-                     {"gone", GoneNames(report)},
-                     {"notices", Worded(report.notices)}};
+            failed.push_back({{"name", NameJson(f.name)}, {"error", FailureText(f.error)}});
+        Json json = {
+            {"command", command},
+            {"dry_run", report.dryRun},
+            {"confirmed", report.confirmed},
+            {"deleted", NamesJson(report.deleted)},
+            {"placed_as", context.moveTo.empty() ? Json(nullptr) : NamesJson(report.placedAs)},
+            {"kept", NamesJson(report.kept)},
+            {"failed", failed},
+            {"gone", NamesJson(GoneNames(report))},
+            {"notices", Worded(report.notices)}};
         if (insert) {
-            json["copied"] = report.copied ? Json(*report.copied) : Json(nullptr);
+            json["copied"] = NameJson(report.copied);
             json["replaced"] = report.replaced;
         }
-        json["moved_to"] = context.moveTo.empty() ? Json(nullptr) : Json(context.moveTo);
+        json["moved_to"] = context.moveTo.empty() ? Json(nullptr) : NameJson(context.moveTo);
         // The folder as the rescan found it; nothing was rescanned otherwise.
         const bool rescanned = !report.dryRun && report.confirmed;
         if (rescanned) context.model->RefreshIfChanged();
@@ -409,22 +413,20 @@ int RunDeleteAll(Context& context) {
 }
 
 // Like selecting entries of the first view and pressing Delete: only names the
-// folder listing holds are taken, and nothing is deleted if one is not there.
+// folder listing holds are taken (as given or as a report printed them), each
+// once, and nothing is deleted if one is not there.
 int RunDelete(Context& context) {
-    const std::vector<std::string>& listing = context.model->Listing();
-    bool allListed = true;
-    for (const std::string& name : context.args) {
-        if (!IsBareName(name) || std::find(listing.begin(), listing.end(), name) == listing.end()) {
-            std::fprintf(context.err, "torvacheck: not a file of the folder: %s\n",
-                         Printable(name).c_str());
-            allListed = false;
-        }
+    std::vector<std::string> unlisted;
+    const std::vector<std::string> names =
+        ListedNames(context.args, context.model->Listing(), unlisted);
+    for (const std::string& name : unlisted) {
+        std::fprintf(context.err, "torvacheck: not a file of the folder: %s\n",
+                     Printable(name).c_str());
     }
-    if (!allListed) return kExitFolder;
+    if (!unlisted.empty()) return kExitFolder;
     Removal removal(context);
     return Report(context, "delete",
-                  DeleteSelectedFiles(*context.model->Folder(), context.args, removal.options),
-                  false);
+                  DeleteSelectedFiles(*context.model->Folder(), names, removal.options), false);
 }
 
 int RunInsert(Context& context) {
@@ -542,7 +544,7 @@ int RunInfo(Context& context) {
             AddWhy(element, v.label, v.judgement ? v.judgement->sumsDiffer : std::nullopt);
             verdicts.push_back(std::move(element));
         }
-        results.push_back({{"file", name},
+        results.push_back({{"file", NameJson(name)},
                            {"magic_ok", info.magicOk},
                            {"map_name", OrNull(info.mapName)},
                            {"flags", OrNull(info.flags)},
@@ -557,18 +559,6 @@ int RunInfo(Context& context) {
 }
 
 }  // namespace
-
-std::string Printable(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size();) {
-        const DecodedCharacter character = DecodeUtf8(text, i);
-        const char32_t code = character.code;
-        const bool control = code < 0x20 || (code >= 0x7F && code <= 0x9F);
-        AppendUtf8(out, control ? kReplacementCharacter : code);
-        i += character.length;
-    }
-    return out;
-}
 
 const std::vector<Command>& Commands() {
     static const std::vector<Command> kCommands = {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/names_text.h"
 #include "cli/platform_adapters.h"
 #include "model/folder_model.h"
 
@@ -42,11 +43,6 @@ struct Command {
 
 // The command table; the first entry is the default command.
 const std::vector<Command>& Commands();
-
-// Text for the terminal: bytes that are not UTF-8 and control characters
-// (C0, DEL, C1: escapes, line breaks) as U+FFFD, so a name can neither drive
-// the terminal nor pass for another line.
-std::string Printable(const std::string& text);
 
 // The whole program on UTF-8 arguments; returns the exit status.
 int RunTorvacheck(const std::vector<std::string>& arguments);

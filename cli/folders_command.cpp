@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/format.h"
+#include "cli/names_json.h"
 
 namespace torva::cli {
 
@@ -48,19 +49,6 @@ std::string State(const Row& row) {
     return row.used ? state + "  <- used" : state;
 }
 
-// Control bytes of a registry value never reach the terminal raw.
-std::string Visible(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-            out += Format("\\x%02x", static_cast<unsigned>(static_cast<unsigned char>(c)));
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
 }  // namespace
 
 int RunFolders(Context& context) {
@@ -94,14 +82,14 @@ int RunFolders(Context& context) {
         for (const Row& row : rows) {
             const CandidateFolder& c = *row.candidate;
             list.push_back({{"source", SourceName(c.source)},
-                            {"path", c.path.empty() ? Json(nullptr) : Json(c.path)},
+                            {"path", c.path.empty() ? Json(nullptr) : NameJson(c.path)},
                             {"full_path", c.fullPath},
                             {"registry_code", c.read.Ok() ? Json(nullptr) : Json(c.read.code)},
-                            {"local", row.folder ? Json(*row.folder) : Json(nullptr)},
+                            {"local", NameJson(row.folder)},
                             {"exists", row.folder.has_value() || row.tooLong},
                             {"files", row.files ? Json(*row.files) : Json(nullptr)},
                             {"used", row.used}});
-            if (row.used) used = *row.folder;
+            if (row.used) used = NameJson(*row.folder);
         }
         const Json report = {{"candidates", list}, {"used", used}};
         std::fprintf(context.out, "%s\n",
@@ -111,9 +99,9 @@ int RunFolders(Context& context) {
         for (const Row& row : rows) {
             const CandidateFolder& c = *row.candidate;
             std::fprintf(context.out, "%d. %s: %s\n   %s\n", ++index, SourceName(c.source),
-                         c.path.empty() ? "-" : Visible(c.path).c_str(), State(row).c_str());
+                         c.path.empty() ? "-" : Printable(c.path).c_str(), State(row).c_str());
             if (row.folder && *row.folder != c.path) {
-                std::fprintf(context.out, "   (%s)\n", Visible(*row.folder).c_str());
+                std::fprintf(context.out, "   (%s)\n", Printable(*row.folder).c_str());
             }
         }
         if (!found) std::fprintf(context.out, "no download folder found\n");

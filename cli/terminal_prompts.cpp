@@ -1,5 +1,8 @@
 #include "cli/terminal_prompts.h"
 
+#include <algorithm>
+
+#include "cli/names_text.h"
 #include "texts/texts.h"
 
 #ifdef _WIN32
@@ -42,9 +45,15 @@ bool TerminalPrompts::Confirm(const Question& question) {
 }
 
 void TerminalPrompts::Tell(const Notice& notice) {
-    const std::string text = texts::Wording(notice);
-    notices_.push_back(text);
-    std::fprintf(out_, "%s\n", ForTerminal(text).c_str());
+    // A notice about the folder as a whole says the same on every rescan of
+    // one run; one that names a file is told each time.
+    if (std::holds_alternative<notice::TooManyFiles>(notice) ||
+        std::holds_alternative<notice::FamilyListFull>(notice)) {
+        if (std::find(toldOnce_.begin(), toldOnce_.end(), notice) != toldOnce_.end()) return;
+        toldOnce_.push_back(notice);
+    }
+    notices_.push_back(texts::Wording(notice));
+    std::fprintf(out_, "%s\n", cli::PrintableNotice(notice).c_str());
     std::fflush(out_);
 }
 

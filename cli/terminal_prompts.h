@@ -22,7 +22,8 @@ public:
 
     bool Confirm(const Question& question) override;
     void Tell(const Notice& notice) override;
-    // The notices told so far, worded.
+    // The notices told so far, worded; one about the folder as a whole (too
+    // many files) is told and kept once per run.
     const std::vector<std::string>& Notices() const { return notices_; }
 
 private:
@@ -31,6 +32,7 @@ private:
     std::FILE* out_;
     bool interactive_;
     std::vector<std::string> notices_;
+    std::vector<Notice> toldOnce_;  // those told once per run, as told
 };
 
 }  // namespace torva

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <set>
+#include <sstream>
 
 #include "cli_process.h"
 #include "scan/catalogue.h"
@@ -287,6 +288,154 @@ TEST_F(Hostile, ARelativeLinkMovedAsideStillPointsWhereItDid) {
     EXPECT_FALSE(fs::exists(fs::symlink_status(folder / "link.w3x")));
     EXPECT_EQ(ReadAll(aside / "link.w3x"), ReadAll(Root() / "linked/maps/real.w3x"));
 }
+
+// The bytes of a name as torvacheck's JSON gives it: a string, or
+// {"bytes": [...]} for a name that is not UTF-8.
+std::string NameBytes(const json& name) {
+    if (name.is_string()) return name.get<std::string>();
+    std::string bytes;
+    for (const json& b : name.at("bytes")) bytes += static_cast<char>(b.get<int>());
+    return bytes;
+}
+
+// Display columns of `line` before `mark`: a Hangul syllable takes two.
+std::size_t ColumnsBefore(const std::string& line, const std::string& mark) {
+    const std::string head = line.substr(0, line.find(mark));
+    std::size_t columns = 0;
+    for (std::size_t i = 0; i < head.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(head[i]);
+        if ((byte & 0xC0) == 0x80) continue;
+        columns += byte >= 0xEA && byte <= 0xED ? 2 : 1;
+    }
+    return columns;
+}
+
+// Hostile names, each in one folder beside the names it imitates.
+struct LookalikeCase {
+    const char* test;
+    std::string name;     // the file's bytes
+    std::string printed;  // the text report's form of it
+    bool bare;            // a file of the folder itself (on Linux a backslash is a character)
+};
+void PrintTo(const LookalikeCase& c, std::ostream* os) { *os << c.test; }
+
+const LookalikeCase kLookalikes[] = {
+    {"ZeroWidthSpace", "TORVA_A32\xE2\x80\x8B.w3x", "TORVA_A32\\u{200B}.w3x", true},
+    {"RightToLeftOverride", "x\xE2\x80\xAEgnp.w3x", "x\\u{202E}gnp.w3x", true},
+    {"NotUtf8", "bad\xFF\xFE.w3x", "bad\\xFF\\xFE.w3x", true},
+    {"NotUtf8Swapped", "bad\xFE\xFF.w3x", "bad\\xFE\\xFF.w3x", true},
+    {"C1Control", "c1\xC2\x9B.w3x", "c1\\u{009B}.w3x", true},
+    {"HangulFiller", "\xED\x86\xA0\xEB\xA5\xB4\xEB\xB0\x94\xE3\x85\xA4.w3x",
+     "\xED\x86\xA0\xEB\xA5\xB4\xEB\xB0\x94\\u{3164}.w3x", true},
+    {"LoneSurrogate", "s\xED\xA0\x80.w3x", "s\\xED\\xA0\\x80.w3x", true},
+    {"ByteBesideItsSpelling", "a\xFF.w3x", "a\\xFF.w3x", true},
+    {"BackslashAndX", "a\\xFF.w3x", "a\\\\xFF.w3x", true},
+};
+
+class Lookalikes : public ::testing::TestWithParam<LookalikeCase> {
+protected:
+    TempFolder root;
+    fs::path folder = root.path() / "Download";
+    void SetUp() override {
+        Make(folder / "TORVA_A32.w3x");
+        std::uint8_t tag = 1;
+        for (const LookalikeCase& c : kLookalikes) Make(folder / c.name, tag++);
+    }
+};
+
+TEST_P(Lookalikes, PrintApartRoundTripInJsonAndDeleteAsPrinted) {
+    const LookalikeCase& c = GetParam();
+    const ProcessRun text = Torvacheck({"--folder", folder.string()});
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_NE(text.out.find("\n  " + c.printed + "\n"), std::string::npos) << text.out;
+    // Every entry of the first view on a line of its own, no two alike.
+    const std::size_t start = text.out.find("Files\n") + 6;
+    std::istringstream view(text.out.substr(start, text.out.find("\n\n", start) - start));
+    std::set<std::string> lines;
+    for (std::string line; std::getline(view, line);) lines.insert(line);
+    EXPECT_EQ(lines.size(), std::size(kLookalikes) + 1) << text.out;
+
+    const json scan = json::parse(Torvacheck({"--folder", folder.string(), "--json"}).out);
+    std::size_t found = 0;
+    for (const json& listed : scan["listing"]) found += NameBytes(listed) == c.name ? 1u : 0u;
+    EXPECT_EQ(found, 1u) << scan["listing"].dump();
+
+    if (c.bare) {
+        std::set<std::string> hacked;
+        for (const json& name : scan["hacked"]) hacked.insert(NameBytes(name));
+        EXPECT_EQ(hacked.count(c.name), 1u);
+        // Its row of the table keeps the columns of the name it imitates.
+        std::map<std::string, std::string> rows;  // name as printed -> its table row
+        std::istringstream all(text.out);
+        for (std::string line; std::getline(all, line);) {
+            if (line.find(" 600  ") != std::string::npos) {
+                rows[line.substr(2, line.find("  ", 2) - 2)] = line;
+            }
+        }
+        ASSERT_TRUE(rows.count(c.printed) && rows.count("TORVA_A32.w3x")) << text.out;
+        EXPECT_EQ(ColumnsBefore(rows[c.printed], " 600  "),
+                  ColumnsBefore(rows["TORVA_A32.w3x"], " 600  "));
+    }
+
+    const Snapshot before = SnapshotOf(folder);
+    const ProcessRun removed =
+        Torvacheck({"--folder", folder.string(), "--json", "--yes", "delete", c.printed});
+    EXPECT_EQ(removed.status, c.bare ? 0 : 1) << removed.err;
+    Snapshot expected = before;
+    if (c.bare) {
+        expected.erase(c.name);
+        const json report = json::parse(removed.out);
+        ASSERT_EQ(report["deleted"].size(), 1u);
+        EXPECT_EQ(NameBytes(report["deleted"][0]), c.name);
+    }
+    EXPECT_EQ(Differences(SnapshotOf(folder), expected), std::vector<std::string>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Lookalikes, ::testing::ValuesIn(kLookalikes),
+                         [](const auto& p) { return std::string(p.param.test); });
+
+// A name given twice, or once as itself and once as printed, is one file:
+// asked about, deleted and reported once.
+struct RepeatCase {
+    const char* test;
+    std::vector<std::string> args;
+    std::vector<std::string> deleted;  // in the report's order
+    const char* report;
+};
+void PrintTo(const RepeatCase& c, std::ostream* os) { *os << c.test; }
+
+class RepeatedNames : public ::testing::TestWithParam<RepeatCase> {};
+
+TEST_P(RepeatedNames, CountOnce) {
+    TempFolder folder;
+    const Snapshot before = [&] {
+        for (const char* name : {"x.w3x", "y.w3x", "z\xE2\x80\x8B.w3x"}) Make(folder.path() / name);
+        return SnapshotOf(folder.path());
+    }();
+    std::vector<std::string> args = {"--folder", folder.path().string(), "--yes", "delete"};
+    args.insert(args.end(), GetParam().args.begin(), GetParam().args.end());
+    const ProcessRun run = Torvacheck(args);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, GetParam().report);
+    Snapshot expected = before;
+    for (const auto& name : GetParam().deleted) expected.erase(name);
+    EXPECT_EQ(Differences(SnapshotOf(folder.path()), expected), std::vector<std::string>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, RepeatedNames,
+                         ::testing::Values(RepeatCase{"Thrice",
+                                                      {"x.w3x", "x.w3x", "x.w3x"},
+                                                      {"x.w3x"},
+                                                      "삭제한 파일 1개\n  x.w3x\n"},
+                                           RepeatCase{"InFirstSeenOrder",
+                                                      {"y.w3x", "x.w3x", "y.w3x"},
+                                                      {"y.w3x", "x.w3x"},
+                                                      "삭제한 파일 2개\n  y.w3x\n  x.w3x\n"},
+                                           RepeatCase{"AsItselfAndAsPrinted",
+                                                      {"z\xE2\x80\x8B.w3x", "z\\u{200B}.w3x"},
+                                                      {"z\xE2\x80\x8B.w3x"},
+                                                      "삭제한 파일 1개\n  z\\u{200B}.w3x\n"}),
+                         [](const auto& p) { return std::string(p.param.test); });
 
 TEST(CliVersion, IsTheProjectsVersion) {
     const ProcessRun run = Torvacheck({"--version"});

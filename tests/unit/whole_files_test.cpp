@@ -179,7 +179,8 @@ INSTANTIATE_TEST_SUITE_P(
                    {"notes.txt"}},
         HostileRun{"AListingThatFailsIsNoEmptyFolder",
                    nullptr,
-                   "sh -c 'ulimit -n 4; exec {tc} --folder {D} --yes delete-all'",
+                   "sh -c 'for fd in 3 4 5 6 7 8 9; do eval \"exec $fd<&-\"; done; "
+                   "ulimit -n 4; exec {tc} --folder {D} --yes delete-all'",
                    false,
                    1,
                    "listing could not be read",
