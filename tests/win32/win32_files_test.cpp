@@ -44,7 +44,7 @@ TEST_F(Win32Files, EachOddNameReadsAndDeletesExactlyItsOwnFile) {
         EXPECT_EQ(ReadThroughAdapter(name), "bytes of [" + name + "]") << name;
     }
     for (const auto& name : kOddNames) {
-        ASSERT_TRUE(files.Remove(name).Ok()) << name;
+        ASSERT_TRUE(files.Remove(name, std::nullopt).Ok()) << name;
         EXPECT_EQ(folder.Read(name), "<missing>") << name;
         for (const auto& other : kOddNames) {
             const bool removed = std::find(kOddNames.begin(), kOddNames.end(), other) <=
@@ -71,8 +71,8 @@ TEST_F(Win32Files, FilesHeldByAnotherProgramOrReadOnlyStay) {
     const OpenedFile missing = files.OpenForReading("missing.w3x");
     EXPECT_EQ(missing.file.Get(), nullptr);
     EXPECT_EQ(missing.result.kind, Failure::NotFound);
-    EXPECT_EQ(files.Remove("held.w3x").kind, Failure::AccessDenied);
-    EXPECT_EQ(files.Remove("read-only.w3x").kind, Failure::AccessDenied);
+    EXPECT_EQ(files.Remove("held.w3x", std::nullopt).kind, Failure::AccessDenied);
+    EXPECT_EQ(files.Remove("read-only.w3x", std::nullopt).kind, Failure::AccessDenied);
     EXPECT_EQ(ReadThroughAdapter("read-only.w3x"), "kept");
     CloseHandle(held);
     EXPECT_EQ(ReadThroughAdapter("held.w3x"), "held");
@@ -100,7 +100,7 @@ TEST_F(Win32Files, TheCurrentFolderPlaysNoPart) {
     folder.Write("map.w3x", "ours");
     ASSERT_TRUE(MakeCurrentFolder(other.Path()));
     EXPECT_EQ(ReadThroughAdapter("map.w3x"), "ours");
-    EXPECT_TRUE(files.Remove("map.w3x").Ok());
+    EXPECT_TRUE(files.Remove("map.w3x", std::nullopt).Ok());
     EXPECT_EQ(other.Read("map.w3x"), "other");
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
@@ -347,7 +347,7 @@ TEST_F(Win32Files, ANameWithALoneSurrogateNeverNamesItsSibling) {
     EXPECT_NE(loneName, siblingName);
     EXPECT_EQ(ReadThroughAdapter(loneName), "lone");
     EXPECT_EQ(ReadThroughAdapter(siblingName), "sibling");
-    ASSERT_TRUE(files.Remove(loneName).Ok());
+    ASSERT_TRUE(files.Remove(loneName, std::nullopt).Ok());
     EXPECT_EQ(ReadThroughAdapter(siblingName), "sibling");
     const auto after = FindFiles(folder.Path(), IsListedFile);
     ASSERT_TRUE(after.has_value());
