@@ -285,6 +285,16 @@ FoundEntry FindEntry(const std::wstring& folder, const std::wstring& name) {
     return entry;
 }
 
+// Whether the final path's last component names the entry `name`. Wine
+// reports a name ending in dots or blanks without them ("x." as "x"); Windows
+// reports it whole.
+bool IsNameOf(const std::wstring& reported, const std::wstring& name) {
+    if (reported == name) return true;
+    const std::size_t kept = name.find_last_not_of(L". ");
+    return kept != std::wstring::npos && kept + 1 < name.size() &&
+           reported == name.substr(0, kept + 1);
+}
+
 // An entry of a held folder opened for a change, checked to be exactly the
 // entry of that name and, with `expected`, that file.
 struct CheckedEntry {
@@ -301,6 +311,13 @@ CheckedEntry OpenEntry(const std::wstring& folder, const HeldFolder& held, const
         entry.result = NoPath();
         return entry;
     }
+    // Only an entry of exactly this name: a case variant or a short name
+    // would reach a sibling.
+    const FoundEntry own = FindEntry(folder, wide);
+    if (!own.result.Ok() || !own.exact) {
+        entry.result = own.result.Ok() ? Result{Failure::NotSame, 0} : own.result;
+        return entry;
+    }
     const std::wstring path = folder + wide;
     entry.handle.Reset(
         CreateFileW(path.c_str(), access | FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
@@ -312,13 +329,16 @@ CheckedEntry OpenEntry(const std::wstring& folder, const HeldFolder& held, const
     BY_HANDLE_FILE_INFORMATION info{};
     std::optional<FileIdentity> identity = IdentityOf(entry.handle.Get(), info);
     const std::wstring finalPath = FinalPath(entry.handle.Get());
-    if (!identity || finalPath.empty() || held.finalPath.empty()) {
+    const std::size_t separator = finalPath.find_last_of(L'\\');
+    if (!identity || separator == std::wstring::npos || held.finalPath.empty()) {
         entry.result = {Failure::Other, static_cast<long>(GetLastError())};
-    } else if (finalPath != held.finalPath + L"\\" + wide) {
-        // The entry of exactly this name is there, yet the handle reached
-        // another file: a link followed. Else the name reached a sibling.
-        const FoundEntry own = FindEntry(folder, wide);
-        entry.result = own.exact ? Result{Failure::Link, 0} : Result{Failure::NotSame, 0};
+    } else if (finalPath.compare(0, separator, held.finalPath) != 0 ||
+               separator != held.finalPath.size()) {
+        // The entry is there, yet the handle reached a file of another
+        // folder: a link followed.
+        entry.result = {Failure::Link, 0};
+    } else if (!IsNameOf(finalPath.substr(separator + 1), wide)) {
+        entry.result = {Failure::NotSame, 0};  // another entry took the name meanwhile
     } else if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         entry.result = Win32Result(ERROR_DIRECTORY);
     } else {
