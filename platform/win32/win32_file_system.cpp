@@ -471,7 +471,6 @@ Result CopyToTemporary(const std::wstring& from, const std::wstring& folder, std
 
 Result Win32FileSystem::BindFolder(const std::string& folder) {
     folder_ = VerbatimFolder(folder);
-    target_.clear();
     const Result identified = IdentifyFolder(folder_, folderIdentity_);
     if (!identified.Ok()) {
         folder_.clear();
@@ -607,6 +606,8 @@ Result Win32FileSystem::MoveOut(const std::string& name,
     if (!held.result.Ok()) return held.result;
     const HeldFolder target = HoldFolder(target_, targetIdentity_);
     if (!target.result.Ok()) return target.result;
+    // Bound in either order (a scan binds its folder anew): never into itself.
+    if (targetIdentity_ == folderIdentity_) return Win32Result(ERROR_ALREADY_EXISTS);
     const std::wstring wideNew = Utf8ToWide(newName);
     if (!IsBareName(wideNew)) return NoPath();
     const std::wstring to = target_ + wideNew;

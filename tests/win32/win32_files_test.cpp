@@ -661,6 +661,12 @@ TEST_F(Win32HostileFolder, TheBoundFolderIsNoTargetUnderAnyName) {
         {scratch.Path() + "\\missing", Failure::NotFound},
     };
     for (const auto& c : kCases) EXPECT_EQ(files.BindTarget(c.folder).kind, c.kind) << c.folder;
+    // The target bound first, then the folder bound is the target.
+    ASSERT_TRUE(RunUnix(scratch, "printf ours > T/m.w3x"));
+    ASSERT_TRUE(files.BindTarget(scratch.Path() + "\\T").Ok());
+    ASSERT_TRUE(files.BindFolder(scratch.Path() + "\\T\\").Ok());
+    EXPECT_EQ(files.MoveOut("m.w3x", {}, "m.w3x").kind, Failure::Exists);
+    EXPECT_EQ(ContentsOf(scratch, "T"), (Contents{{"m.w3x", "ours"}}));
 }
 
 TEST_F(Win32HostileFolder, AMoveTakesTheFileWholeAndKeepsWhatTheTargetHas) {
