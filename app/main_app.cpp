@@ -46,14 +46,23 @@ class SlowFiles final : public FileSystem {
 public:
     SlowFiles(FileSystem& files, DWORD delayMs) : files_(files), delayMs_(delayMs) {}
     Result BindFolder(const std::string& folder) override { return files_.BindFolder(folder); }
+    Result CheckFolder() override { return files_.CheckFolder(); }
     OpenedFile OpenForReading(const std::string& name) override {
         Sleep(delayMs_);
         return files_.OpenForReading(name);
     }
-    Result Remove(const std::string& name) override { return files_.Remove(name); }
+    EntryState Lookup(const std::string& name) override { return files_.Lookup(name); }
+    Result Remove(const std::string& name, const std::optional<FileIdentity>& expected) override {
+        return files_.Remove(name, expected);
+    }
     Result Copy(const std::string& sourcePath, const std::string& name,
                 bool failIfExists) override {
         return files_.Copy(sourcePath, name, failIfExists);
+    }
+    Result BindTarget(const std::string& folder) override { return files_.BindTarget(folder); }
+    Result MoveOut(const std::string& name, const std::optional<FileIdentity>& expected,
+                   const std::string& newName) override {
+        return files_.MoveOut(name, expected, newName);
     }
 
 private:

@@ -66,6 +66,9 @@ std::pair<std::wstring, std::wstring> SplitPath(const std::wstring& path) {
 }  // namespace
 
 std::optional<std::string> ResolvedFolder(const std::string& folder, std::error_code& error) {
+    // Already the system's own form: Wine's GetFullPathNameW (under
+    // fs::absolute) would make D:\?\Z:\... of it.
+    if (folder.rfind("\\\\?\\", 0) == 0) return folder;
     const fs::path absolute = fs::absolute(fs::u8path(folder), error);
     if (error) return std::nullopt;
     return absolute.lexically_normal().u8string();

@@ -8,10 +8,12 @@
 
 namespace torva {
 
+// Reparse points that are files are listed: the core leaves a link with its
+// reason rather than hide it.
 bool IsListedFile(unsigned long attributes, const std::string& name) {
     return (attributes &
             (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0 &&
-           !IsCopyInProgressName(name);
+           !IsTemporaryCopyName(name);
 }
 
 std::optional<std::vector<std::wstring>> FindFilesWide(const std::string& folder, FileFilter keep) {

@@ -4,6 +4,7 @@
 // matters. Names are UTF-8 inside the program.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "locate/locator.h"
@@ -11,21 +12,20 @@
 
 namespace torva {
 
-// The overwriting copy's temporary file beside the destination:
-// "~torva-copy-<process>-<n>.tmp". Never listed, also when a run died while
-// writing one.
-extern const char* const kCopyInProgressPrefix;
-bool IsCopyInProgressName(const std::string& name);
-
 // Whether an access denied on replacing `to` by `from` may pass: one of
 // them is held by another program for a moment. Never for a read-only
 // destination, a folder, or a file this user may not delete.
 bool AccessDeniedMayPass(const std::wstring& from, const std::wstring& to);
 
-// "\\?\<full path of folder>\" (or "\\?\UNC\server\share\...\"): the folder
-// normalised first (GetFullPathNameW), since the \\?\ form turns
-// normalisation off and a stored folder such as D:\WC3\\Maps\Download must
-// keep working. Empty when it cannot be told.
+// A user's path as the program uses it, for every folder and file it is
+// given: "\\?\<full path>" (or "\\?\UNC\server\share\..."), normalised first
+// (GetFullPathNameW), since the \\?\ form turns normalisation off and a
+// stored folder such as D:\WC3\\Maps\Download must keep working. A path
+// already in \\?\ form is taken as it is: Wine's GetFullPathNameW makes
+// D:\?\Z:\... of one. Empty when it cannot be told.
+std::wstring VerbatimPath(const std::string& path);
+
+// VerbatimPath of a folder, ending in a backslash.
 std::wstring VerbatimFolder(const std::string& folder);
 
 // A source's full path (the open-file dialog's) as a \\?\ path, taken as it
@@ -44,14 +44,25 @@ bool MakeCurrentFolder(const std::string& folder);
 // made current; TooLong when it exists but its path is too long for that.
 FolderCandidate UseAsCurrentFolder(const std::string& folder);
 
+// A folder is bound by its path and identity, never held between calls (the
+// user may still rename or delete it); each call opens it again, checks it is
+// the same folder, and holds it without FILE_SHARE_DELETE while it works.
+// An entry is changed only through a handle whose final path is exactly the
+// folder's and the name's: a case variant or a short name reaching another
+// entry is NotSame, and a link Wine followed (it opens the target even with
+// FILE_FLAG_OPEN_REPARSE_POINT, and deleting through that handle deletes the
+// target) is Link.
 class Win32FileSystem : public FileSystem {
 public:
     Result BindFolder(const std::string& folder) override;
+    Result CheckFolder() override;
     OpenedFile OpenForReading(const std::string& name) override;
-    Result Remove(const std::string& name) override;
-    // An overwriting copy goes through a temporary file beside the destination,
-    // so a failed copy never leaves the destination truncated.
+    EntryState Lookup(const std::string& name) override;
+    Result Remove(const std::string& name, const std::optional<FileIdentity>& expected) override;
     Result Copy(const std::string& sourcePath, const std::string& name, bool failIfExists) override;
+    Result BindTarget(const std::string& folder) override;
+    Result MoveOut(const std::string& name, const std::optional<FileIdentity>& expected,
+                   const std::string& newName) override;
 
     // The wide path of an entry of the bound folder; empty when no folder is
     // bound or the name is not a bare name (one with a separator would reach
@@ -60,6 +71,9 @@ public:
 
 private:
     std::wstring folder_;  // VerbatimFolder of the bound folder
+    FileIdentity folderIdentity_;
+    std::wstring target_;  // of BindTarget's folder; empty when none is bound
+    FileIdentity targetIdentity_;
 };
 
 }  // namespace torva

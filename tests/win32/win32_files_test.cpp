@@ -4,7 +4,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <optional>
+#include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/utf.h"
@@ -44,7 +48,7 @@ TEST_F(Win32Files, EachOddNameReadsAndDeletesExactlyItsOwnFile) {
         EXPECT_EQ(ReadThroughAdapter(name), "bytes of [" + name + "]") << name;
     }
     for (const auto& name : kOddNames) {
-        ASSERT_TRUE(files.Remove(name).Ok()) << name;
+        ASSERT_TRUE(files.Remove(name, std::nullopt).Ok()) << name;
         EXPECT_EQ(folder.Read(name), "<missing>") << name;
         for (const auto& other : kOddNames) {
             const bool removed = std::find(kOddNames.begin(), kOddNames.end(), other) <=
@@ -71,8 +75,8 @@ TEST_F(Win32Files, FilesHeldByAnotherProgramOrReadOnlyStay) {
     const OpenedFile missing = files.OpenForReading("missing.w3x");
     EXPECT_EQ(missing.file.Get(), nullptr);
     EXPECT_EQ(missing.result.kind, Failure::NotFound);
-    EXPECT_EQ(files.Remove("held.w3x").kind, Failure::AccessDenied);
-    EXPECT_EQ(files.Remove("read-only.w3x").kind, Failure::AccessDenied);
+    EXPECT_EQ(files.Remove("held.w3x", std::nullopt).kind, Failure::AccessDenied);
+    EXPECT_EQ(files.Remove("read-only.w3x", std::nullopt).kind, Failure::AccessDenied);
     EXPECT_EQ(ReadThroughAdapter("read-only.w3x"), "kept");
     CloseHandle(held);
     EXPECT_EQ(ReadThroughAdapter("held.w3x"), "held");
@@ -100,7 +104,7 @@ TEST_F(Win32Files, TheCurrentFolderPlaysNoPart) {
     folder.Write("map.w3x", "ours");
     ASSERT_TRUE(MakeCurrentFolder(other.Path()));
     EXPECT_EQ(ReadThroughAdapter("map.w3x"), "ours");
-    EXPECT_TRUE(files.Remove("map.w3x").Ok());
+    EXPECT_TRUE(files.Remove("map.w3x", std::nullopt).Ok());
     EXPECT_EQ(other.Read("map.w3x"), "other");
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
@@ -347,11 +351,375 @@ TEST_F(Win32Files, ANameWithALoneSurrogateNeverNamesItsSibling) {
     EXPECT_NE(loneName, siblingName);
     EXPECT_EQ(ReadThroughAdapter(loneName), "lone");
     EXPECT_EQ(ReadThroughAdapter(siblingName), "sibling");
-    ASSERT_TRUE(files.Remove(loneName).Ok());
+    ASSERT_TRUE(files.Remove(loneName, std::nullopt).Ok());
     EXPECT_EQ(ReadThroughAdapter(siblingName), "sibling");
     const auto after = FindFiles(folder.Path(), IsListedFile);
     ASSERT_TRUE(after.has_value());
     EXPECT_EQ(*after, std::vector<std::string>{siblingName});
+}
+
+}  // namespace
+}  // namespace torva
+
+namespace torva {
+namespace {
+
+using testing::Win32TempFolder;
+
+// The Linux side of Wine: a Unix path for a Windows one, and shell commands
+// run there, for what Win32 cannot make (symbolic links, case twins). Wine
+// starts a Unix program through CreateProcessW but gives no handle to wait
+// on, so the command leaves a marker file when it has ended.
+using UnixFileName = char*(CDECL*)(const wchar_t*);
+
+std::string UnixPathOf(const std::wstring& path) {
+    const auto convert = reinterpret_cast<UnixFileName>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    if (convert == nullptr) return std::string();
+    char* unix = convert(path.c_str());
+    if (unix == nullptr) return std::string();
+    std::string result = unix;
+    HeapFree(GetProcessHeap(), 0, unix);
+    return result;
+}
+
+bool RunUnix(const Win32TempFolder& scratch, const std::string& command) {
+    static int run = 0;
+    const std::string marker = "ran-" + std::to_string(run++);
+    const std::string where = UnixPathOf(scratch.Wide(""));
+    if (where.empty()) return false;
+    std::wstring line = Utf8ToWide("/bin/sh -c \"cd '" + where + "' && " + command + "; touch '" +
+                                   where + "/" + marker + "'\"");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(L"Z:\\bin\\sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        return false;
+    }
+    for (int wait = 0; wait < 200; ++wait) {
+        if (GetFileAttributesW(scratch.Wide(marker).c_str()) != INVALID_FILE_ATTRIBUTES) {
+            DeleteFileW(scratch.Wide(marker).c_str());
+            return true;
+        }
+        Sleep(50);
+    }
+    return false;
+}
+
+// Every entry of a folder with its bytes (a link's are its target's).
+using Contents = std::vector<std::pair<std::string, std::string>>;
+Contents ContentsOf(const Win32TempFolder& folder, const std::string& subfolder = "") {
+    Contents contents;
+    for (const std::string& name : folder.Names(subfolder)) {
+        contents.emplace_back(name,
+                              folder.Read(subfolder.empty() ? name : subfolder + "\\" + name));
+    }
+    std::sort(contents.begin(), contents.end());
+    return contents;
+}
+
+Contents Without(Contents contents, const std::vector<std::string>& gone) {
+    contents.erase(std::remove_if(contents.begin(), contents.end(),
+                                  [&](const auto& entry) {
+                                      return std::find(gone.begin(), gone.end(), entry.first) !=
+                                             gone.end();
+                                  }),
+                   contents.end());
+    return contents;
+}
+
+// A download folder D made on the Linux side, a folder O outside it, and T
+// where moves go; the scratch folder holds the three.
+class Win32HostileFolder : public ::testing::Test {
+public:
+    void SetUp() override {
+        if (UnixPathOf(scratch.Wide("")).empty()) GTEST_SKIP() << "needs Wine's Linux side";
+        for (const char* sub : {"D", "O", "T"}) {
+            ASSERT_TRUE(CreateDirectoryW(scratch.Wide(sub).c_str(), nullptr));
+        }
+        ASSERT_TRUE(files.BindFolder(scratch.Path() + "\\D").Ok());
+    }
+    std::optional<FileIdentity> IdentityOf(const std::string& name) {
+        const OpenedFile opened = files.OpenForReading(name);
+        return opened.identity;
+    }
+    // The identity the scan saw of `name`, then the shell's command.
+    std::optional<FileIdentity> IdentityThen(const std::string& name, const std::string& command) {
+        const auto identity = IdentityOf(name);
+        return RunUnix(scratch, command) ? identity : std::nullopt;
+    }
+    std::string ShortNameOf(const std::string& name) {
+        WIN32_FIND_DATAW found;
+        const UniqueFind search(FindFirstFileW(scratch.Wide("D\\" + name).c_str(), &found));
+        return search ? WideToUtf8(found.cAlternateFileName) : std::string();
+    }
+
+    Win32TempFolder scratch;
+    Win32FileSystem files;
+};
+
+struct HostileCase {
+    const char* what;
+    const char* setUp;  // shell commands in the scratch folder
+    std::function<Result(Win32FileSystem&, Win32HostileFolder&)> act;
+    std::vector<Failure> allowed;
+    std::vector<std::string> goneFromD;  // entries the action may remove
+};
+
+void PrintTo(const HostileCase& row, std::ostream* out) { *out << row.what; }
+
+class Win32HostileCases : public Win32HostileFolder,
+                          public ::testing::WithParamInterface<HostileCase> {};
+
+Result MoveToT(Win32FileSystem& files, Win32HostileFolder& test, const std::string& name,
+               const std::string& newName) {
+    const Result bound = files.BindTarget(test.scratch.Path() + "\\T");
+    return bound.Ok() ? files.MoveOut(name, std::nullopt, newName) : bound;
+}
+
+const HostileCase kHostileCases[] = {
+    {"a link to an outside file is never deleted through",
+     "printf target > O/t1.w3x && ln -s \"$PWD/O/t1.w3x\" D/l1.w3x",
+     [](Win32FileSystem& files, Win32HostileFolder&) { return files.Remove("l1.w3x", {}); },
+     {Failure::Link},
+     {}},
+    {"a link named as its target, with the identity the scan saw",
+     "printf target > O/t1.w3x && ln -s \"$PWD/O/t1.w3x\" D/t1.w3x",
+     [](Win32FileSystem& files, Win32HostileFolder& test) {
+         const auto identity = test.IdentityOf("t1.w3x");
+         if (!identity) return Result{Failure::Other, 0};
+         return files.Remove("t1.w3x", identity);
+     },
+     {Failure::Link},
+     {}},
+    {"a link is never moved as its target",
+     "printf target > O/t1.w3x && ln -s \"$PWD/O/t1.w3x\" D/l1.w3x",
+     [](Win32FileSystem& files, Win32HostileFolder& test) {
+         return MoveToT(files, test, "l1.w3x", "l1.w3x");
+     },
+     {Failure::Link},
+     {}},
+    {"a case twin deleted after the scan: its sibling stays",
+     "printf upper > D/X.w3x && printf lower > D/x.w3x",
+     [](Win32FileSystem& files, Win32HostileFolder& test) {
+         const auto identity = test.IdentityThen("X.w3x", "rm D/X.w3x");
+         if (!identity) return Result{Failure::Other, 0};
+         return files.Remove("X.w3x", identity);
+     },
+     {Failure::NotSame, Failure::NotFound},
+     {"X.w3x"}},
+    {"a case variant of the only entry reaches another name",
+     "printf lower > D/x.w3x",
+     [](Win32FileSystem& files, Win32HostileFolder&) { return files.Remove("X.W3X", {}); },
+     {Failure::NotSame},
+     {}},
+    {"a short name reaches the long-named entry",
+     "printf long > D/TORVA_LONGNAME_Z20.w3x",
+     [](Win32FileSystem& files, Win32HostileFolder& test) {
+         const std::string shortName = test.ShortNameOf("TORVA_LONGNAME_Z20.w3x");
+         if (shortName.empty()) return Result{Failure::NotSame, 0};  // none made: nothing to reach
+         return files.Remove(shortName, {});
+     },
+     {Failure::NotSame},
+     {}},
+    {"a file replaced after the scan is not the file meant",
+     "printf a > D/a.w3x && printf b > D/b.w3x",
+     [](Win32FileSystem& files, Win32HostileFolder& test) {
+         return files.Remove("a.w3x", test.IdentityOf("b.w3x"));
+     },
+     {Failure::NotSame},
+     {}},
+    // A source changed while it is copied is refused too (NotSame), untested:
+    // Wine's CopyFileW calls no progress routine, so nothing can change the
+    // source between its reads without a race.
+    {"a kept copy onto a case variant",
+     "printf old > D/x.w3x && printf new > O/source.w3x",
+     [](Win32FileSystem& files, Win32HostileFolder& test) {
+         return files.Copy(test.scratch.Path() + "\\O\\source.w3x", "X.w3x", true);
+     },
+     {Failure::Exists},
+     {}},
+    {"a kept copy onto a short name",
+     "printf old > D/TORVA_LONGNAME_Z20.w3x && printf new > O/source.w3x",
+     [](Win32FileSystem& files, Win32HostileFolder& test) {
+         const std::string shortName = test.ShortNameOf("TORVA_LONGNAME_Z20.w3x");
+         if (shortName.empty()) return Result{Failure::Exists, 0};  // none made: nothing to reach
+         return files.Copy(test.scratch.Path() + "\\O\\source.w3x", shortName, true);
+     },
+     {Failure::Exists},
+     {}},
+    {"a move onto a case variant in the target",
+     "printf ours > D/m.w3x && printf theirs > T/M.w3x",
+     [](Win32FileSystem& files, Win32HostileFolder& test) {
+         return MoveToT(files, test, "m.w3x", "m.w3x");
+     },
+     {Failure::Exists},
+     {}},
+};
+
+TEST_P(Win32HostileCases, NothingElseChanges) {
+    const HostileCase& row = GetParam();
+    ASSERT_TRUE(RunUnix(scratch, row.setUp)) << row.what;
+    const Contents folderBefore = ContentsOf(scratch, "D");
+    const Contents outsideBefore = ContentsOf(scratch, "O");
+    const Contents targetBefore = ContentsOf(scratch, "T");
+    const Result result = row.act(files, *this);
+    EXPECT_NE(std::find(row.allowed.begin(), row.allowed.end(), result.kind), row.allowed.end())
+        << row.what << ": kind " << static_cast<int>(result.kind) << ", code " << result.code;
+    EXPECT_EQ(ContentsOf(scratch, "D"), Without(folderBefore, row.goneFromD)) << row.what;
+    EXPECT_EQ(ContentsOf(scratch, "O"), outsideBefore) << row.what;
+    EXPECT_EQ(ContentsOf(scratch, "T"), targetBefore) << row.what;
+    RunUnix(scratch, "find . -type l -delete");  // before the folder's removal follows them
+}
+
+INSTANTIATE_TEST_SUITE_P(Wine, Win32HostileCases, ::testing::ValuesIn(kHostileCases));
+
+// What Lookup says of the entry a name reaches.
+TEST_F(Win32HostileFolder, LookupTellsTheEntryItsOwnNameAndLinks) {
+    ASSERT_TRUE(RunUnix(scratch,
+                        "printf long > D/TORVA_LONGNAME_Z20.w3x && printf x > D/x.w3x && "
+                        "printf t > O/t.w3x && ln -s \"$PWD/O/t.w3x\" D/l.w3x"));
+    const std::string shortName = ShortNameOf("TORVA_LONGNAME_Z20.w3x");
+    const struct {
+        std::string name;
+        Failure kind;
+        std::string entry;
+        bool link;
+    } kCases[] = {
+        {"x.w3x", Failure::None, "x.w3x", false},
+        {"X.w3x", Failure::None, "x.w3x", false},
+        {shortName, Failure::None, "TORVA_LONGNAME_Z20.w3x", false},
+        {"l.w3x", Failure::None, "l.w3x", true},
+        {"gone.w3x", Failure::NotFound, "", false},
+    };
+    for (const auto& c : kCases) {
+        if (c.name.empty()) continue;  // no short name made on this volume
+        const EntryState state = files.Lookup(c.name);
+        EXPECT_EQ(state.result.kind, c.kind) << c.name;
+        EXPECT_EQ(state.name, c.entry) << c.name;
+        EXPECT_EQ(state.link, c.link) << c.name;
+    }
+    RunUnix(scratch, "find . -type l -delete");
+}
+
+// A kill's leftover copy goes; one another run is still writing stays, and
+// a link of a copy's name is never followed out of the folder.
+TEST_F(Win32HostileFolder, BindingRemovesOnlyTemporaryCopiesNoRunHolds) {
+    ASSERT_TRUE(RunUnix(scratch,
+                        "printf stale > D/~torva-copy-1-0.tmp && "
+                        "printf writing > D/~torva-copy-1-1.tmp && "
+                        "printf outside > O/t.tmp && "
+                        "ln -s \"$PWD/O/t.tmp\" D/~torva-copy-2-0.tmp && "
+                        "printf map > D/~torva-copy-1-0.w3x"));
+    const Contents outsideBefore = ContentsOf(scratch, "O");
+    {
+        // Written as CopyFileW writes its destination: without FILE_SHARE_DELETE.
+        const UniqueFileHandle writer(CreateFileW(scratch.Wide("D\\~torva-copy-1-1.tmp").c_str(),
+                                                  GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                  nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(writer);
+        ASSERT_TRUE(files.BindFolder(scratch.Path() + "\\D").Ok());
+    }
+    const Contents expected = {{"~torva-copy-1-0.w3x", "map"},
+                               {"~torva-copy-1-1.tmp", "writing"},
+                               {"~torva-copy-2-0.tmp", "outside"}};
+    EXPECT_EQ(ContentsOf(scratch, "D"), expected);
+    EXPECT_EQ(ContentsOf(scratch, "O"), outsideBefore);
+    RunUnix(scratch, "find . -type l -delete");
+}
+
+TEST_F(Win32HostileFolder, AFolderRenamedAwayAndMadeAnewIsNoLongerTheOneBound) {
+    ASSERT_TRUE(RunUnix(scratch, "printf kept > D/m.w3x"));
+    ASSERT_TRUE(MoveFileExW(scratch.Wide("D").c_str(), scratch.Wide("D2").c_str(), 0));
+    ASSERT_TRUE(CreateDirectoryW(scratch.Wide("D").c_str(), nullptr));
+    scratch.Write("D\\m.w3x", "another");
+    EXPECT_EQ(files.CheckFolder().kind, Failure::NotFound);
+    EXPECT_EQ(files.Remove("m.w3x", {}).kind, Failure::NotFound);
+    EXPECT_FALSE(files.OpenForReading("m.w3x").file);
+    EXPECT_EQ(scratch.Read("D\\m.w3x"), "another");
+    EXPECT_EQ(scratch.Read("D2\\m.w3x"), "kept");
+}
+
+// The bound folder as a target under any spelling is refused: the moves
+// would move nothing.
+TEST_F(Win32HostileFolder, TheBoundFolderIsNoTargetUnderAnyName) {
+    const std::string unix = UnixPathOf(scratch.Wide("D"));
+    std::string onDriveZ = "Z:" + unix;
+    std::replace(onDriveZ.begin(), onDriveZ.end(), '/', '\\');
+    const std::string d = scratch.Path() + "\\D";
+    const struct {
+        std::string folder;
+        Failure kind;
+    } kCases[] = {
+        {d, Failure::Exists},
+        {d + "\\", Failure::Exists},
+        {d + "\\.", Failure::Exists},
+        {"\\\\?\\" + d, Failure::Exists},
+        {onDriveZ, Failure::Exists},
+        {scratch.Path() + "\\T", Failure::None},
+        {scratch.Path() + "\\missing", Failure::NotFound},
+    };
+    for (const auto& c : kCases) EXPECT_EQ(files.BindTarget(c.folder).kind, c.kind) << c.folder;
+    // The target bound first, then the folder bound is the target.
+    ASSERT_TRUE(RunUnix(scratch, "printf ours > T/m.w3x"));
+    ASSERT_TRUE(files.BindTarget(scratch.Path() + "\\T").Ok());
+    ASSERT_TRUE(files.BindFolder(scratch.Path() + "\\T\\").Ok());
+    EXPECT_EQ(files.MoveOut("m.w3x", {}, "m.w3x").kind, Failure::Exists);
+    EXPECT_EQ(ContentsOf(scratch, "T"), (Contents{{"m.w3x", "ours"}}));
+}
+
+TEST_F(Win32HostileFolder, AMoveTakesTheFileWholeAndKeepsWhatTheTargetHas) {
+    ASSERT_TRUE(RunUnix(scratch, "printf ours > D/m.w3x && printf kept > T/n.w3x"));
+    ASSERT_TRUE(files.BindTarget(scratch.Path() + "\\T").Ok());
+    EXPECT_EQ(files.MoveOut("m.w3x", IdentityOf("m.w3x"), "n.w3x").kind, Failure::Exists);
+    EXPECT_TRUE(files.MoveOut("m.w3x", IdentityOf("m.w3x"), "m.w3x").Ok());
+    EXPECT_EQ(ContentsOf(scratch, "D"), Contents{});
+    EXPECT_EQ(ContentsOf(scratch, "T"), (Contents{{"m.w3x", "ours"}, {"n.w3x", "kept"}}));
+}
+
+// Another volume (tmpfs here): the rename fails, and the move copies
+// through a temporary file in the target, then deletes the source.
+TEST_F(Win32HostileFolder, AMoveToAnotherVolumeCopiesThenDeletes) {
+    const std::string shm = "Z:\\dev\\shm\\torva-win32-" + std::to_string(GetCurrentProcessId()) +
+                            "-" + std::to_string(GetTickCount64());
+    if (!CreateDirectoryW(Utf8ToWide(shm).c_str(), nullptr)) GTEST_SKIP() << "no /dev/shm";
+    ASSERT_TRUE(RunUnix(scratch, "printf ours > D/m.w3x"));
+    ASSERT_TRUE(files.BindTarget(shm).Ok());
+    EXPECT_TRUE(files.MoveOut("m.w3x", IdentityOf("m.w3x"), "m.w3x").Ok());
+    EXPECT_EQ(ContentsOf(scratch, "D"), Contents{});
+    const std::wstring moved = Utf8ToWide(shm + "\\m.w3x");
+    {
+        std::string bytes(16, '\0');
+        DWORD got = 0;
+        const UniqueFileHandle file(CreateFileW(moved.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                                nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(file);
+        ReadFile(file.Get(), bytes.data(), 16, &got, nullptr);
+        EXPECT_EQ(bytes.substr(0, got), "ours");
+    }
+    WIN32_FIND_DATAW found;
+    const UniqueFind search(FindFirstFileW(Utf8ToWide(shm + "\\~torva-copy-*").c_str(), &found));
+    EXPECT_FALSE(search) << "a temporary file left";
+    DeleteFileW(moved.c_str());
+    RemoveDirectoryW(Utf8ToWide(shm).c_str());
+}
+
+TEST(Win32VerbatimFolder, AUsersPathBecomesTheProgramsPath) {
+    const struct {
+        const char* path;
+        const wchar_t* verbatim;
+    } kCases[] = {
+        {"C:\\WC3\\Maps\\Download", L"\\\\?\\C:\\WC3\\Maps\\Download\\"},
+        {"C:\\WC3\\Maps\\Download\\", L"\\\\?\\C:\\WC3\\Maps\\Download\\"},
+        {"C:\\WC3\\Maps\\Download\\.", L"\\\\?\\C:\\WC3\\Maps\\Download\\"},
+        {"D:\\WC3\\\\Maps\\Download", L"\\\\?\\D:\\WC3\\Maps\\Download\\"},
+        {"\\\\?\\Z:\\tmp\\D", L"\\\\?\\Z:\\tmp\\D\\"},
+        {"\\\\?\\Z:\\tmp\\D\\", L"\\\\?\\Z:\\tmp\\D\\"},
+        {"\\\\server\\share\\Download", L"\\\\?\\UNC\\server\\share\\Download\\"},
+        {"", L""},
+    };
+    for (const auto& c : kCases) EXPECT_EQ(VerbatimFolder(c.path), c.verbatim) << c.path;
 }
 
 }  // namespace

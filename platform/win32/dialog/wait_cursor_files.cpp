@@ -39,8 +39,6 @@ OpenedFile WaitCursorFiles::OpenForReading(const std::string& name) {
     return opened;
 }
 
-Result WaitCursorFiles::Remove(const std::string& name) { return files_.Remove(name); }
-
 Result WaitCursorFiles::Copy(const std::string& sourcePath, const std::string& name,
                              bool failIfExists) {
     return files_.Copy(sourcePath, name, failIfExists);

@@ -37,9 +37,18 @@ public:
     explicit WaitCursorFiles(FileSystem& files) : files_(files) {}
 
     Result BindFolder(const std::string& folder) override;
+    Result CheckFolder() override { return files_.CheckFolder(); }
     OpenedFile OpenForReading(const std::string& name) override;
-    Result Remove(const std::string& name) override;
+    EntryState Lookup(const std::string& name) override { return files_.Lookup(name); }
+    Result Remove(const std::string& name, const std::optional<FileIdentity>& expected) override {
+        return files_.Remove(name, expected);
+    }
     Result Copy(const std::string& sourcePath, const std::string& name, bool failIfExists) override;
+    Result BindTarget(const std::string& folder) override { return files_.BindTarget(folder); }
+    Result MoveOut(const std::string& name, const std::optional<FileIdentity>& expected,
+                   const std::string& newName) override {
+        return files_.MoveOut(name, expected, newName);
+    }
 
     bool IsBusy() const { return busy_; }
 
