@@ -294,8 +294,16 @@ void WalkPlan(MapFolder& folder, const CleanupPlan& plan, Disposal& disposal,
             report.placedAs.push_back(placedAs);
         }
     }
-    // Once, after the walk: what stayed that was meant to go, and why.
-    if (const auto failed = report.RealFailures(); !failed.empty()) {
+    // Once, after the walk: what stayed that was meant to go, and why. A
+    // folder gone takes its files with it: as silent as a file gone (the
+    // rescan shows what is there; torvacheck's report still lists them).
+    std::vector<FailedChange> failed = report.RealFailures();
+    failed.erase(std::remove_if(failed.begin(), failed.end(),
+                                [](const FailedChange& f) {
+                                    return f.error == ChangeFailure::NoFolder;
+                                }),
+                 failed.end());
+    if (!failed.empty()) {
         const Notice told = notice::NotChanged{failed};
         folder.UserPrompts().Tell(told);
         report.notices.push_back(told);

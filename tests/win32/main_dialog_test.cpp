@@ -266,7 +266,11 @@ TEST_F(MainDialogTest, DeletingHackedMapsJudgesTheFolderAsItIsOnceAnswered) {
         EXPECT_EQ(d.Shown(), Shown(3, {})) << "the view selected shows the new scan";
     });
     EXPECT_EQ(Names(), (std::vector<std::string>{"TORVA_A11.1_hack.w3x", "notes.txt"}));
-    EXPECT_EQ(prompts.notices, std::vector<Notice>{notice::OfficialMapHacked{OfficialName("A32")}});
+    // The file left is told once, with why.
+    EXPECT_EQ(prompts.notices,
+              (std::vector<Notice>{
+                  notice::OfficialMapHacked{OfficialName("A32")},
+                  notice::NotChanged{{{"TORVA_A11.1_hack.w3x", ChangeFailure::Changed}}}}));
 }
 
 TEST_F(MainDialogTest, DeleteAsksOnlyForASelectionAndNoKeepsEveryFile) {
