@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "model/why.h"
+
 namespace torva {
 
 void FolderModel::Open(std::string downloadFolder, FolderLister& lister, FileSystem& files,
@@ -47,6 +49,15 @@ ViewContent FolderModel::Content(int view) const {
     if (folder_) content.names = ViewNames(view, listing_, folder_->Results());
     content.countLine = CountLine(view, static_cast<int>(content.names.size()));
     return content;
+}
+
+std::string FolderModel::WhyOfShown(std::size_t entry) const {
+    if (!folder_) return std::string();
+    if (kViews[selected_].list == ViewList::Listing) {
+        return entry < listing_.size() ? WhyNotExamined(listing_[entry], folder_->Results())
+                                       : std::string();
+    }
+    return WhyOf(selected_, entry, folder_->Results()).text;
 }
 
 bool FolderModel::RunCleanUp(BulkCommand command) {

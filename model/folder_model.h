@@ -47,6 +47,9 @@ public:
     void StepView(int step);
     ViewContent Content(int view) const;
     ViewContent Shown() const { return Content(selected_); }
+    // Why entry `entry` of the view on show stands where it does: a map's
+    // label, verdict and reason; a listed file's why it was not judged.
+    std::string WhyOfShown(std::size_t entry) const;
 
     // The commands, each ending with a rescan when it ran. True when it ran and
     // the view on show is to be drawn anew; false when it did nothing (no

@@ -45,6 +45,13 @@ EntryWhy WhyOf(int view, std::size_t entry, const ScanResults& results) {
     return why;
 }
 
+std::string WhyNotExamined(const std::string& name, const ScanResults& results) {
+    for (const UnexaminedFile& file : results.Unexamined) {
+        if (file.name == name) return texts::UnexaminedReason(file.why);
+    }
+    return std::string();
+}
+
 std::string CopyText(int view, const std::vector<std::size_t>& entries,
                      const std::vector<std::string>& names, const ScanResults& results) {
     std::string text;

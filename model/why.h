@@ -21,6 +21,10 @@ struct EntryWhy {
 // Entry `entry` of view `view`'s list (as ViewNames gives it) and why.
 EntryWhy WhyOf(int view, std::size_t entry, const ScanResults& results);
 
+// Why a listed file was not judged (it could not be read); empty when it was,
+// or was never to be (past the limit, a name too long for the lists).
+std::string WhyNotExamined(const std::string& name, const ScanResults& results);
+
 // The text Ctrl+C copies for `entries` of view `view`, whose list is `names`:
 // one line an entry, "name<TAB>label<TAB>verdict<TAB>reason", or the name
 // alone where no record stands behind it (every entry of the listing).

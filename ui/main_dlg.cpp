@@ -303,9 +303,8 @@ void CMainDlg::DeleteSelectedFiles() {
 }
 
 std::string CMainDlg::WhyOfEntry(int entry) {
-    const MapFolder* folder = model_.Folder();
-    if (folder == nullptr || Working() || entry < 0) return {};
-    return WhyOf(model_.SelectedView(), static_cast<std::size_t>(entry), folder->Results()).text;
+    if (Working() || entry < 0) return {};
+    return model_.WhyOfShown(static_cast<std::size_t>(entry));
 }
 
 void CMainDlg::CopySelectedEntries() {

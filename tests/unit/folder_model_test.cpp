@@ -215,5 +215,20 @@ TEST_F(FolderModelTest, ACancelledCopyRescansAndRedraws) {
     EXPECT_EQ(model.Content(3).names, Names{"new.w3x"});
 }
 
+// A file that could not be read says why under the pointer on the first
+// view; a map on another view says its verdict.
+TEST_F(FolderModelTest, TheWhyOfAnEntryOnShow) {
+    Add("a.w3x", MapNamed("A32"));
+    Add("held.w3x", MapNamed("A32"));
+    files.unreadable.insert("held.w3x");
+    model.List();
+    model.ScanListing();
+    EXPECT_EQ(model.WhyOfShown(0), "");
+    EXPECT_EQ(model.WhyOfShown(1), texts::UnexaminedReason(Result{Failure::Other, 5}));
+    EXPECT_EQ(model.WhyOfShown(2), "");
+    model.SelectView(3);
+    EXPECT_NE(model.WhyOfShown(0).find("A32"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace torva
