@@ -11,7 +11,8 @@ enum class Failure {
     Exists,
     AccessDenied,
     TooLong,
-    NotSame,  // the name reaches another file than the one meant (replaced, a case twin, a short name)
+    NotSame,  // the name reaches another file than the one meant (replaced, a case twin, a short
+              // name)
     Link,     // a link or other reparse point, changed as itself or not at all
     Other,
 };

@@ -298,11 +298,10 @@ void WalkPlan(MapFolder& folder, const CleanupPlan& plan, Disposal& disposal,
     // folder gone takes its files with it: as silent as a file gone (the
     // rescan shows what is there; torvacheck's report still lists them).
     std::vector<FailedChange> failed = report.RealFailures();
-    failed.erase(std::remove_if(failed.begin(), failed.end(),
-                                [](const FailedChange& f) {
-                                    return f.error == ChangeFailure::NoFolder;
-                                }),
-                 failed.end());
+    failed.erase(
+        std::remove_if(failed.begin(), failed.end(),
+                       [](const FailedChange& f) { return f.error == ChangeFailure::NoFolder; }),
+        failed.end());
     if (!failed.empty()) {
         const Notice told = notice::NotChanged{failed};
         folder.UserPrompts().Tell(told);
