@@ -130,6 +130,7 @@ int RunWithFolder(const Command& command, Context& context, const Options& optio
                          Printable(context.moveTo).c_str(), WhyNotEntered(target).c_str());
             return kExitFolder;
         }
+        context.platform.MoveTo(context.moveTo);
     }
     model.ScanListing();
     context.model = &model;

@@ -22,6 +22,8 @@ public:
     virtual FolderLister& CandidateLister() { return Lister(); }
     virtual FileSystem& Files() = 0;
     virtual Prompts& UserPrompts() = 0;
+    // The clean-ups move into `folder`: the questions say where.
+    virtual void MoveTo(const std::string& folder) = 0;
     // Notices shown so far (also printed on stderr).
     virtual const std::vector<std::string>& Notices() const = 0;
     // Where the download folder is looked for without --folder: the registry
@@ -41,6 +43,7 @@ public:
     FolderLister& Lister() override { return lister_; }
     FileSystem& Files() override { return files_; }
     Prompts& UserPrompts() override { return prompts_; }
+    void MoveTo(const std::string& folder) override { prompts_.MoveTo(folder); }
     const std::vector<std::string>& Notices() const override { return prompts_.Notices(); }
 
 protected:

@@ -35,7 +35,9 @@ TerminalPrompts::TerminalPrompts(PresetAnswer answer)
 bool TerminalPrompts::Confirm(const Question& question) {
     if (answer_ != PresetAnswer::Ask) return answer_ == PresetAnswer::Yes;
     if (!interactive_) return false;
-    const texts::QuestionWords words = texts::Wording(question);
+    const texts::QuestionWords words =
+        moveTo_.empty() ? texts::Wording(question)
+                        : texts::MovingWording(question, cli::Printable(moveTo_));
     if (!words.caption.empty()) std::fprintf(out_, "[%s] ", words.caption.c_str());
     std::fprintf(out_, "%s [y/N] ", ForTerminal(words.body).c_str());
     std::fflush(out_);

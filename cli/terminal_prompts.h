@@ -21,6 +21,9 @@ public:
     explicit TerminalPrompts(PresetAnswer answer);
 
     bool Confirm(const Question& question) override;
+    // Clean-ups move what they remove into `folder` (--move-to): the
+    // questions say so instead of asking to delete for good.
+    void MoveTo(std::string folder) { moveTo_ = std::move(folder); }
     void Tell(const Notice& notice) override;
     // The notices told so far, worded; one about the folder as a whole (too
     // many files) is told and kept once per run.
@@ -33,6 +36,7 @@ private:
     bool interactive_;
     std::vector<std::string> notices_;
     std::vector<Notice> toldOnce_;  // those told once per run, as told
+    std::string moveTo_;
 };
 
 }  // namespace torva

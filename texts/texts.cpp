@@ -77,6 +77,32 @@ QuestionWords Wording(const Question& question) {
         question);
 }
 
+QuestionWords MovingWording(const Question& question, const std::string& folder) {
+    QuestionWords words = Wording(question);
+    const std::string where = "\r\n" + folder + "\r\n";
+    std::visit(Overloaded{
+                   [&](const question::RunBulkCommand& q) {
+                       const char* what = q.command == BulkCommand::DeleteHackedMaps
+                                              ? "해킹 맵으로 판별된 모든 토르바 맵들이"
+                                          : q.command == BulkCommand::DeleteMisnamedGenuineMaps
+                                              ? "부적절한 파일명을 가진 모든 정식맵들이"
+                                              : "최신 공식 맵을 제외한 모든 토르바 맵들이";
+                       words.body = std::string(what) + " 다음 폴더로 옮겨집니다:" + where +
+                                    "실행 하시겠습니까?";
+                   },
+                   [&](const question::DeleteFiles& q) {
+                       words.body =
+                           Format("%d 파일들을 다음 폴더로 옮기시겠습니까?", q.count) + where;
+                       words.body.resize(words.body.size() - 2);
+                   },
+                   [&](const question::Overwrite&) {
+                       words.body += "\r\n(있던 파일은 다음 폴더로 옮겨집니다: " + folder + ")";
+                   },
+               },
+               question);
+    return words;
+}
+
 std::string Wording(const Notice& notice) {
     return std::visit(
         Overloaded{

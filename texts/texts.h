@@ -19,6 +19,9 @@ struct QuestionWords {
 };
 
 QuestionWords Wording(const Question& question);
+// The same question when what a clean-up removes is moved into `folder`
+// (torvacheck's --move-to), never deleted.
+QuestionWords MovingWording(const Question& question, const std::string& folder);
 std::string Wording(const Notice& notice);
 
 // Why a planned change did not happen, in a few words.

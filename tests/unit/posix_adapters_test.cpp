@@ -12,6 +12,7 @@
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_folder_lister.h"
 #include "platform/posix/wine_registry.h"
+#include "texts/texts.h"
 
 namespace torva {
 namespace {
@@ -235,6 +236,14 @@ TEST(TerminalPrompts, AnswersAndNotices) {
     EXPECT_NE(shown.find("[리스트의 선택된 맵 삭제] 2 파일들을 영구 삭제하시겠습니까? [y/N] "),
               std::string::npos);
     EXPECT_NE(shown.find(registry + "\n"), std::string::npos);
+    // Under --move-to no question speaks of deleting for good.
+    for (const Question& moving :
+         {Question{question::DeleteFiles{2}},
+          Question{question::RunBulkCommand{BulkCommand::DeleteAllFamilyMaps}}}) {
+        const texts::QuestionWords words = texts::MovingWording(moving, "/aside");
+        EXPECT_EQ(words.body.find("삭제"), std::string::npos) << words.body;
+        EXPECT_NE(words.body.find("/aside"), std::string::npos) << words.body;
+    }
     std::fclose(in);
     std::fclose(out);
 }
