@@ -336,6 +336,25 @@ TEST(TemporaryCopies, AnAbandonedOneGoesOneInUseStays) {
     EXPECT_EQ(files.ListBound(), std::vector<std::string>{});  // never listed
 }
 
+// Starts torvacheck with `args` and sends it `signal` after `milliseconds`.
+void Interrupt(std::vector<std::string> args, int milliseconds, int signal) {
+    args.insert(args.begin(), TORVACHECK_PATH);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::vector<char*> argv;
+        for (std::string& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        if (std::freopen("/dev/null", "wb", stdout) && std::freopen("/dev/null", "wb", stderr)) {
+            ::execv(TORVACHECK_PATH, argv.data());
+        }
+        ::_exit(127);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    ::kill(child, signal);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+}
+
 // SIGINT and SIGTERM at random moments of a move across volumes, and of a
 // large insert: whatever the moment, every file is whole in exactly one place
 // and no temporary copy is left.
@@ -353,19 +372,9 @@ TEST(Signals, NeverLeaveHalfAFile) {
                      static_cast<std::uint8_t>(i));
             }
             const std::vector<std::string> before = ContentsOf({folder, target.path()});
-            const pid_t child = ::fork();
-            if (child == 0) {
-                std::freopen("/dev/null", "wb", stdout);
-                std::freopen("/dev/null", "wb", stderr);
-                ::execl(TORVACHECK_PATH, TORVACHECK_PATH, "--folder", folder.c_str(), "--yes",
-                        "--move-to", target.path().c_str(), "delete-hacked", nullptr);
-                ::_exit(127);
-            }
-            std::this_thread::sleep_for(
-                std::chrono::milliseconds(std::uniform_int_distribution<int>(5, 150)(random)));
-            ::kill(child, signal);
-            int status = 0;
-            ::waitpid(child, &status, 0);
+            Interrupt({"--folder", folder.string(), "--yes", "--move-to", target.path().string(),
+                       "delete-hacked"},
+                      std::uniform_int_distribution<int>(5, 150)(random), signal);
             EXPECT_EQ(ContentsOf({folder, target.path()}), before) << signal << " run " << run;
             EXPECT_FALSE(AnyTemporaryUnder(root.path())) << signal << " run " << run;
             EXPECT_FALSE(AnyTemporaryUnder(target.path())) << signal << " run " << run;
@@ -380,19 +389,8 @@ TEST(Signals, AnInterruptedInsertLeavesTheFileWholeOrAbsent) {
         const fs::path folder = root.path() / "D", source = root.path() / "big.w3x";
         Make(folder / "a.w3x");
         Make(source, 40u << 20, 7);
-        const pid_t child = ::fork();
-        if (child == 0) {
-            std::freopen("/dev/null", "wb", stdout);
-            std::freopen("/dev/null", "wb", stderr);
-            ::execl(TORVACHECK_PATH, TORVACHECK_PATH, "--folder", folder.c_str(), "--yes", "insert",
-                    source.c_str(), nullptr);
-            ::_exit(127);
-        }
-        std::this_thread::sleep_for(
-            std::chrono::milliseconds(std::uniform_int_distribution<int>(1, 80)(random)));
-        ::kill(child, SIGINT);
-        int status = 0;
-        ::waitpid(child, &status, 0);
+        Interrupt({"--folder", folder.string(), "--yes", "insert", source.string()},
+                  std::uniform_int_distribution<int>(1, 80)(random), SIGINT);
         if (fs::exists(folder / "big.w3x")) {
             EXPECT_EQ(fs::file_size(folder / "big.w3x"), fs::file_size(source)) << run;
         }
