@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/code_page_949.h"
@@ -20,6 +21,7 @@
 #include "platform/win32/dialog/dropped_files.h"
 #include "platform/win32/dialog/list_box_lister.h"
 #include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_handles.h"
 #include "res/resource.h"
 #include "scan/catalogue.h"
 #include "tools/sample_folder.h"
@@ -380,7 +382,7 @@ TEST_F(MainDialogTest, AVanishedFolderEmptiesEveryViewAndIsNeverMadeAgain) {
     });
     EXPECT_EQ(GetFileAttributesW(temp.Wide(download).c_str()), INVALID_FILE_ATTRIBUTES);
     for (const char* name : {"TORVA_A05.w3x", "notes.txt"})
-        EXPECT_TRUE(elsewhere.Read(name) == Release("A05", true).substr(0, 4096)) << name;
+        EXPECT_TRUE(elsewhere.Read(name) == Release("A05", true)) << name;
 }
 
 // Past the thousandth entry the first view lists and counts every entry,
@@ -517,6 +519,203 @@ TEST_F(MainDialogTest, TheSystemMenuOpensTheAboutBoxOnItsEntryOnly) {
         EXPECT_EQ(d.Shown(), shown);
     });
 }
+
+}  // namespace
+}  // namespace torva
+
+namespace torva {
+namespace {
+
+using testing::Contents;
+using testing::ContentsOf;
+using testing::RunUnix;
+using testing::UnixPathOf;
+using testing::Win32TempFolder;
+using testing::Without;
+
+class MainDialogHostile;
+
+// A folder with what Wine's Linux side makes (a link out of it, case twins)
+// or Windows does (a read-only file, a short name), and a folder outside it.
+struct HostileDialogCase {
+    const char* name;
+    Contents files;         // written in the download folder first
+    Contents outside;       // written in the outside folder first
+    const char* unixSetUp;  // then run in the download folder; $OUT: the outside folder
+    std::function<void(MainDialogHostile&)> prepare;  // then, on the Windows side
+    const char* whileAsked;  // run in the download folder while the question is open
+    std::function<void(MainDialogHostile&, HostedDialog&)> act;
+    std::vector<Question> asked;  // each answered Yes
+    std::function<std::vector<Notice>(const MainDialogHostile&)> told;
+    std::vector<std::string> gone;  // from the download folder, by the command or meanwhile
+};
+
+class MainDialogHostile : public MainDialogTest,
+                          public ::testing::WithParamInterface<HostileDialogCase> {
+public:
+    Win32TempFolder outside;
+    std::string shortName;  // of the official A32 map when it is there
+
+    void MakeReadOnly(const std::string& name) {
+        ASSERT_TRUE(
+            SetFileAttributesW(temp.Wide(download + "\\" + name).c_str(), FILE_ATTRIBUTE_READONLY));
+    }
+    // The chosen file named as the short name of the download folder's official map.
+    void ChooseUnderShortName() {
+        WIN32_FIND_DATAW found;
+        const UniqueFind search(
+            FindFirstFileW(temp.Wide(download + "\\" + OfficialName("A32")).c_str(), &found));
+        if (search) shortName = WideToUtf8(found.cAlternateFileName);
+        if (shortName.empty()) GTEST_SKIP() << "no short name made on this volume";
+        outside.Write(shortName, Release("A32", true));
+        chosen = {outside.Path() + "\\" + shortName};
+    }
+    bool Linux(const std::string& command) {
+        // The download folder by a pattern: its own path holds Hangul.
+        return RunUnix(temp, "OUT='" + UnixPathOf(outside.Wide("")) +
+                                 "' && cd */*/Maps/Download && " + command);
+    }
+    void TearDown() override {
+        if (!UnixPathOf(temp.Wide("")).empty())
+            RunUnix(temp, "find . -type l -delete");  // before the folders' removal follows them
+        MainDialogTest::TearDown();
+    }
+};
+
+// Names and sizes, for a failure's message: the bytes are compared whole.
+std::string Listed(const Contents& contents) {
+    std::string out;
+    for (const auto& [name, bytes] : contents)
+        out += name + " (" + std::to_string(bytes.size()) + " bytes) ";
+    return out;
+}
+
+std::vector<Notice> StayedAs(const char* name, ChangeFailure why) {
+    return {notice::NotChanged{{{name, why}}}};
+}
+
+// Built once the program runs: the bytes come from the catalogue.
+std::vector<HostileDialogCase> HostileDialogCases() {
+    return {
+        {"LinkOutOfTheFolderStaysOnDeletingHackedMaps",
+         {},
+         {{"t1.w3x", Release("A32", true)}},
+         "ln -s \"$OUT/t1.w3x\" l1.w3x",
+         nullptr,
+         nullptr,
+         [](MainDialogHostile&, HostedDialog& d) {
+             d.SelectTab(3);
+             d.Click(IDC_DELETE_HACKED);
+         },
+         {question::RunBulkCommand{BulkCommand::DeleteHackedMaps}},
+         [](const MainDialogHostile&) { return StayedAs("l1.w3x", ChangeFailure::Link); },
+         {}},
+        {"LinkOutOfTheFolderStaysOnTheDeleteKey",
+         {},
+         {{"t1.w3x", Release("A32", true)}},
+         "ln -s \"$OUT/t1.w3x\" l1.w3x",
+         nullptr,
+         nullptr,
+         [](MainDialogHostile&, HostedDialog& d) {
+             d.Select({"l1.w3x"});
+             d.Press(VK_DELETE);
+         },
+         {question::DeleteFiles{1}},
+         [](const MainDialogHostile&) { return StayedAs("l1.w3x", ChangeFailure::Link); },
+         {}},
+        // Once X.w3x is gone its name reaches x.w3x, another file.
+        {"CaseTwinOfADeletedFileStaysOnTheDeleteKey",
+         {{"X.w3x", Release("A11.1", true)}},
+         {},
+         "printf other > x.w3x",
+         nullptr,
+         "rm X.w3x",
+         [](MainDialogHostile&, HostedDialog& d) {
+             d.Select({"X.w3x"});
+             d.Press(VK_DELETE);
+         },
+         {question::DeleteFiles{1}},
+         [](const MainDialogHostile&) { return StayedAs("X.w3x", ChangeFailure::Changed); },
+         {"X.w3x"}},
+        // The hacked twin has the official map's size: only its identity tells them apart.
+        {"OfficialMapStaysWhenItsHackedTwinGoesOnDeletingAll",
+         {{OfficialName("A32"), Release("A32")}},
+         {{"hacked", Release("A32", true)}},
+         "cp \"$OUT/hacked\" torva_a32.w3x",
+         nullptr,
+         "rm torva_a32.w3x",
+         [](MainDialogHostile&, HostedDialog& d) {
+             d.SelectTab(1);
+             d.Click(IDC_DELETE_ALL);
+         },
+         {question::RunBulkCommand{BulkCommand::DeleteAllFamilyMaps}},
+         [](const MainDialogHostile&) { return StayedAs("torva_a32.w3x", ChangeFailure::Changed); },
+         {"torva_a32.w3x"}},
+        {"InsertUnderTheOfficialMapsShortNameIsRefused",
+         {{OfficialName("A32"), Release("A32")}},
+         {},
+         nullptr,
+         [](MainDialogHostile& t) { t.ChooseUnderShortName(); },
+         nullptr,
+         [](MainDialogHostile&, HostedDialog& d) { d.Press(VK_INSERT); },
+         {},
+         [](const MainDialogHostile& t) {
+             return std::vector<Notice>{notice::OtherFileNamed{t.shortName, OfficialName("A32")}};
+         },
+         {}},
+        {"ReadOnlyHackedMapStaysOnDeletingHackedMaps",
+         {{"TORVA_A11.1_hack.w3x", Release("A11.1", true)}},
+         {},
+         nullptr,
+         [](MainDialogHostile& t) { t.MakeReadOnly("TORVA_A11.1_hack.w3x"); },
+         nullptr,
+         [](MainDialogHostile&, HostedDialog& d) {
+             d.SelectTab(3);
+             d.Click(IDC_DELETE_HACKED);
+         },
+         {question::RunBulkCommand{BulkCommand::DeleteHackedMaps}},
+         [](const MainDialogHostile&) {
+             return StayedAs("TORVA_A11.1_hack.w3x", ChangeFailure::Refused);
+         },
+         {}},
+    };
+}
+
+// The command changes neither folder but for what went meanwhile, asks and
+// tells as the row says.
+TEST_P(MainDialogHostile, NothingElseChangesAndWhatStayedIsTold) {
+    const HostileDialogCase& row = GetParam();
+    const bool onLinux = !UnixPathOf(temp.Wide("")).empty();
+    if ((row.unixSetUp != nullptr || row.whileAsked != nullptr) && !onLinux) {
+        GTEST_SKIP() << "needs Wine's Linux side";
+    }
+    for (const auto& [name, bytes] : row.files) Write(name, bytes);
+    for (const auto& [name, bytes] : row.outside) outside.Write(name, bytes);
+    if (row.unixSetUp != nullptr) {
+        ASSERT_TRUE(Linux(row.unixSetUp)) << row.unixSetUp;
+    }
+    if (row.prepare) row.prepare(*this);
+    if (IsSkipped() || HasFatalFailure()) return;
+    const Contents folderBefore = ContentsOf(temp, download);
+    const Contents outsideBefore = ContentsOf(outside);
+    prompts.answers = std::vector<bool>(row.asked.size() + 1, true);
+    if (row.whileAsked != nullptr)
+        prompts.whileAsked = [&] { EXPECT_TRUE(Linux(row.whileAsked)) << row.whileAsked; };
+    Run([&](HostedDialog& d) { row.act(*this, d); });
+    EXPECT_EQ(prompts.questions, row.asked);
+    EXPECT_EQ(prompts.notices, row.told(*this));
+    const Contents folderAfter = ContentsOf(temp, download);
+    EXPECT_TRUE(folderAfter == Without(folderBefore, row.gone))
+        << "before: " << Listed(folderBefore) << "\nafter: " << Listed(folderAfter);
+    const Contents outsideAfter = ContentsOf(outside);
+    EXPECT_TRUE(outsideAfter == outsideBefore)
+        << "before: " << Listed(outsideBefore) << "\nafter: " << Listed(outsideAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(MainDialog, MainDialogHostile, ::testing::ValuesIn(HostileDialogCases()),
+                         [](const ::testing::TestParamInfo<HostileDialogCase>& row) {
+                             return std::string(row.param.name);
+                         });
 
 }  // namespace
 }  // namespace torva

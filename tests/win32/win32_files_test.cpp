@@ -364,70 +364,12 @@ TEST_F(Win32Files, ANameWithALoneSurrogateNeverNamesItsSibling) {
 namespace torva {
 namespace {
 
+using testing::Contents;
+using testing::ContentsOf;
+using testing::RunUnix;
+using testing::UnixPathOf;
 using testing::Win32TempFolder;
-
-// The Linux side of Wine: a Unix path for a Windows one, and shell commands
-// run there, for what Win32 cannot make (symbolic links, case twins). Wine
-// starts a Unix program through CreateProcessW but gives no handle to wait
-// on, so the command leaves a marker file when it has ended.
-using UnixFileName = char*(CDECL*)(const wchar_t*);
-
-std::string UnixPathOf(const std::wstring& path) {
-    const auto convert = reinterpret_cast<UnixFileName>(reinterpret_cast<void (*)()>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    if (convert == nullptr) return std::string();
-    char* unix = convert(path.c_str());
-    if (unix == nullptr) return std::string();
-    std::string result = unix;
-    HeapFree(GetProcessHeap(), 0, unix);
-    return result;
-}
-
-bool RunUnix(const Win32TempFolder& scratch, const std::string& command) {
-    static int run = 0;
-    const std::string marker = "ran-" + std::to_string(run++);
-    const std::string where = UnixPathOf(scratch.Wide(""));
-    if (where.empty()) return false;
-    std::wstring line = Utf8ToWide("/bin/sh -c \"cd '" + where + "' && " + command + "; touch '" +
-                                   where + "/" + marker + "'\"");
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(L"Z:\\bin\\sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        return false;
-    }
-    for (int wait = 0; wait < 200; ++wait) {
-        if (GetFileAttributesW(scratch.Wide(marker).c_str()) != INVALID_FILE_ATTRIBUTES) {
-            DeleteFileW(scratch.Wide(marker).c_str());
-            return true;
-        }
-        Sleep(50);
-    }
-    return false;
-}
-
-// Every entry of a folder with its bytes (a link's are its target's).
-using Contents = std::vector<std::pair<std::string, std::string>>;
-Contents ContentsOf(const Win32TempFolder& folder, const std::string& subfolder = "") {
-    Contents contents;
-    for (const std::string& name : folder.Names(subfolder)) {
-        contents.emplace_back(name,
-                              folder.Read(subfolder.empty() ? name : subfolder + "\\" + name));
-    }
-    std::sort(contents.begin(), contents.end());
-    return contents;
-}
-
-Contents Without(Contents contents, const std::vector<std::string>& gone) {
-    contents.erase(std::remove_if(contents.begin(), contents.end(),
-                                  [&](const auto& entry) {
-                                      return std::find(gone.begin(), gone.end(), entry.first) !=
-                                             gone.end();
-                                  }),
-                   contents.end());
-    return contents;
-}
+using testing::Without;
 
 // A download folder D made on the Linux side, a folder O outside it, and T
 // where moves go; the scratch folder holds the three.

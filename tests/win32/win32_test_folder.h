@@ -1,10 +1,13 @@
 // A fresh folder under the temporary directory for the Win32 tests, removed
-// afterwards; names are UTF-8 and reach the files through \\?\ paths.
+// afterwards; names are UTF-8 and reach the files through \\?\ paths. Also
+// Wine's Linux side, for what Win32 cannot make there.
 #pragma once
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/utf.h"
@@ -37,16 +40,17 @@ public:
         WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
         CloseHandle(file);
     }
-    // The file's bytes; "<missing>" when it cannot be opened.
+    // The file's bytes, all of them; "<missing>" when it cannot be opened.
     std::string Read(const std::string& name) const {
         HANDLE file = CreateFileW(Wide(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, 0, nullptr);
         if (file == INVALID_HANDLE_VALUE) return "<missing>";
-        std::string bytes(4096, '\0');
+        std::string bytes;
+        char chunk[1 << 16];
         DWORD got = 0;
-        ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
+        while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
+            bytes.append(chunk, got);
         CloseHandle(file);
-        bytes.resize(got);
         return bytes;
     }
     // The entries of the folder, or of `subfolder` under it.
@@ -86,5 +90,70 @@ private:
 
     std::string path_;
 };
+
+// The Linux side of Wine: a Unix path for a Windows one, and shell commands
+// run there, for what Win32 cannot make (symbolic links, case twins). Wine
+// starts a Unix program through CreateProcessW but gives no handle to wait
+// on, so the command leaves a marker file when it has ended.
+using UnixFileName = char*(CDECL*)(const wchar_t*);
+
+inline std::string UnixPathOf(const std::wstring& path) {
+    const auto convert = reinterpret_cast<UnixFileName>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    if (convert == nullptr) return std::string();
+    char* unix = convert(path.c_str());
+    if (unix == nullptr) return std::string();
+    std::string result = unix;
+    HeapFree(GetProcessHeap(), 0, unix);
+    return result;
+}
+
+// Runs `command` in the scratch folder; false when it could not be run or
+// did not end within 10 s.
+inline bool RunUnix(const Win32TempFolder& scratch, const std::string& command) {
+    static int run = 0;
+    const std::string marker = "ran-" + std::to_string(run++);
+    const std::string where = UnixPathOf(scratch.Wide(""));
+    if (where.empty()) return false;
+    std::wstring line = Utf8ToWide("/bin/sh -c \"cd '" + where + "' && " + command + "; touch '" +
+                                   where + "/" + marker + "'\"");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(L"Z:\\bin\\sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        return false;
+    }
+    for (int wait = 0; wait < 200; ++wait) {
+        if (GetFileAttributesW(scratch.Wide(marker).c_str()) != INVALID_FILE_ATTRIBUTES) {
+            DeleteFileW(scratch.Wide(marker).c_str());
+            return true;
+        }
+        Sleep(50);
+    }
+    return false;
+}
+
+// Every entry of a folder with its bytes (a link's are its target's).
+using Contents = std::vector<std::pair<std::string, std::string>>;
+inline Contents ContentsOf(const Win32TempFolder& folder, const std::string& subfolder = "") {
+    Contents contents;
+    for (const std::string& name : folder.Names(subfolder)) {
+        contents.emplace_back(name,
+                              folder.Read(subfolder.empty() ? name : subfolder + "\\" + name));
+    }
+    std::sort(contents.begin(), contents.end());
+    return contents;
+}
+
+inline Contents Without(Contents contents, const std::vector<std::string>& gone) {
+    contents.erase(std::remove_if(contents.begin(), contents.end(),
+                                  [&](const auto& entry) {
+                                      return std::find(gone.begin(), gone.end(), entry.first) !=
+                                             gone.end();
+                                  }),
+                   contents.end());
+    return contents;
+}
 
 }  // namespace torva::testing

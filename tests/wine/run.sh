@@ -296,11 +296,13 @@ cmd_win=$(windows_path "$cmd_folder")
 set_install_path "$logs/reg.log" "$cmd_install" || { report FAIL "setting InstallPath"; exit 1; }
 
 
+# A read-only hacked map stays, and is told once after the others went.
 fresh_folder
+chmod a-w "$cmd_folder/TORVA_A11.1_hack.w3x"
 command_scenario bulk-1008-yes - bulk --button 1008 --tab 3 \
   --folder "$cmd_win" --shots "$shots" --tag bulk-1008 \
-  --gone "TORVA double.w3x|TORVA_A11.1_hack.w3x|TORVA_A19fast (1).w3x|TORVA_A32.w3x" \
-  --notices "TORVA_A32.w3x" --shown ""
+  --gone "TORVA double.w3x|TORVA_A19fast (1).w3x|TORVA_A32.w3x" \
+  --notices "TORVA_A32.w3x" --refused "TORVA_A11.1_hack.w3x" --shown "TORVA_A11.1_hack.w3x"
 
 fresh_folder
 command_scenario bulk-1009-yes - bulk --button 1009 --tab 2 \
@@ -330,7 +332,8 @@ cp "$template/notes.txt" "$source/$hangul_name"
 fresh_folder
 command_scenario keys "TORVA_A12.2.w3x|내 맵 TORVA_A05 사본.w3x" keys --folder "$cmd_win" --source "$(windows_path "$source")" \
   --select "notes.txt|TORVA_A33.w3x|empty.dat" --new "내 맵 TORVA_A05 사본.w3x" \
-  --existing TORVA_A12.2.w3x --long-name "$long_name" --hangul-name "$hangul_name" --shots "$shots"
+  --existing TORVA_A12.2.w3x --long-name "$long_name" --hangul-name "$hangul_name" \
+  --other-named TORVA_A32.w3x --shots "$shots"
 
 fresh_folder
 # At the metrics the dialog was designed for (Baekmuk Gulim stands in for

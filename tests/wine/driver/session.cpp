@@ -239,13 +239,14 @@ void StartupNotice(Checks& checks, const std::string& want, const std::wstring& 
 
 // Until none has come for a while and the dialog is free again.
 std::vector<std::string> CollectNotices(Checks& checks, const Session& s, const std::string& what,
-                                        const std::wstring& firstShot) {
+                                        const std::vector<std::wstring>& shots) {
     std::vector<std::string> texts;
     ULONGLONG quietSince = GetTickCount64();
     const ULONGLONG deadline = quietSince + 90000;
     while (GetTickCount64() < deadline) {
         if (HWND box = FindBox(s)) {
-            texts.push_back(AnswerNotice(checks, box, what, texts.empty() ? firstShot : L""));
+            const std::size_t n = texts.size();
+            texts.push_back(AnswerNotice(checks, box, what, n < shots.size() ? shots[n] : L""));
             quietSince = GetTickCount64();
         } else if (GetTickCount64() - quietSince > 2500 && IsWindowEnabled(s.main)) {
             break;

@@ -131,9 +131,10 @@ std::string AnswerNotice(Checks& checks, HWND box, const std::string& what,
                          const std::wstring& shot = L"");
 void StartupNotice(Checks& checks, const std::string& want, const std::wstring& shot,
                    double seconds = 60);
-// Answers every notice until none has come for a while; returns their texts.
+// Answers every notice until none has come for a while, the n-th shot in
+// shots[n]; returns their texts.
 std::vector<std::string> CollectNotices(Checks& checks, const Session& s, const std::string& what,
-                                        const std::wstring& firstShot);
+                                        const std::vector<std::wstring>& shots);
 // Presses Insert, types `path` (empty: Cancel) and presses Open.
 bool ChooseInFileDialog(Checks& checks, const Session& s, const std::wstring& path,
                         const std::string& what, const std::wstring& shot = L"");
