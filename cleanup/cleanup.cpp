@@ -43,6 +43,14 @@ std::optional<FileNow> Reexamine(FileSystem& files, const std::string& name, boo
     return now;
 }
 
+// Whether the folder is checked to hold no entry of exactly this name. On a
+// case-blind lookup (Windows, Wine) the name of a file gone may reach its
+// case twin or another file's short name: that entry is not the one meant.
+bool ExactEntryGone(FileSystem& files, const std::string& name) {
+    const EntryState entry = files.Lookup(name);
+    return entry.result.kind == Failure::NotFound || (entry.result.Ok() && entry.name != name);
+}
+
 // A failed call as a report's reason. A file counts as gone only when the
 // folder is checked to hold no entry of its name: a refusal that comes back
 // as "not found" (a filter's, a dangling link's) is a failure.
@@ -52,10 +60,9 @@ ChangeFailure ReasonOf(FileSystem& files, const std::string& name, const Result&
         case Failure::None:
             return ChangeFailure::None;
         case Failure::NotFound:
-            return files.Lookup(name).result.kind == Failure::NotFound ? ChangeFailure::Gone
-                                                                       : otherwise;
+            return ExactEntryGone(files, name) ? ChangeFailure::Gone : otherwise;
         case Failure::NotSame:
-            return ChangeFailure::Changed;
+            return ExactEntryGone(files, name) ? ChangeFailure::Gone : ChangeFailure::Changed;
         case Failure::Link:
             return ChangeFailure::Link;
         case Failure::AccessDenied:
@@ -88,7 +95,9 @@ ChangeFailure RemoveStep(MapFolder& folder, const PlanStep& step, Disposal& disp
             }
             return ReasonOf(files, step.name, failure, ChangeFailure::Unreadable);
         }
-        if (judged && now && *now != *judged) return ChangeFailure::Changed;
+        if (judged && now && *now != *judged) {
+            return ExactEntryGone(files, step.name) ? ChangeFailure::Gone : ChangeFailure::Changed;
+        }
         if (state->size != step.scannedSize) return ChangeFailure::Changed;
         if (step.guard == Guard::StillGenuine && !state->anyGenuine) return ChangeFailure::Changed;
         if (step.guard == Guard::StillHacked && !state->anyHacked) return ChangeFailure::Changed;
@@ -303,7 +312,7 @@ void WalkPlan(MapFolder& folder, const CleanupPlan& plan, Disposal& disposal,
                        [](const FailedChange& f) { return f.error == ChangeFailure::NoFolder; }),
         failed.end());
     if (!failed.empty()) {
-        const Notice told = notice::NotChanged{failed};
+        const Notice told = notice::NotChanged{failed, disposal.Moves()};
         folder.UserPrompts().Tell(told);
         report.notices.push_back(told);
     }

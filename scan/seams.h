@@ -199,6 +199,7 @@ struct SourceChanged {
 };
 struct NotChanged {
     std::vector<FailedChange> failed;  // after a command, each once
+    bool moving = false;               // torvacheck's --move-to: not moved, not "not deleted"
 };
 }  // namespace notice
 using Notice =
@@ -261,7 +262,7 @@ inline bool operator==(const SourceChanged& a, const SourceChanged& b) {
     return a.source == b.source;
 }
 inline bool operator==(const NotChanged& a, const NotChanged& b) {
-    if (a.failed.size() != b.failed.size()) return false;
+    if (a.failed.size() != b.failed.size() || a.moving != b.moving) return false;
     for (std::size_t i = 0; i < a.failed.size(); ++i) {
         if (a.failed[i].name != b.failed[i].name || a.failed[i].error != b.failed[i].error)
             return false;

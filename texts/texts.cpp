@@ -186,8 +186,9 @@ std::string Wording(const Notice& notice) {
                 return "복사하는 동안 원본 파일이 바뀌어 복사하지 않았습니다:\r\n" + n.source;
             },
             [](const notice::NotChanged& n) {
-                std::string text =
-                    Format("파일 %d개를 바꾸지 못했습니다:", static_cast<int>(n.failed.size()));
+                std::string text = Format(n.moving ? "파일 %d개를 옮기지 못했습니다:"
+                                                   : "파일 %d개를 삭제하지 못했습니다:",
+                                          static_cast<int>(n.failed.size()));
                 for (const FailedChange& f : n.failed) {
                     text += "\r\n" + f.name + " (" + ChangeFailureReason(f.error) + ")";
                 }
