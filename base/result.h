@@ -11,9 +11,10 @@ enum class Failure {
     Exists,
     AccessDenied,
     TooLong,
-    NotSame,  // the name reaches another file than the one meant (replaced, a case twin, a short
-              // name)
-    Link,     // a link or other reparse point, changed as itself or not at all
+    NotSame,    // the name reaches another file than the one meant (replaced, a case twin, a short
+                // name)
+    Link,       // a link or other reparse point, changed as itself or not at all
+    CloudOnly,  // its data is only in the cloud (OneDrive): reading it would download it all
     Other,
 };
 

@@ -405,7 +405,7 @@ InsertResult CopyMapIntoFolder(MapFolder& folder, const std::string& sourcePath,
             tell(notice::SourceChanged{sourcePath});
             return fail(InsertResult::Failed, ChangeFailure::SourceChanged);
         }
-        tell(notice::CopyFailed{sourcePath});
+        tell(notice::CopyFailed{sourcePath, copied.kind == Failure::AccessDenied});
         return fail(InsertResult::Failed, ChangeFailure::CopyFailed);
     };
     if (!present) {

@@ -49,6 +49,27 @@ std::string State(const Row& row) {
     return row.used ? state + "  <- used" : state;
 }
 
+// Why the search took this candidate or passed it over.
+std::string Why(const Row& row, const Row* used, bool migrated) {
+    const CandidateFolder& c = *row.candidate;
+    const bool moved = migrated && used && used->candidate->source == FolderSource::Documents;
+    if (row.used) {
+        return moved ? "taken: the game moved its maps here (Migration Complete = 1)"
+                     : "taken: the first candidate that exists";
+    }
+    if (c.path.empty()) {
+        return c.source == FolderSource::Documents ? "passed over: no documents folder known"
+                                                   : "passed over: no InstallPath to read";
+    }
+    if (!c.fullPath) return "passed over: not a full path";
+    if (row.tooLong) return "passed over: its path is too long to use";
+    if (!row.folder) return "passed over: missing";
+    if (moved && c.source == FolderSource::UserInstallPath) {
+        return "passed over: the game moved its maps to Documents (Migration Complete = 1)";
+    }
+    return std::string("passed over: ") + SourceName(used->candidate->source) + " comes first";
+}
+
 }  // namespace
 
 int RunFolders(Context& context) {
@@ -74,11 +95,14 @@ int RunFolders(Context& context) {
         }
         rows.push_back(row);
     }
+    const Row* used = nullptr;
+    for (const Row& row : rows) {
+        if (row.used) used = &row;
+    }
 
     if (context.json) {
         using Json = nlohmann::ordered_json;
         Json list = Json::array();
-        Json used = nullptr;
         for (const Row& row : rows) {
             const CandidateFolder& c = *row.candidate;
             list.push_back({{"source", SourceName(c.source)},
@@ -88,18 +112,21 @@ int RunFolders(Context& context) {
                             {"local", NameJson(row.folder)},
                             {"exists", row.folder.has_value() || row.tooLong},
                             {"files", row.files ? Json(*row.files) : Json(nullptr)},
-                            {"used", row.used}});
-            if (row.used) used = NameJson(*row.folder);
+                            {"used", row.used},
+                            {"why", Why(row, used, candidates.migrated)}});
         }
-        const Json report = {{"candidates", list}, {"used", used}};
+        const Json report = {{"candidates", list},
+                             {"used", used ? NameJson(*used->folder) : Json(nullptr)},
+                             {"migration_complete", candidates.migrated}};
         std::fprintf(context.out, "%s\n",
                      report.dump(2, ' ', false, Json::error_handler_t::replace).c_str());
     } else {
         int index = 0;
         for (const Row& row : rows) {
             const CandidateFolder& c = *row.candidate;
-            std::fprintf(context.out, "%d. %s: %s\n   %s\n", ++index, SourceName(c.source),
-                         c.path.empty() ? "-" : Printable(c.path).c_str(), State(row).c_str());
+            std::fprintf(context.out, "%d. %s: %s\n   %s\n   %s\n", ++index, SourceName(c.source),
+                         c.path.empty() ? "-" : Printable(c.path).c_str(), State(row).c_str(),
+                         Why(row, used, candidates.migrated).c_str());
             if (row.folder && *row.folder != c.path) {
                 std::fprintf(context.out, "   (%s)\n", Printable(*row.folder).c_str());
             }

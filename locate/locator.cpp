@@ -12,6 +12,7 @@ namespace torva {
 
 const char* const kGameRegistryKey = "Software\\Blizzard Entertainment\\Warcraft III";
 const char* const kInstallPathValue = "InstallPath";
+const char* const kMigrationValue = "Migration Complete";
 
 namespace {
 
@@ -96,6 +97,15 @@ InstallPathFolder ReadInstallPathFolder(Registry& registry) {
 
 namespace {
 
+// Whether the game recorded that it moved its maps to the documents folder:
+// the value as a REG_DWORD holds it, four bytes, little-endian, of 1.
+bool ReadMigrationComplete(Registry& registry) {
+    if (!registry.OpenKey(kGameRegistryKey).Ok()) return false;
+    const RegistryValue value = registry.ReadValue(kMigrationValue);
+    registry.CloseKey();
+    return value.status.Ok() && value.bytes == std::vector<std::uint8_t>{1, 0, 0, 0};
+}
+
 CandidateFolder MachineCandidate(FolderSource source, Registry& registry) {
     const InstallPathFolder read = ReadInstallPathFolder(registry);
     CandidateFolder candidate{source, read.folder, IsFullWindowsPath(read.folder)};
@@ -122,7 +132,9 @@ DownloadFolderCandidates ListDownloadFolderCandidates(const DownloadFolderSource
         atDocuments.path = documents + "Warcraft III" + kDownloadSuffix;
         atDocuments.fullPath = IsFullWindowsPath(atDocuments.path);
     }
-    list.folders.push_back(atDocuments);
+    list.migrated = ReadMigrationComplete(sources.registry);
+    // Once moved, the game keeps its downloads there, whatever InstallPath says.
+    list.folders.insert(list.migrated ? list.folders.begin() : list.folders.end(), atDocuments);
 
     // Launchers of newer versions leave the user's key without InstallPath
     // (or with a stale one); their installers record the folder for the

@@ -91,10 +91,15 @@ struct DownloadFolderCandidates {
     std::vector<CandidateFolder> folders;
     char failedStage = 0;
     long failedCode = 0;
+    // The game (1.28.1 on) moved its maps to the documents folder and said
+    // so in the user's key: "Migration Complete", a REG_DWORD of 1.
+    bool migrated = false;
 };
 
 // The current user's InstallPath (both queries, every limit), the documents
-// folder, then the machine's InstallPath in its 32- and 64-bit views. Shows
+// folder, then the machine's InstallPath in its 32- and 64-bit views; the
+// documents folder first once the game has moved its maps there (an
+// InstallPath left behind may still hold an old Maps\Download). Shows
 // nothing.
 DownloadFolderCandidates ListDownloadFolderCandidates(const DownloadFolderSources& sources);
 

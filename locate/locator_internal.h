@@ -11,6 +11,7 @@ namespace torva {
 
 extern const char* const kGameRegistryKey;   // Software\Blizzard Entertainment\Warcraft III
 extern const char* const kInstallPathValue;  // InstallPath
+extern const char* const kMigrationValue;    // Migration Complete
 
 // The download folder the game's InstallPath in `registry` names, read as
 // the game's first reader did (into 1024 bytes, a longer value once more into

@@ -171,6 +171,11 @@ void MapFolder::Scan(const std::vector<std::string>& listing) {
         prompts_.Tell(notice::TooManyFiles{static_cast<int>(kListCapacity)});
     }
     for (std::size_t i = 0; i < results_.FolderFileCount; ++i) ExamineFile(listing[i]);
+    // Once for the scan, not once a file: a synced folder may hold hundreds.
+    const auto cloudOnly = std::count_if(
+        results_.Unexamined.begin(), results_.Unexamined.end(),
+        [](const UnexaminedFile& file) { return file.why.kind == Failure::CloudOnly; });
+    if (cloudOnly > 0) prompts_.Tell(notice::CloudOnlyFiles{static_cast<int>(cloudOnly)});
     if (results_.FamilyListFull) {
         prompts_.Tell(notice::FamilyListFull{static_cast<int>(kListCapacity)});
     }

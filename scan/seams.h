@@ -163,7 +163,8 @@ struct DownloadFolderTooLong {
     std::string folder;  // exists, but its path cannot be used
 };
 struct CopyFailed {
-    std::string source;  // the file that was to be copied
+    std::string source;    // the file that was to be copied
+    bool refused = false;  // the system said no (access denied), not some other failure
 };
 struct DestinationTooLong {
     std::string destination;  // "<folder>\<name>"
@@ -201,6 +202,9 @@ struct NotChanged {
     std::vector<FailedChange> failed;  // after a command, each once
     bool moving = false;               // torvacheck's --move-to: not moved, not "not deleted"
 };
+struct CloudOnlyFiles {
+    int count;  // listed files whose data is only in the cloud: left unread
+};
 }  // namespace notice
 using Notice =
     std::variant<notice::TooManyFiles, notice::OfficialMapHacked, notice::RegistryFailed,
@@ -208,7 +212,8 @@ using Notice =
                  notice::DestinationTooLong, notice::NotABareName, notice::FolderUnavailable,
                  notice::ChosenNameTooLong, notice::DroppedFolderRefused,
                  notice::MissedVirtualStore, notice::FolderUnreadable, notice::FamilyListFull,
-                 notice::OtherFileNamed, notice::SourceChanged, notice::NotChanged>;
+                 notice::OtherFileNamed, notice::SourceChanged, notice::NotChanged,
+                 notice::CloudOnlyFiles>;
 
 // Same kind, same facts.
 namespace question {
@@ -232,7 +237,9 @@ inline bool operator==(const NoDownloadFolder& a, const NoDownloadFolder& b) {
 inline bool operator==(const DownloadFolderTooLong& a, const DownloadFolderTooLong& b) {
     return a.folder == b.folder;
 }
-inline bool operator==(const CopyFailed& a, const CopyFailed& b) { return a.source == b.source; }
+inline bool operator==(const CopyFailed& a, const CopyFailed& b) {
+    return a.source == b.source && a.refused == b.refused;
+}
 inline bool operator==(const DestinationTooLong& a, const DestinationTooLong& b) {
     return a.destination == b.destination;
 }
@@ -268,6 +275,9 @@ inline bool operator==(const NotChanged& a, const NotChanged& b) {
             return false;
     }
     return true;
+}
+inline bool operator==(const CloudOnlyFiles& a, const CloudOnlyFiles& b) {
+    return a.count == b.count;
 }
 }  // namespace notice
 

@@ -41,6 +41,24 @@ const ReasonText kVirtualStoreReasons[] = {
     {"가상화 없이 실행됨", "확인은 일반 실행으로 다시 해 주십시오."},
 };
 
+// Controlled folder access (ransomware protection) refuses changes in
+// Documents by programs it does not know, and running as administrator does
+// not get past it: the player has to allow the program. The setting names are
+// those of Korean Windows 10 and 11.
+constexpr const char* kControlledFolderAdvice =
+    "\r\n\r\nWindows 보안의 랜섬웨어 방지(제어된 폴더 액세스)가 막았을 수 있습니다. "
+    "관리자 권한으로 실행해도 막힙니다. 이 프로그램을 믿는다면\r\n"
+    "Windows 보안 > 바이러스 및 위협 방지 > 랜섬웨어 방지 관리 > "
+    "제어된 폴더 액세스를 통해 앱 허용\r\n"
+    "에서 이 프로그램 파일을 추가한 뒤 다시 해 주십시오.";
+
+// A change the system itself may have refused: denied, or a deletion that
+// failed while the file stayed (a filter may answer "not found").
+bool MaySystemHaveRefused(ChangeFailure failure) {
+    return failure == ChangeFailure::Refused || failure == ChangeFailure::NotDeleted ||
+           failure == ChangeFailure::NotMoved;
+}
+
 QuestionWords BulkCommandQuestion(BulkCommand command) {
     switch (command) {
         case BulkCommand::DeleteHackedMaps:
@@ -104,6 +122,15 @@ QuestionWords MovingWording(const Question& question, const std::string& folder)
 }
 
 std::string Wording(const Notice& notice) {
+#ifdef _WIN32
+    return WordingOn(notice, true);
+#else
+    return WordingOn(notice, false);
+#endif
+}
+
+std::string WordingOn(const Notice& notice, bool windows) {
+    const std::string advice = windows ? kControlledFolderAdvice : "";
     return std::visit(
         Overloaded{
             [](const notice::TooManyFiles& n) {
@@ -132,8 +159,9 @@ std::string Wording(const Notice& notice) {
                     "게임을 경로가 더 짧은 폴더로 옮긴 뒤 다시 실행해 주십시오.",
                     ShownPath(n.folder).c_str());
             },
-            [](const notice::CopyFailed& n) {
-                return "맵 파일을 복사하지 못했습니다:\r\n" + n.source;
+            [&](const notice::CopyFailed& n) {
+                return "맵 파일을 복사하지 못했습니다:\r\n" + n.source +
+                       (n.refused ? advice : std::string());
             },
             [](const notice::DestinationTooLong& n) {
                 return "맵 폴더의 경로와 파일 이름이 너무 길어 복사할 수 없습니다:\r\n" +
@@ -185,14 +213,26 @@ std::string Wording(const Notice& notice) {
             [](const notice::SourceChanged& n) {
                 return "복사하는 동안 원본 파일이 바뀌어 복사하지 않았습니다:\r\n" + n.source;
             },
-            [](const notice::NotChanged& n) {
+            [&](const notice::NotChanged& n) {
                 std::string text = Format(n.moving ? "파일 %d개를 옮기지 못했습니다:"
                                                    : "파일 %d개를 삭제하지 못했습니다:",
                                           static_cast<int>(n.failed.size()));
+                bool refused = false;
                 for (const FailedChange& f : n.failed) {
                     text += "\r\n" + f.name + " (" + ChangeFailureReason(f.error) + ")";
+                    refused = refused || MaySystemHaveRefused(f.error);
                 }
-                return text;
+                return refused ? text + advice : text;
+            },
+            [](const notice::CloudOnlyFiles& n) {
+                return Format(
+                    "OneDrive에서 클라우드에만 있는 파일 %d개는 내려받지 않으려고 검사하지 "
+                    "않았습니다. 정리할 때도 그대로 둡니다.\r\n"
+                    "\r\n"
+                    "검사하려면 파일 탐색기에서 맵 폴더(Maps\\Download)를 마우스 오른쪽 "
+                    "버튼으로 누르고 \"항상 이 장치에 유지\"를 고른 뒤, 내려받기가 끝나면 "
+                    "다시 실행해 주십시오.",
+                    n.count);
             },
         },
         notice);
@@ -239,6 +279,8 @@ std::string UnexaminedReason(const Result& why) {
             return "검사하지 못함: 권한이 없거나 다른 프로그램이 사용 중";
         case Failure::Link:
             return "검사하지 못함: 링크";
+        case Failure::CloudOnly:
+            return "검사하지 못함: 클라우드에만 있음 (OneDrive)";
         default:
             return why.code != 0 ? Format("검사하지 못함: 읽을 수 없음 (%ld)", why.code)
                                  : std::string("검사하지 못함: 읽을 수 없음");

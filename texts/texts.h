@@ -23,6 +23,9 @@ QuestionWords Wording(const Question& question);
 // (torvacheck's --move-to), never deleted.
 QuestionWords MovingWording(const Question& question, const std::string& folder);
 std::string Wording(const Notice& notice);
+// The words on Windows (`windows`) or elsewhere: a refused change is worded
+// with the Windows Security setting that allows the program only on Windows.
+std::string WordingOn(const Notice& notice, bool windows);
 
 // Why a planned change did not happen, in a few words.
 const char* ChangeFailureReason(ChangeFailure failure);

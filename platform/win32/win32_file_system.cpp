@@ -505,11 +505,24 @@ std::wstring Win32FileSystem::PathOf(const std::string& name) const {
     return folder_ + wide;
 }
 
+bool IsCloudOnly(std::uint32_t attributes) {
+    // Newer than the SDK level the build is pinned to (Windows 7).
+    constexpr std::uint32_t kRecallOnOpen = 0x00040000;        // FILE_ATTRIBUTE_RECALL_ON_OPEN
+    constexpr std::uint32_t kRecallOnDataAccess = 0x00400000;  // ..._RECALL_ON_DATA_ACCESS
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    return (attributes & (kRecallOnOpen | kRecallOnDataAccess)) != 0;
+}
+
 OpenedFile Win32FileSystem::OpenForReading(const std::string& name) {
     const HeldFolder held = HoldFolder(folder_, folderIdentity_);
     if (!held.result.Ok()) return {UniqueFile(), held.result, std::nullopt};
     const std::wstring path = PathOf(name);
     if (path.empty()) return {UniqueFile(), NoPath(), std::nullopt};
+    // Asked before any open: the attributes come from the directory, while
+    // an open that reads would fetch the whole file from the cloud.
+    if (IsCloudOnly(GetFileAttributesW(path.c_str()))) {
+        return {UniqueFile(), Result{Failure::CloudOnly, 0}, std::nullopt};
+    }
     _doserrno = 0;
     UniqueFile file(_wfopen(path.c_str(), L"rb"));
     if (!file) {

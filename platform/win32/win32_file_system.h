@@ -4,6 +4,7 @@
 // matters. Names are UTF-8 inside the program.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -16,6 +17,12 @@ namespace torva {
 // them is held by another program for a moment. Never for a read-only
 // destination, a folder, or a file this user may not delete.
 bool AccessDeniedMayPass(const std::wstring& from, const std::wstring& to);
+
+// Whether a file with these attributes (GetFileAttributesW) has its data only
+// in the cloud, a OneDrive Files On-Demand placeholder: reading even its
+// header would make Windows download all of it. Not for
+// INVALID_FILE_ATTRIBUTES.
+bool IsCloudOnly(std::uint32_t attributes);
 
 // A user's path as the program uses it, for every folder and file it is
 // given: "\\?\<full path>" (or "\\?\UNC\server\share\..."), normalised first

@@ -324,6 +324,65 @@ TEST_F(InsertFixture, CancellingIsSilentAndOtherFailuresAreToldNeverAskingToOver
     EXPECT_EQ(lister.listings, listings + 2);
 }
 
+// A copy the system refuses (a security filter's "access denied") is told as
+// refused, so the player hears what may have blocked it; another failure is not.
+TEST_F(InsertFixture, ARefusedCopyIsToldAsRefused) {
+    const std::string src = Source("x.w3x", {'x'});
+    files.copyRefused.insert("blocked.w3x");
+    EXPECT_EQ(Copy(map, src, "blocked.w3x"), InsertResult::Failed);
+    EXPECT_FALSE(fs::exists(folder.path() / "blocked.w3x"));
+    EXPECT_EQ(prompts.notices, std::vector<Notice>{(notice::CopyFailed{src, true})});
+}
+
+// Files whose data is only in the cloud (OneDrive placeholders) are never
+// read, told once a scan, and left by every clean-up even where their names
+// and contents would make it remove them.
+class CloudOnlyCommands : public testing::ScriptedFolderTest,
+                          public ::testing::WithParamInterface<BulkCase> {
+protected:
+    void SetUp() override {
+        ScriptedFolderTest::SetUp();
+        Add("TORVA_A32.w3x", OneByteChanged(kA32));             // hacked, on the disk
+        Add("TORVA_A31 (2).w3x", Genuine(kA31));                // misnamed, on the disk
+        Add("TORVA_A21.w3x", OneByteChanged(kA21));             // hacked, in the cloud
+        Add("TORVA_A31 (3).w3x", Genuine(kA31));                // misnamed, in the cloud
+        Add("cloud.w3x", sample::MapHeader("Footman Frenzy"));  // in the cloud
+        files.cloudOnly = {"TORVA_A21.w3x", "TORVA_A31 (3).w3x", "cloud.w3x"};
+        map.ScanFolder();
+    }
+};
+
+TEST_P(CloudOnlyCommands, AreToldOnceAScanAndNeverRemoved) {
+    const BulkCase& c = GetParam();
+    EXPECT_EQ(prompts.notices, std::vector<Notice>{notice::CloudOnlyFiles{3}});
+    ASSERT_EQ(map.Results().Unexamined.size(), 3u);
+    for (const UnexaminedFile& file : map.Results().Unexamined) {
+        EXPECT_TRUE(files.cloudOnly.count(file.name)) << file.name;
+        EXPECT_EQ(file.why.kind, Failure::CloudOnly) << file.name;
+    }
+    prompts.notices.clear();
+    prompts.answers = {true};
+    const CleanupReport report = RunBulkCommand(map, c.command);
+    EXPECT_EQ(report.deleted, c.deleted);
+    EXPECT_TRUE(report.failed.empty());
+    for (const std::string& name : files.cloudOnly) {
+        EXPECT_TRUE(fs::exists(folder.path() / name)) << name;
+    }
+    // The rescan tells it again, and nothing else is said of them.
+    EXPECT_EQ(prompts.notices.back(), Notice{notice::CloudOnlyFiles{3}});
+    for (const Notice& n : prompts.notices) {
+        EXPECT_FALSE(std::holds_alternative<notice::NotChanged>(n));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, CloudOnlyCommands,
+    ::testing::Values(
+        BulkCase{"Hacked", BulkCommand::DeleteHackedMaps, {"TORVA_A32.w3x"}, {}, {}},
+        BulkCase{"Misnamed", BulkCommand::DeleteMisnamedGenuineMaps, {"TORVA_A31 (2).w3x"}, {}, {}},
+        BulkCase{"AllFamily", BulkCommand::DeleteAllFamilyMaps, {"TORVA_A31 (2).w3x"}, {}, {}}),
+    [](const auto& p) { return std::string(p.param.name); });
+
 enum class Refusal { None, TooLong, Separator };
 
 // Destinations measured in code page 949 bytes: "<folder>\<name>" of at most 199.

@@ -286,6 +286,68 @@ TEST(CliWinePrefix, WithoutTheUsersInstallPathTakesDocumentsThenTheMachinesFolde
     EXPECT_EQ(Torvacheck({"folders"}, prefix.path().string()).status, 1);
 }
 
+// The game's "Migration Complete" as Wine's user.reg keeps it: a dword of 1
+// puts the documents folder ahead of an InstallPath\Maps\Download left
+// behind, and `folders` says why each candidate was taken or passed over.
+struct MigrationCase {
+    const char* name;
+    std::string flag;  // the value's line in the game's key, or none
+    int used;          // the candidate used: 0 InstallPath, 1 documents
+    const char* installWhy;
+};
+
+class CliMigration : public ::testing::TestWithParam<MigrationCase> {};
+
+TEST_P(CliMigration, FoldersSaysWhichAndWhy) {
+    const MigrationCase& c = GetParam();
+    TempFolder prefix;
+    fs::create_directories(prefix.path() / "dosdevices");
+    fs::create_directory_symlink("../drive_c", prefix.path() / "dosdevices/c:");
+    const fs::path install = prefix.path() / "drive_c/WC3/Maps/Download";
+    const fs::path documents =
+        prefix.path() / "drive_c/users/me/Documents/Warcraft III/Maps/Download";
+    fs::create_directories(install);
+    fs::create_directories(documents);
+    std::ofstream(install / "old.txt") << "x";
+    std::ofstream(documents / "new.txt") << "x";
+    std::ofstream(prefix.path() / "user.reg")
+        << "WINE REGISTRY Version 2\n\n[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\"
+           "Explorer\\\\Shell Folders] 1\n\"Personal\"=\"C:\\\\users\\\\me\\\\Documents\"\n\n"
+           "[Software\\\\Blizzard Entertainment\\\\Warcraft III] 1\n\"InstallPath\"=\"C:\\\\WC3\"\n"
+        << c.flag;
+
+    const ProcessRun scan = Torvacheck({"--json"}, prefix.path().string());
+    ASSERT_EQ(scan.status, 0) << scan.err;
+    EXPECT_EQ(json::parse(scan.out)["listing"], json::array({c.used == 1 ? "new.txt" : "old.txt"}));
+
+    const ProcessRun listed = Torvacheck({"--json", "folders"}, prefix.path().string());
+    ASSERT_EQ(listed.status, 0) << listed.err;
+    const json report = json::parse(listed.out);
+    EXPECT_EQ(report["migration_complete"], c.used == 1);
+    for (const json& candidate : report["candidates"]) {
+        if (candidate["source"] == "HKCU InstallPath") {
+            EXPECT_EQ(candidate["used"], c.used == 0);
+            EXPECT_EQ(candidate["why"], c.installWhy);
+        }
+    }
+    EXPECT_TRUE(
+        fs::equivalent(report["used"].get<std::string>(), c.used == 1 ? documents : install));
+    const ProcessRun text = Torvacheck({"folders"}, prefix.path().string());
+    EXPECT_NE(text.out.find(std::string("\n   ") + c.installWhy + "\n"), std::string::npos)
+        << text.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Flags, CliMigration,
+    ::testing::Values(
+        MigrationCase{"Moved", "\"Migration Complete\"=dword:00000001\n", 1,
+                      "passed over: the game moved its maps to Documents (Migration Complete = "
+                      "1)"},
+        MigrationCase{"NotMoved", "\"Migration Complete\"=dword:00000000\n", 0,
+                      "taken: the first candidate that exists"},
+        MigrationCase{"OldGame", "", 0, "taken: the first candidate that exists"}),
+    [](const auto& p) { return std::string(p.param.name); });
+
 // A registry value holding a C1 control (CSI, U+009B) prints as the scan
 // prints names, in both of the folder's lines; JSON keeps it.
 TEST(CliWinePrefix, ARegistryPathPrintsAsNamesDo) {

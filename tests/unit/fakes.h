@@ -97,9 +97,11 @@ public:
     bool current = false;
     std::vector<std::string> opened;
     std::vector<std::string> deleted;
-    std::set<std::string> refused;     // names whose deletion fails, as for a file in use
-    std::set<std::string> broken;      // names whose deletion fails otherwise
-    std::set<std::string> unreadable;  // names that cannot be opened
+    std::set<std::string> refused;      // names whose deletion fails, as for a file in use
+    std::set<std::string> broken;       // names whose deletion fails otherwise
+    std::set<std::string> unreadable;   // names that cannot be opened
+    std::set<std::string> cloudOnly;    // names whose data is only in the cloud: never opened
+    std::set<std::string> copyRefused;  // destinations a copy into is refused, as by a filter
 
     // Deletions that come back as "not found" while the file stays, as a
     // filter's refusal may.
@@ -119,6 +121,7 @@ public:
         return current ? Result::Success() : Result{Failure::NotFound, 2};
     }
     OpenedFile OpenForReading(const std::string& name) override {
+        if (cloudOnly.count(name)) return {UniqueFile(), {Failure::CloudOnly, 0}, std::nullopt};
         opened.push_back(name);
         const bool readable = current && !unreadable.count(name);
         UniqueFile file(readable ? std::fopen((folder / name).c_str(), "rb") : nullptr);
@@ -162,6 +165,7 @@ public:
                 bool failIfExists) override {
         if (!current) return {Failure::NotFound, 2};
         if (failIfExists && fs::exists(folder / destination)) return {Failure::Exists, 80};
+        if (copyRefused.count(destination)) return {Failure::AccessDenied, 5};
         std::error_code ec;
         fs::copy_file(source, folder / destination, fs::copy_options::overwrite_existing, ec);
         return ec ? Result{Failure::Other, ec.value()} : Result::Success();

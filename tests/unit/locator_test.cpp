@@ -14,12 +14,14 @@ namespace {
 
 using testing::Repeated;
 
-// A registry holding at most one value, InstallPath of the game's key.
+// A registry holding InstallPath of the game's key, and there the game's
+// "Migration Complete" when given.
 class FakeRegistry : public Registry {
 public:
     bool keyPresent = true;
     bool valuePresent = true;
     std::vector<std::uint8_t> value;
+    std::optional<std::vector<std::uint8_t>> migration;
     int reads = 0;
     int openKeys = 0;
 
@@ -30,8 +32,12 @@ public:
         return Result::Success();
     }
     RegistryValue ReadValue(const std::string& name) override {
-        EXPECT_EQ(name, "InstallPath");
         EXPECT_EQ(openKeys, 1);
+        if (name == "Migration Complete") {
+            if (!migration) return {Win32Result(kErrorFileNotFound), {}};
+            return {Result::Success(), *migration};
+        }
+        EXPECT_EQ(name, "InstallPath");
         ++reads;
         if (!valuePresent) return {Win32Result(kErrorFileNotFound), {}};
         return {Result::Success(), value};
@@ -188,6 +194,8 @@ struct SearchCase {
     Install machine64 = kNoKey;
     std::string documents = kShellDocs;     // empty: the shell does not know it
     std::vector<std::string> tooLong = {};  // exist, but their paths cannot be used
+    // The user's "Migration Complete" as stored; none: no such value.
+    std::optional<std::vector<std::uint8_t>> migration = std::nullopt;
 };
 
 class FindFolder : public ::testing::TestWithParam<SearchCase> {};
@@ -196,6 +204,7 @@ TEST_P(FindFolder, FirstExistingCandidateElseOneMessage) {
     const SearchCase& c = GetParam();
     FakeRegistry user, machine32, machine64;
     Fill(user, c.user);
+    user.migration = c.migration;
     Fill(machine32, c.machine32);
     Fill(machine64, c.machine64);
     std::vector<std::string> asked;
@@ -223,6 +232,8 @@ TEST_P(FindFolder, FirstExistingCandidateElseOneMessage) {
     EXPECT_EQ(result.outcome,
               registryFailed ? FolderSearch::RegistryFailed : FolderSearch::NoFolder);
 }
+
+const std::vector<std::uint8_t> kDword1{1, 0, 0, 0};  // REG_DWORD 1 as stored
 
 const notice::RegistryFailed kB2{'B', 2};
 const notice::RegistryFailed kA2{'A', 2};
@@ -280,6 +291,60 @@ INSTANTIATE_TEST_SUITE_P(
                    kNoKey,
                    kShellDocs,
                    {kInstall}},
+        // Moved by the game (1.28.1 on): the documents folder goes ahead of
+        // an InstallPath\Maps\Download left behind; a 1.26 install (no
+        // flag, or not 1) keeps the order.
+        SearchCase{"MigratedDocumentsAheadOfInstall",
+                   kUserValue,
+                   {kInstall, kDocs},
+                   kDocs,
+                   {},
+                   kNoKey,
+                   kNoKey,
+                   kShellDocs,
+                   {},
+                   kDword1},
+        SearchCase{"MigratedWithoutDocumentsTakesInstall",
+                   kUserValue,
+                   {kInstall},
+                   kInstall,
+                   {},
+                   kNoKey,
+                   kNoKey,
+                   kShellDocs,
+                   {},
+                   kDword1},
+        SearchCase{"MigratedNeitherNamesDocuments",
+                   kUserValue,
+                   {},
+                   "",
+                   NotFound(kDocs),
+                   kNoKey,
+                   kNoKey,
+                   kShellDocs,
+                   {},
+                   kDword1},
+        SearchCase{"MigrationZeroKeepsTheOrder",
+                   kUserValue,
+                   {kInstall, kDocs},
+                   kInstall,
+                   {},
+                   kNoKey,
+                   kNoKey,
+                   kShellDocs,
+                   {},
+                   std::vector<std::uint8_t>{0, 0, 0, 0}},
+        SearchCase{"MigrationAsTextIsNoFlag",
+                   kUserValue,
+                   {kInstall, kDocs},
+                   kInstall,
+                   {},
+                   kNoKey,
+                   kNoKey,
+                   kShellDocs,
+                   {},
+                   Text("1")},
+        SearchCase{"NoFlagKeepsTheOrder", kUserValue, {kInstall, kDocs}, kInstall},
         // No game key, or a launcher's key without InstallPath: the documents
         // folder, else the machine's install folder, 32-bit view first.
         SearchCase{"NoKeyDocuments", kNoKey, {kDocs}, kDocs},

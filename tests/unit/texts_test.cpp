@@ -173,6 +173,61 @@ TEST(VerdictReasons, ASizeThatCannotBeToldSaysSo) {
     EXPECT_STREQ(texts::VerdictWord(std::nullopt), "-");
 }
 
+// What a refused change adds, by platform: the Windows Security path that
+// lets the program change Documents, only on Windows and only when the system
+// may have said no. The failure list itself is kept in front of it.
+struct AdviceCase {
+    const char* name;
+    Notice notice;
+    bool windows;
+    bool advised;
+};
+
+class RefusalAdvice : public ::testing::TestWithParam<AdviceCase> {};
+
+constexpr const char* kAllowPath =
+    "Windows 보안 > 바이러스 및 위협 방지 > 랜섬웨어 방지 관리 > 제어된 폴더 액세스를 통해 앱 "
+    "허용";
+
+TEST_P(RefusalAdvice, NamesTheSettingOnlyWhereItCanHelp) {
+    const AdviceCase& c = GetParam();
+    const std::string words = texts::WordingOn(c.notice, c.windows);
+    EXPECT_EQ(words.find(kAllowPath) != std::string::npos, c.advised) << words;
+    EXPECT_EQ(words.rfind(texts::WordingOn(c.notice, false), 0), 0u) << words;
+}
+
+notice::NotChanged Failed(ChangeFailure failure) {
+    return {{{"a.w3x", ChangeFailure::Changed}, {"b.w3x", failure}}};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Notices, RefusalAdvice,
+    ::testing::Values(
+        AdviceCase{"DeleteDenied", Failed(ChangeFailure::Refused), true, true},
+        AdviceCase{"DeleteFailedFileStayed", Failed(ChangeFailure::NotDeleted), true, true},
+        AdviceCase{"MoveFailed", Failed(ChangeFailure::NotMoved), true, true},
+        AdviceCase{"DeleteDeniedOffWindows", Failed(ChangeFailure::Refused), false, false},
+        AdviceCase{"OnlyChangedSinceTheScan", Failed(ChangeFailure::Changed), true, false},
+        AdviceCase{"UnreadableOnly", Failed(ChangeFailure::Unreadable), true, false},
+        AdviceCase{"CopyDenied", notice::CopyFailed{"D:\\x.w3x", true}, true, true},
+        AdviceCase{"CopyFailedOtherwise", notice::CopyFailed{"D:\\x.w3x", false}, true, false},
+        AdviceCase{"CopyDeniedOffWindows", notice::CopyFailed{"D:\\x.w3x", true}, false, false},
+        AdviceCase{"CloudOnly", notice::CloudOnlyFiles{2}, true, false}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+// The player learns how many files stayed in the cloud and the OneDrive
+// command that brings them down; the first view's tooltip says why.
+TEST(CloudOnlyWords, CountAndTheWayToMakeThemLocal) {
+    for (const bool windows : {true, false}) {
+        const std::string words = texts::WordingOn(notice::CloudOnlyFiles{37}, windows);
+        EXPECT_NE(words.find("37개"), std::string::npos) << words;
+        EXPECT_NE(words.find("OneDrive"), std::string::npos) << words;
+        EXPECT_NE(words.find("\"항상 이 장치에 유지\""), std::string::npos) << words;
+    }
+    EXPECT_NE(texts::UnexaminedReason({Failure::CloudOnly, 0}).find("클라우드에만 있음"),
+              std::string::npos);
+}
+
 // The views' table and the hover rule draw their texts from here.
 TEST(DialogTexts, TabsCountLinesAndGuidance) {
     const char* const titles[] = {"모든 파일", "전체 토르바 맵", "정식 맵", "해킹 맵"};

@@ -666,3 +666,42 @@ TEST(Win32VerbatimFolder, AUsersPathBecomesTheProgramsPath) {
 
 }  // namespace
 }  // namespace torva
+
+namespace torva {
+namespace {
+
+// Wine keeps no cloud attributes on real files, so the decision is tested on
+// the attribute values OneDrive's placeholders carry.
+struct CloudAttributesCase {
+    const char* name;
+    DWORD attributes;
+    bool cloudOnly;
+};
+
+class Win32CloudOnly : public ::testing::TestWithParam<CloudAttributesCase> {};
+
+TEST_P(Win32CloudOnly, OnlyARecallAttributeKeepsTheFileUnopened) {
+    EXPECT_EQ(IsCloudOnly(GetParam().attributes), GetParam().cloudOnly);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Attributes, Win32CloudOnly,
+    ::testing::Values(
+        CloudAttributesCase{"LocalFile", FILE_ATTRIBUTE_ARCHIVE, false},
+        CloudAttributesCase{"ReadOnlyLocal", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE,
+                            false},
+        // "Always keep on this device" and a file that was opened once: pinned
+        // or local, no recall bit.
+        CloudAttributesCase{"PinnedLocal", 0x00080000 | FILE_ATTRIBUTE_ARCHIVE, false},
+        CloudAttributesCase{"OfflineAloneIsNoRecall", FILE_ATTRIBUTE_OFFLINE, false},
+        CloudAttributesCase{"RecallOnDataAccess", 0x00400000 | FILE_ATTRIBUTE_ARCHIVE, true},
+        CloudAttributesCase{"OnlineOnlyAsOneDriveMarksIt",
+                            0x00400000 | 0x00100000 | FILE_ATTRIBUTE_SPARSE_FILE |
+                                FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_OFFLINE,
+                            true},
+        CloudAttributesCase{"RecallOnOpen", 0x00040000, true},
+        CloudAttributesCase{"NoAttributesKnown", INVALID_FILE_ATTRIBUTES, false}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+}  // namespace
+}  // namespace torva
