@@ -298,10 +298,6 @@ std::vector<std::string> Worded(const std::vector<Notice>& notices) {
     return worded;
 }
 
-std::vector<FailedChange> RealFailures(const CleanupReport& report) {
-    return report.RealFailures();
-}
-
 // What a moved file's line says: its name, and where it went when that name
 // was taken in the target.
 std::vector<std::string> RemovedLines(const CleanupReport& report) {
@@ -328,7 +324,7 @@ void PrintReportText(Context& context, const CleanupReport& report) {
     // A file already gone is no failure: the text, the JSON and the exit
     // status count failures alike.
     PrintSection(out, words::kGone, GoneNames(report));
-    const std::vector<FailedChange> failed = RealFailures(report);
+    const std::vector<FailedChange> failed = report.RealFailures();
     if (!failed.empty()) {
         std::fprintf(out, "%s %s\n", words::kFailed,
                      words::Counted(static_cast<int>(failed.size())).c_str());
@@ -359,7 +355,7 @@ int Report(Context& context, const char* command, const CleanupReport& report, b
     const bool cancelled = !report.dryRun && !report.confirmed;
     if (context.json) {
         Json failed = Json::array();
-        for (const auto& f : RealFailures(report))
+        for (const auto& f : report.RealFailures())
             failed.push_back({{"name", NameJson(f.name)}, {"error", FailureText(f.error)}});
         Json json = {
             {"command", command},

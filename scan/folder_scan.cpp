@@ -145,12 +145,22 @@ MapFolder::MapFolder(std::string downloadFolder, FolderLister& lister, FileSyste
 
 std::optional<std::vector<std::string>> MapFolder::ListFolder() {
     listingFailure_.reset();
-    if (!EnterFolder()) bound_ = files_.BindFolder(downloadFolder_).Ok();
-    if (!bound_) return std::nullopt;
-    auto listed = lister_.List(downloadFolder_);
-    if (listed || !files_.CheckFolder().Ok()) return listed;
-    // The folder is there and its listing failed: never an empty folder.
-    listingFailure_ = Result{Failure::Other, 0};
+    // Looked up by name only the first time, or once the bound folder is gone.
+    Result failure = Result::Success();
+    if (!bound_ || !files_.CheckFolder().Ok()) {
+        failure = files_.BindFolder(downloadFolder_);
+        bound_ = failure.Ok();
+    }
+    std::optional<std::vector<std::string>> listed;
+    if (bound_) {
+        listed = lister_.List(downloadFolder_);
+        if (listed || !files_.CheckFolder().Ok()) return listed;
+        failure = Result{Failure::Other, 0};
+    }
+    // A folder gone lists nothing; one that is there and cannot be opened or
+    // read to its end is a failure, never an empty folder.
+    if (failure.kind == Failure::NotFound) return std::nullopt;
+    listingFailure_ = failure;
     prompts_.Tell(notice::FolderUnreadable{downloadFolder_});
     return std::nullopt;
 }
